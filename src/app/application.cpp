@@ -1,0 +1,29 @@
+#include "app/application.h"
+
+#include "widgets/lumbutton/lumbuttonaccessible.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+namespace zelvora {
+
+void setupApplication(QApplication& app)
+{
+    QApplication::setApplicationName(QStringLiteral("Zelvora"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Zelvora"));
+    QApplication::setApplicationVersion(QStringLiteral(ZELVORA_VERSION));
+    QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
+
+    // Message-box buttons, file dialogs and the print preview speak Turkish.
+    auto* qtTranslator = new QTranslator(&app);
+    if (qtTranslator->load(QLocale(QLocale::Turkish, QLocale::Turkey), QStringLiteral("qtbase"), QStringLiteral("_"),
+                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(qtTranslator);
+
+    QAccessible::installFactory(lumButtonAccessibleFactory);
+}
+
+} // namespace zelvora

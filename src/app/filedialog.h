@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+namespace zelvora {
+
+// The folder browser and the file-open dialog, replaceable in tests. Empty text means cancelled.
+class FileDialog final
+{
+public:
+    static QString chooseFolder(QWidget* parent, const QString& title, const QString& startFolder = {});
+    static QString chooseFile(QWidget* parent, const QString& title, const QString& filter,
+                              const QString& startFolder = {});
+
+    // Tests: the next dialog returns this answer without showing ("" = cancelled).
+    static void setNextAnswer(const QString& answer);
+};
+
+} // namespace zelvora

@@ -1,0 +1,120 @@
+#include "customers/customerlistmodel.h"
+
+#include "data/dateformat.h"
+#include "data/numberformat.h"
+
+namespace zelvora {
+
+CustomerListModel::CustomerListModel(const Database& db, QObject* parent)
+    : QAbstractTableModel(parent)
+    , m_store(db)
+{
+}
+
+CustomerListModel::~CustomerListModel() = default;
+
+bool CustomerListModel::setSource(const CustomerListQuery& query, QString* error)
+{
+    m_query = query;
+    return reread(error);
+}
+
+bool CustomerListModel::reread(QString* error)
+{
+    QString failure;
+    const qint64 count = m_store.count(m_query, &failure);
+    beginResetModel();
+    m_pages.clear();
+    m_count = failure.isEmpty() ? int(count) : 0;
+    endResetModel();
+    if (!failure.isEmpty() && error)
+        *error = failure;
+    return failure.isEmpty();
+}
+
+const QVector<CustomerListRow>* CustomerListModel::page(int pageIndex) const
+{
+    auto it = m_pages.find(pageIndex);
+    if (it == m_pages.end()) {
+        // Only a few screens are kept; scrolling far reads the pages again.
+        if (m_pages.size() > 64)
+            m_pages.clear();
+        it = m_pages.insert(pageIndex, m_store.rows(m_query, qint64(pageIndex) * PageSize, PageSize));
+    }
+    return &it.value();
+}
+
+const CustomerListRow* CustomerListModel::customerAt(int row) const
+{
+    if (row < 0 || row >= m_count)
+        return nullptr;
+    const QVector<CustomerListRow>* rows = page(row / PageSize);
+    const int offset = row % PageSize;
+    return offset < rows->size() ? &rows->at(offset) : nullptr;
+}
+
+int CustomerListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_count;
+}
+
+int CustomerListModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant CustomerListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    if (role == Qt::TextAlignmentRole) {
+        if (index.column() == Gun || index.column() == Bakiye || index.column() == MusKodu)
+            return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+        return {};
+    }
+    if (role != Qt::DisplayRole)
+        return {};
+    const CustomerListRow* row = customerAt(index.row());
+    if (!row)
+        return {};
+    switch (index.column()) {
+    case Turu:
+        return row->turu;
+    case MusKodu:
+        return row->musKodu;
+    case MusteriFirma:
+        return row->musteriFirma;
+    case Sonislem:
+        return dates::storedDateForDisplay(row->sonislem);
+    case Gun:
+        return row->gun.isNull() ? QString() : QString::number(row->gun.toLongLong());
+    case Bakiye:
+        return row->bakiye.isNull() ? QString() : numbers::totals(row->bakiye.toLongLong());
+    default:
+        return {};
+    }
+}
+
+QVariant CustomerListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    switch (section) {
+    case Turu:
+        return QStringLiteral("HESAP TÜRÜ");
+    case MusKodu:
+        return QStringLiteral("MÜŞTERİ NO");
+    case MusteriFirma:
+        return QStringLiteral("MÜŞTERİ");
+    case Sonislem:
+        return QStringLiteral("SON İŞLEM TARİHİ");
+    case Gun:
+        return QStringLiteral("GÜN");
+    case Bakiye:
+        return QStringLiteral("BAKİYE");
+    default:
+        return {};
+    }
+}
+
+} // namespace zelvora

@@ -1,0 +1,286 @@
+#include "customers/mainwindow.h"
+
+#include "app/messagebox.h"
+#include "customers/customerlistmodel.h"
+#include "data/appconfig.h"
+#include "data/clock.h"
+#include "data/customerstore.h"
+#include "data/database.h"
+#include "widgets/lumbutton/lumbutton.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace zelvora {
+
+namespace {
+
+const QString kAlici = QStringLiteral("Alıcı");
+const QString kSatici = QStringLiteral("Satıcı");
+
+} // namespace
+
+MainWindow::MainWindow(Database& db, QWidget* parent)
+    : QMainWindow(parent)
+    , m_db(db)
+    , m_model(new CustomerListModel(db, this))
+{
+    setObjectName(QStringLiteral("veresiye"));
+    setWindowTitle(QStringLiteral("Zelvora   -    ") + AppConfig::makerAddress());
+    buildUi();
+    buildMenu();
+    resize(807, 598);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildUi()
+{
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("centralArea"));
+    central->setAutoFillBackground(true);
+    QPalette background = central->palette();
+    QLinearGradient gradient(0, 0, 0, 600);
+    gradient.setColorAt(0, QColor(0xF4, 0xF7, 0xFB));
+    gradient.setColorAt(1, QColor(0xD6, 0xE2, 0xF0));
+    background.setBrush(QPalette::Window, gradient);
+    central->setPalette(background);
+
+    auto* searchLabel = new QLabel(QStringLiteral("MÜŞTERİ ARA :"), central);
+    m_searchBox = new QLineEdit(central);
+    m_searchBox->setObjectName(QStringLiteral("searchBox"));
+    searchLabel->setBuddy(m_searchBox);
+    auto* sortLabel = new QLabel(QStringLiteral("SIRALA :"), central);
+    m_sortBox = new QComboBox(central);
+    m_sortBox->setObjectName(QStringLiteral("sortBox"));
+    m_sortBox->setEditable(false);
+    m_sortBox->addItems({QStringLiteral("Tümü"), kAlici, kSatici});
+    m_sortBox->setCurrentIndex(-1);
+    m_sortBox->setMinimumWidth(120);
+    sortLabel->setBuddy(m_sortBox);
+    for (QLabel* label : {searchLabel, sortLabel}) {
+        QFont bold = label->font();
+        bold.setBold(true);
+        label->setFont(bold);
+    }
+
+    auto* searchRow = new QHBoxLayout;
+    searchRow->addWidget(searchLabel);
+    searchRow->addWidget(m_searchBox, 1);
+    searchRow->addSpacing(24);
+    searchRow->addWidget(sortLabel);
+    searchRow->addWidget(m_sortBox);
+
+    m_listFrame = new QGroupBox(QStringLiteral("Müşteri Listesi"), central);
+    m_listFrame->setObjectName(QStringLiteral("listFrame"));
+    m_grid = new QTableView(m_listFrame);
+    m_grid->setObjectName(QStringLiteral("customerGrid"));
+    m_grid->setAccessibleName(QStringLiteral("Müşteri Listesi"));
+    m_grid->setModel(m_model);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setAlternatingRowColors(true);
+    m_grid->verticalHeader()->setDefaultSectionSize(22);
+    m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_grid->verticalHeader()->setVisible(false);
+    m_grid->horizontalHeader()->setHighlightSections(false);
+    m_grid->setColumnWidth(CustomerListModel::Turu, 90);
+    m_grid->setColumnWidth(CustomerListModel::MusKodu, 90);
+    m_grid->setColumnWidth(CustomerListModel::MusteriFirma, 260);
+    m_grid->setColumnWidth(CustomerListModel::Sonislem, 130);
+    m_grid->setColumnWidth(CustomerListModel::Gun, 60);
+    m_grid->horizontalHeader()->setStretchLastSection(true);
+    auto* frameLayout = new QVBoxLayout(m_listFrame);
+    frameLayout->addWidget(m_grid);
+
+    m_closeButton = new LumButton(QStringLiteral("Kapat"), central);
+    m_closeButton->setObjectName(QStringLiteral("closeButton"));
+    m_deleteButton = new LumButton(QStringLiteral("Müşteriyi Sil"), central);
+    m_deleteButton->setObjectName(QStringLiteral("deleteCustomerButton"));
+    m_addButton = new LumButton(QStringLiteral(" Müşteri Ekle"), central);
+    m_addButton->setObjectName(QStringLiteral("addCustomerButton"));
+    m_totalButton = new LumButton(QStringLiteral("  Listeyi Topla"), central);
+    m_totalButton->setObjectName(QStringLiteral("listTotalButton"));
+    m_openButton = new LumButton(QStringLiteral("    Müşteri Hesabına Gir"), central);
+    m_openButton->setObjectName(QStringLiteral("openAccountButton"));
+    auto* buttonRow = new QHBoxLayout;
+    for (LumButton* button : {m_closeButton, m_deleteButton, m_addButton, m_totalButton, m_openButton}) {
+        button->setMinimumSize(140, 34);
+        buttonRow->addWidget(button);
+    }
+
+    auto* layout = new QVBoxLayout(central);
+    layout->addLayout(searchRow);
+    layout->addWidget(m_listFrame, 1);
+    layout->addLayout(buttonRow);
+    setCentralWidget(central);
+    setTabOrder(m_searchBox, m_sortBox);
+    setTabOrder(m_sortBox, m_grid);
+
+    connect(m_searchBox, &QLineEdit::textChanged, this, &MainWindow::search);
+    connect(m_sortBox, &QComboBox::activated, this, &MainWindow::sortPicked);
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &MainWindow::runControlStateRule);
+    connect(m_grid, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.isValid())
+            openAccount(false);
+    });
+    connect(m_openButton, &LumButton::clicked, this, [this] { openAccount(false); });
+    connect(m_deleteButton, &LumButton::clicked, this, [this] { openAccount(true); });
+    connect(m_addButton, &LumButton::clicked, this, &MainWindow::addCustomer);
+    connect(m_totalButton, &LumButton::clicked, this, &MainWindow::showListTotals);
+    connect(m_closeButton, &LumButton::clicked, this, &MainWindow::closeProgram);
+}
+
+void MainWindow::buildMenu()
+{
+    m_programMenu = menuBar()->addMenu(QStringLiteral("Program"));
+    m_programMenu->setObjectName(QStringLiteral("programMenu"));
+    m_printAction = new QAction(QStringLiteral("Müşteri Listesini Yazdır"), this);
+    m_printAction->setObjectName(QStringLiteral("printListAction"));
+}
+
+void MainWindow::changeEvent(QEvent* event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange)
+        return;
+    if (!isActiveWindow()) {
+        // Returning from a message box or from another program is not a window of ours closing.
+        QWidget* to = QApplication::activeWindow();
+        m_lostToOwnWindow = to && !qobject_cast<QMessageBox*>(to);
+        m_everActive = true;
+        return;
+    }
+    if (!m_everActive || m_lostToOwnWindow)
+        onActivated();
+    m_lostToOwnWindow = false;
+    m_everActive = true;
+}
+
+void MainWindow::onActivated()
+{
+    m_everActive = true;
+    CustomerStore store(m_db);
+    store.refreshNameKeys();
+    store.updateDayCounts(Clock::today());
+    QString error;
+    const bool ok = m_model->setSource(CustomerListQuery::allByName(), &error);
+    showList(ok, error);
+}
+
+void MainWindow::rereadList()
+{
+    QString error;
+    const bool ok = m_model->reread(&error);
+    showList(ok, error);
+}
+
+void MainWindow::search(const QString& text)
+{
+    QString error;
+    const bool ok = m_model->setSource(
+        text.isEmpty() ? CustomerListQuery::tableOrder() : CustomerListQuery::namePrefix(text), &error);
+    m_sortBox->setCurrentIndex(-1);
+    showList(ok, error);
+}
+
+void MainWindow::sortPicked(int index)
+{
+    const QString picked = m_sortBox->itemText(index);
+    QString error;
+    bool ok = true;
+    if (picked == QLatin1String("Tümü"))
+        ok = m_model->setSource(CustomerListQuery::allByName(), &error);
+    else if (picked == kAlici || picked == kSatici)
+        ok = m_model->setSource(CustomerListQuery::accountType(picked), &error);
+    showList(ok, error);
+}
+
+void MainWindow::showList(bool ok, const QString& error)
+{
+    if (!ok) {
+        // The file can no longer be read: nothing sensible can go on.
+        MessageBox::ok(this, error, QString(), MessageBox::Icon::Stop);
+        QCoreApplication::exit(1);
+        return;
+    }
+    selectFirstRow();
+    runControlStateRule();
+    emit listReloaded();
+}
+
+void MainWindow::selectFirstRow()
+{
+    if (m_model->rowCount() > 0)
+        m_grid->setCurrentIndex(m_model->index(0, 0));
+}
+
+const CustomerListRow* MainWindow::currentCustomer() const
+{
+    const QModelIndex current = m_grid->currentIndex();
+    return current.isValid() ? m_model->customerAt(current.row()) : nullptr;
+}
+
+void MainWindow::runControlStateRule()
+{
+    const CustomerListRow* current = currentCustomer();
+    const bool hasName = current && !current->musteriFirma.isEmpty();
+    m_openButton->setEnabled(hasName);
+    m_totalButton->setEnabled(hasName);
+    m_printAction->setEnabled(hasName);
+    // A search or a filter that matches nobody must not take away the boxes that undo it: they are
+    // disabled only when the table itself holds no customer.
+    const bool canSearch = hasName || CustomerStore(m_db).totalCount() > 0;
+    m_searchBox->setEnabled(canSearch);
+    m_sortBox->setEnabled(canSearch);
+}
+
+void MainWindow::menukitle()
+{
+    for (QWidget* w : std::initializer_list<QWidget*> {m_listFrame, m_deleteButton, m_addButton, m_totalButton,
+                                                       m_openButton, m_searchBox, m_sortBox})
+        w->setEnabled(false);
+    runControlStateRule();
+}
+
+void MainWindow::menukilitac()
+{
+    for (QWidget* w : std::initializer_list<QWidget*> {m_listFrame, m_deleteButton, m_addButton, m_totalButton,
+                                                       m_openButton, m_searchBox, m_sortBox})
+        w->setEnabled(true);
+    runControlStateRule();
+}
+
+void MainWindow::openAccount(bool deleteMode)
+{
+    Q_UNUSED(deleteMode)
+}
+
+void MainWindow::addCustomer()
+{
+}
+
+void MainWindow::showListTotals()
+{
+}
+
+void MainWindow::closeProgram()
+{
+    close();
+}
+
+} // namespace zelvora

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QMainWindow>
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLineEdit;
+class QMenu;
+class QTableView;
+
+namespace zelvora {
+
+class Database;
+class CustomerListModel;
+class LumButton;
+struct CustomerListRow;
+
+// The main window "veresiye": the customer list with search, account-type filter and day counts.
+class MainWindow final : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(Database& db, QWidget* parent = nullptr);
+    ~MainWindow() override;
+    Q_DISABLE_COPY_MOVE(MainWindow)
+
+    // Becoming the active window: every customer in name order, after the day counts were rewritten.
+    void onActivated();
+    // Runs the list's current source again (the account window's "Geri").
+    void rereadList();
+
+    // Enables the commands that need a current customer, see the rule in the .cpp.
+    void runControlStateRule();
+    // Lock and unlock the list while a panel lies over it.
+    void menukitle();
+    void menukilitac();
+
+    // The row that stands selected, or nullptr when the list is empty.
+    const CustomerListRow* currentCustomer() const;
+    CustomerListModel* model() const { return m_model; }
+    Database& database() const { return m_db; }
+
+signals:
+    // After the list was read again (activation, search, sort box).
+    void listReloaded();
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void buildUi();
+    void buildMenu();
+    void search(const QString& text);
+    void sortPicked(int index);
+    void showList(bool ok, const QString& error);
+    void selectFirstRow();
+
+    void openAccount(bool deleteMode);
+    void addCustomer();
+    void showListTotals();
+    void closeProgram();
+
+    Database& m_db;
+    CustomerListModel* m_model = nullptr;
+    QLineEdit* m_searchBox = nullptr;
+    QComboBox* m_sortBox = nullptr;
+    QGroupBox* m_listFrame = nullptr;
+    QTableView* m_grid = nullptr;
+    LumButton* m_closeButton = nullptr;
+    LumButton* m_deleteButton = nullptr;
+    LumButton* m_addButton = nullptr;
+    LumButton* m_totalButton = nullptr;
+    LumButton* m_openButton = nullptr;
+    QMenu* m_programMenu = nullptr;
+    QAction* m_printAction = nullptr;
+    bool m_everActive = false;
+    bool m_lostToOwnWindow = false;
+};
+
+} // namespace zelvora

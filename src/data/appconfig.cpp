@@ -1,0 +1,102 @@
+#include "data/appconfig.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QSettings>
+
+namespace zelvora {
+
+namespace {
+
+struct State
+{
+    QString programFolder;
+    QString backupFolder;
+    QString makerAddress;
+    QString makerHost;
+    QString bankHost;
+    bool loaded = false;
+};
+
+State& state()
+{
+    static State s;
+    return s;
+}
+
+void load()
+{
+    State& s = state();
+    s.loaded = true;
+    const QString ini = QDir(AppConfig::programFolder()).filePath(QStringLiteral("zelvora.ini"));
+    QSettings settings(ini, QSettings::IniFormat);
+    s.makerAddress = settings.value(QStringLiteral("maker/address"), QStringLiteral("www.zelvora.example")).toString();
+    s.makerHost = settings.value(QStringLiteral("maker/host"), QStringLiteral("www.zelvora.example")).toString();
+    s.bankHost = settings.value(QStringLiteral("bank/host"), QStringLiteral("www.tcmb.gov.tr")).toString();
+}
+
+const State& loaded()
+{
+    if (!state().loaded)
+        load();
+    return state();
+}
+
+} // namespace
+
+QString AppConfig::programFolder()
+{
+    const QString& folder = state().programFolder;
+    return folder.isEmpty() ? QCoreApplication::applicationDirPath() : folder;
+}
+
+void AppConfig::setProgramFolder(const QString& folder)
+{
+    state().programFolder = folder;
+    state().loaded = false;
+}
+
+QString AppConfig::databasePath()
+{
+    return QDir::toNativeSeparators(QDir(programFolder()).filePath(QStringLiteral("veresiye.dll")));
+}
+
+QString AppConfig::lockFilePath()
+{
+    return QDir(programFolder()).filePath(QStringLiteral("veresiye.lock"));
+}
+
+QString AppConfig::backupFolder()
+{
+    const QString& folder = state().backupFolder;
+    if (!folder.isEmpty())
+        return folder;
+    return QDir::toNativeSeparators(QDir::home().filePath(QStringLiteral("VeresiyeYedekleri")));
+}
+
+void AppConfig::setBackupFolder(const QString& folder)
+{
+    state().backupFolder = folder;
+}
+
+QString AppConfig::makerAddress()
+{
+    return loaded().makerAddress;
+}
+
+QString AppConfig::makerHost()
+{
+    return loaded().makerHost;
+}
+
+QString AppConfig::bankHost()
+{
+    return loaded().bankHost;
+}
+
+void AppConfig::reload()
+{
+    load();
+}
+
+} // namespace zelvora

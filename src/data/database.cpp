@@ -1,0 +1,143 @@
+#include "data/database.h"
+
+#include <QFileInfo>
+#include <QSqlError>
+#include <QUrl>
+#include <atomic>
+
+namespace zelvora {
+
+namespace {
+
+QString nextConnectionName()
+{
+    static std::atomic<int> counter {0};
+    return QStringLiteral("zelvora-%1").arg(++counter);
+}
+
+QString engineText(const QSqlError& error)
+{
+    const QString text = error.databaseText().trimmed();
+    return text.isEmpty() ? error.text().trimmed() : text;
+}
+
+} // namespace
+
+Database::Database(QString path, QString connectionName)
+    : m_path(std::move(path))
+    , m_connectionName(std::move(connectionName))
+{
+}
+
+Database::~Database()
+{
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
+        if (db.isOpen())
+            db.close();
+    }
+    QSqlDatabase::removeDatabase(m_connectionName);
+}
+
+std::unique_ptr<Database> Database::open(const QString& path, QString* error)
+{
+    const QString name = nextConnectionName();
+    std::unique_ptr<Database> result(new Database(path, name));
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    // mode=rw: SQLite refuses a missing file instead of creating an empty one.
+    QUrl uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    uri.setQuery(QStringLiteral("mode=rw"));
+    db.setDatabaseName(uri.toString(QUrl::FullyEncoded));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
+    if (!db.open()) {
+        if (error)
+            *error = engineText(db.lastError());
+        return nullptr;
+    }
+    // A byte copy of the file taken while no write runs must be a complete backup.
+    QSqlQuery pragma(db);
+    for (const auto* statement : {"PRAGMA journal_mode=DELETE", "PRAGMA synchronous=FULL"}) {
+        if (!pragma.exec(QString::fromLatin1(statement))) {
+            if (error)
+                *error = engineText(pragma.lastError());
+            return nullptr;
+        }
+    }
+    return result;
+}
+
+QSqlDatabase Database::connection() const
+{
+    return QSqlDatabase::database(m_connectionName, false);
+}
+
+QSqlQuery Database::prepare(const QString& sql) const
+{
+    QSqlQuery query(connection());
+    query.setForwardOnly(true);
+    query.prepare(sql);
+    return query;
+}
+
+bool Database::exec(const QString& sql, const QVariantList& values, QString* error) const
+{
+    QSqlQuery query = prepare(sql);
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    if (!query.exec()) {
+        if (error)
+            *error = errorText(query);
+        return false;
+    }
+    return true;
+}
+
+QVariant Database::scalar(const QString& sql, const QVariantList& values, QString* error) const
+{
+    QSqlQuery query = prepare(sql);
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    if (!query.exec()) {
+        if (error)
+            *error = errorText(query);
+        return {};
+    }
+    return query.next() ? query.value(0) : QVariant();
+}
+
+QString Database::errorText(const QSqlQuery& query)
+{
+    return engineText(query.lastError());
+}
+
+bool Database::isDuplicateKey(const QSqlQuery& query)
+{
+    // SQLite's extended codes: 2067 unique index, 1555 primary key; plain 19 is any constraint.
+    const QSqlError error = query.lastError();
+    const QString code = error.nativeErrorCode();
+    if (code == QLatin1String("2067") || code == QLatin1String("1555"))
+        return true;
+    return code == QLatin1String("19") && error.databaseText().startsWith(QLatin1String("UNIQUE constraint failed"));
+}
+
+ScopedTransaction::ScopedTransaction(const Database& db)
+    : m_db(db.connection())
+    , m_active(m_db.transaction())
+{
+}
+
+ScopedTransaction::~ScopedTransaction()
+{
+    if (m_active)
+        m_db.rollback();
+}
+
+bool ScopedTransaction::commit()
+{
+    if (!m_active)
+        return false;
+    m_active = false;
+    return m_db.commit();
+}
+
+} // namespace zelvora

@@ -1,0 +1,63 @@
+-- Zelvora database, schema version 1.
+-- Money (Bakiye, Eklenen, Odenen) is whole kuruş; dates are YYYY-MM-DD, times HH:MM:SS.
+-- sira_anahtari and arama_anahtari are the Turkish sort and search keys of MusteriFirma. The program keeps
+-- them; a row written by another tool has them emptied (see the trigger) and the program fills them again.
+PRAGMA user_version = 1;
+
+CREATE TABLE musteriler (
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    mus_kodu TEXT NOT NULL,
+    MusteriFirma TEXT NOT NULL DEFAULT '',
+    Turu TEXT NOT NULL DEFAULT '',
+    Telefon1 TEXT NOT NULL DEFAULT ' ',
+    Telefon2 TEXT NOT NULL DEFAULT ' ',
+    Sehir TEXT NOT NULL DEFAULT ' ',
+    Adres TEXT NOT NULL DEFAULT ' ',
+    vd TEXT NOT NULL DEFAULT ' ',
+    vdn TEXT NOT NULL DEFAULT ' ',
+    Bakiye INTEGER,
+    Sonislem TEXT,
+    Gun INTEGER,
+    sira_anahtari TEXT,
+    arama_anahtari TEXT
+);
+CREATE UNIQUE INDEX musteriler_mus_kodu ON musteriler (mus_kodu);
+CREATE INDEX musteriler_sira ON musteriler (sira_anahtari, id);
+CREATE INDEX musteriler_arama ON musteriler (arama_anahtari);
+CREATE INDEX musteriler_turu_sira ON musteriler (Turu, sira_anahtari, id);
+
+-- A name changed without its keys (by another tool) loses its keys, so the program rebuilds them.
+CREATE TRIGGER musteriler_ad_degisti AFTER UPDATE OF MusteriFirma ON musteriler
+    WHEN NEW.sira_anahtari IS OLD.sira_anahtari AND NEW.MusteriFirma IS NOT OLD.MusteriFirma
+BEGIN
+    UPDATE musteriler SET sira_anahtari = NULL, arama_anahtari = NULL WHERE id = NEW.id;
+END;
+
+CREATE TABLE veresiye (
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    mus_kodu TEXT NOT NULL,
+    Tarih TEXT,
+    Saat TEXT,
+    Aciklama TEXT,
+    Miktar REAL,
+    Birim TEXT,
+    KDV REAL,
+    Eklenen INTEGER,
+    Odenen INTEGER
+);
+CREATE INDEX veresiye_mus_kodu ON veresiye (mus_kodu, id);
+
+CREATE TABLE "User" (
+    Username TEXT NOT NULL COLLATE NOCASE,
+    Password TEXT NOT NULL
+);
+CREATE UNIQUE INDEX User_Username ON "User" (Username);
+
+CREATE TABLE son_musterino (musterino INTEGER);
+CREATE TABLE birimler (birimadi TEXT NOT NULL);
+CREATE TABLE surum (surum TEXT);
+
+INSERT INTO son_musterino (musterino) VALUES (0);
+INSERT INTO birimler (birimadi) VALUES
+    ('Adet'), ('Kg'), ('Gr'), ('Lt'), ('Metre'), ('Paket'), ('Koli'), ('Düzine'), ('Kasa'), ('Çuval'),
+    ('Şişe'), ('Kutu'), ('Top'), ('Bağ'), ('Deste'), ('Takım'), ('Çift'), ('Porsiyon');

@@ -1,0 +1,85 @@
+#include "data/turkishtext.h"
+
+namespace zelvora::turkish {
+
+namespace {
+
+// Turkish capital of one character; the dotless and dotted i stay apart.
+QChar turkishUpper(QChar c)
+{
+    switch (c.unicode()) {
+    case u'i':
+        return QChar(u'İ');
+    case u'ı':
+        return QChar(u'I');
+    case u'â':
+    case u'Â':
+        return QChar(u'A');
+    case u'î':
+    case u'Î':
+        return QChar(u'İ');
+    case u'û':
+    case u'Û':
+        return QChar(u'U');
+    default:
+        return c.toUpper();
+    }
+}
+
+constexpr char16_t kAlphabet[] = u"ABCÇDEFGĞHIİJKLMNOÖPQRSŞTUÜVWXYZ";
+
+// Letters map into the private-use area in alphabet order, above every digit and sign.
+constexpr char16_t kLetterBase = 0xE000;
+
+} // namespace
+
+QString sortKey(const QString& name)
+{
+    const QStringView alphabet(kAlphabet);
+    QString key;
+    key.reserve(name.size());
+    for (const QChar c : name) {
+        const QChar upper = turkishUpper(c);
+        const qsizetype index = alphabet.indexOf(upper);
+        key += index >= 0 ? QChar(char16_t(kLetterBase + index)) : upper;
+    }
+    return key;
+}
+
+QString searchKey(const QString& text)
+{
+    QString key;
+    key.reserve(text.size());
+    for (const QChar c : text) {
+        switch (turkishUpper(c).unicode()) {
+        case u'Ç':
+            key += QLatin1Char('C');
+            break;
+        case u'Ğ':
+            key += QLatin1Char('G');
+            break;
+        case u'İ':
+            key += QLatin1Char('I');
+            break;
+        case u'Ö':
+            key += QLatin1Char('O');
+            break;
+        case u'Ş':
+            key += QLatin1Char('S');
+            break;
+        case u'Ü':
+            key += QLatin1Char('U');
+            break;
+        default:
+            key += turkishUpper(c);
+        }
+    }
+    return key;
+}
+
+QString prefixUpperBound(const QString& prefix)
+{
+    return prefix + QString::fromUcs4(U"\U0010FFFF", 1);
+}
+
+} // namespace zelvora::turkish

@@ -1,0 +1,107 @@
+#include "startup/startup.h"
+
+#include "app/messagebox.h"
+#include "customers/mainwindow.h"
+#include "data/appconfig.h"
+#include "data/database.h"
+#include "startup/instancelock.h"
+#include "startup/splashwindow.h"
+
+namespace zelvora {
+
+namespace {
+
+Startup* g_instance = nullptr;
+
+} // namespace
+
+Startup::Startup(QObject* parent)
+    : QObject(parent)
+{
+    g_instance = this;
+}
+
+Startup::~Startup()
+{
+    delete m_mainWindow.data();
+    delete m_splash.data();
+    if (g_instance == this)
+        g_instance = nullptr;
+}
+
+Startup* Startup::instance()
+{
+    return g_instance;
+}
+
+MainWindow* Startup::mainWindow() const
+{
+    return m_mainWindow;
+}
+
+SplashWindow* Startup::splash() const
+{
+    return m_splash;
+}
+
+bool Startup::start()
+{
+    if (!m_lock)
+        m_lock = std::make_unique<InstanceLock>(AppConfig::lockFilePath());
+    if (!m_lock->acquire()) {
+        // Another copy works on this database: end silently.
+        m_exitCode = 0;
+        return false;
+    }
+    QString error;
+    if (!m_db)
+        m_db = Database::open(AppConfig::databasePath(), &error);
+    auto splash = m_db ? std::make_unique<SplashWindow>(*m_db) : nullptr;
+    if (!splash || !splash->readVersion(&error)) {
+        MessageBox::ok(nullptr, error, QString(), MessageBox::Icon::Stop);
+        m_db.reset();
+        m_exitCode = 1;
+        return false;
+    }
+    m_splash = splash.release();
+    connect(m_splash, &SplashWindow::closing, this, &Startup::onSplashClosing);
+    m_splash->show();
+    m_splash->activateWindow();
+    m_splash->setFocus();
+    return true;
+}
+
+void Startup::onSplashClosing()
+{
+    m_mainWindow = new MainWindow(*m_db);
+    m_mainWindow->setAttribute(Qt::WA_DeleteOnClose);
+    m_mainWindow->show();
+    // The first activation may come later from the window system; the list must be there at once.
+    m_mainWindow->onActivated();
+    emit mainWindowShown(m_mainWindow);
+    signIn();
+    if (m_splash)
+        m_splash->deleteLater();
+}
+
+void Startup::signIn()
+{
+}
+
+void Startup::releaseDatabase()
+{
+    if (m_mainWindow) {
+        m_mainWindow->setAttribute(Qt::WA_DeleteOnClose, false);
+        m_mainWindow->close();
+        delete m_mainWindow.data();
+    }
+    m_db.reset();
+}
+
+bool Startup::restart()
+{
+    releaseDatabase();
+    return start();
+}
+
+} // namespace zelvora

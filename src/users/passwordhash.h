@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+namespace zelvora::passwords {
+
+// A salted Argon2id hash (libsodium, interactive limits) in libsodium's own text form.
+QString hash(const QString& password);
+
+// True when stored is a hash of this library's form rather than a password kept as typed.
+bool isHash(const QString& stored);
+
+// Exact check: letter case and trailing blanks count. A stored value that is not a hash is compared as text.
+bool matches(const QString& stored, const QString& typed);
+
+} // namespace zelvora::passwords

@@ -1,0 +1,85 @@
+#include "testdatabase.h"
+
+#include "data/appconfig.h"
+#include "data/dateformat.h"
+#include "data/schema.h"
+#include "users/passwordhash.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlQuery>
+#include <stdexcept>
+
+namespace zelvora::test {
+
+TestDatabase::TestDatabase(const QString& version)
+{
+    if (!m_dir.isValid())
+        throw std::runtime_error("no temporary folder");
+    {
+        QFile file(path());
+        file.open(QIODevice::WriteOnly);
+    }
+    QString error;
+    m_db = Database::open(path(), &error);
+    if (!m_db || !schema::create(*m_db, &error))
+        throw std::runtime_error(error.toStdString());
+    m_db->exec(QStringLiteral("INSERT INTO surum (surum) VALUES (?)"), {version});
+    AppConfig::setProgramFolder(m_dir.path());
+    AppConfig::setBackupFolder(QDir(m_dir.path()).filePath(QStringLiteral("VeresiyeYedekleri")));
+}
+
+TestDatabase::~TestDatabase()
+{
+    m_db.reset();
+    AppConfig::setProgramFolder({});
+    AppConfig::setBackupFolder({});
+}
+
+QString TestDatabase::path() const
+{
+    return QDir(m_dir.path()).filePath(QStringLiteral("veresiye.dll"));
+}
+
+void TestDatabase::reopen()
+{
+    m_db.reset();
+    m_db = Database::open(path());
+}
+
+void TestDatabase::close()
+{
+    m_db.reset();
+}
+
+qint64 TestDatabase::addCustomer(const QString& musKodu, const QString& name, const QString& turu,
+                                 const QVariant& bakiyeKurus, const QVariant& sonislem)
+{
+    QSqlQuery q = m_db->prepare(QStringLiteral(
+        "INSERT INTO musteriler (mus_kodu, MusteriFirma, Turu, Bakiye, Sonislem) VALUES (?, ?, ?, ?, ?)"));
+    q.addBindValue(musKodu);
+    q.addBindValue(name);
+    q.addBindValue(turu);
+    q.addBindValue(bakiyeKurus);
+    q.addBindValue(sonislem.typeId() == QMetaType::QDate ? QVariant(dates::isoDate(sonislem.toDate())) : sonislem);
+    if (!q.exec())
+        throw std::runtime_error(Database::errorText(q).toStdString());
+    return q.lastInsertId().toLongLong();
+}
+
+qint64 TestDatabase::addMovement(const QString& musKodu, const QDate& date, const QVariant& eklenenKurus,
+                                 const QVariant& odenenKurus, const QString& aciklama)
+{
+    QSqlQuery q = m_db->prepare(QStringLiteral("INSERT INTO veresiye (mus_kodu, Tarih, Saat, Aciklama, Eklenen, Odenen) "
+                                               "VALUES (?, ?, '12:00:00', ?, ?, ?)"));
+    q.addBindValue(musKodu);
+    q.addBindValue(dates::isoDate(date));
+    q.addBindValue(aciklama);
+    q.addBindValue(eklenenKurus);
+    q.addBindValue(odenenKurus);
+    if (!q.exec())
+        throw std::runtime_error(Database::errorText(q).toStdString());
+    return q.lastInsertId().toLongLong();
+}
+
+} // namespace zelvora::test
