@@ -28,8 +28,7 @@ QString FileDialog::chooseFolder(QWidget* parent, const QString& title, const QS
     return QFileDialog::getExistingDirectory(parent, title, startFolder, QFileDialog::ShowDirsOnly);
 }
 
-QString FileDialog::chooseFile(QWidget* parent, const QString& title, const QString& filter,
-                               const QString& startFolder)
+QString FileDialog::chooseFile(QWidget* parent, const QString& title, const QString& filter, const QString& startFolder)
 {
     if (auto answer = takeAnswer())
         return *answer;

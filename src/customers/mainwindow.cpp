@@ -132,8 +132,7 @@ void MainWindow::buildUi()
 
     connect(m_searchBox, &QLineEdit::textChanged, this, &MainWindow::search);
     connect(m_sortBox, &QComboBox::activated, this, &MainWindow::sortPicked);
-    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            &MainWindow::runControlStateRule);
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &MainWindow::runControlStateRule);
     connect(m_grid, &QTableView::doubleClicked, this, [this](const QModelIndex& index) {
         if (index.isValid())
             openAccount(false);
@@ -203,7 +202,7 @@ void MainWindow::sortPicked(int index)
     const QString picked = m_sortBox->itemText(index);
     QString error;
     bool ok = true;
-    if (picked == QLatin1String("Tümü"))
+    if (picked == QStringLiteral("Tümü"))
         ok = m_model->setSource(CustomerListQuery::allByName(), &error);
     else if (picked == kAlici || picked == kSatici)
         ok = m_model->setSource(CustomerListQuery::accountType(picked), &error);
@@ -270,13 +269,9 @@ void MainWindow::openAccount(bool deleteMode)
     Q_UNUSED(deleteMode)
 }
 
-void MainWindow::addCustomer()
-{
-}
+void MainWindow::addCustomer() { }
 
-void MainWindow::showListTotals()
-{
-}
+void MainWindow::showListTotals() { }
 
 void MainWindow::closeProgram()
 {

@@ -12,14 +12,14 @@ public:
     static QString programFolder();
     static void setProgramFolder(const QString& folder); // tests
 
-    static QString databasePath();   // <program folder>/veresiye.dll
-    static QString lockFilePath();   // single-instance lock next to the database
-    static QString backupFolder();   // ~/VeresiyeYedekleri
+    static QString databasePath(); // <program folder>/veresiye.dll
+    static QString lockFilePath(); // single-instance lock next to the database
+    static QString backupFolder(); // ~/VeresiyeYedekleri
     static void setBackupFolder(const QString& folder); // tests
 
-    static QString makerAddress();   // shown in captions and messages, e.g. "www.zelvora.example"
-    static QString makerHost();      // the maker's web server
-    static QString bankHost();       // the central bank's web server
+    static QString makerAddress(); // shown in captions and messages, e.g. "www.zelvora.example"
+    static QString makerHost(); // the maker's web server
+    static QString bankHost(); // the central bank's web server
 
     // Re-reads zelvora.ini (after the program folder changed).
     static void reload();

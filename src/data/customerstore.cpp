@@ -28,7 +28,8 @@ Filter filterFor(const CustomerListQuery& query)
         // A key range instead of LIKE: nothing the user types is a wildcard, and the index serves it.
         const QString key = turkish::searchKey(query.text);
         return {QStringLiteral(" WHERE arama_anahtari >= ? AND arama_anahtari < ?"),
-                QStringLiteral(" ORDER BY sira_anahtari, id"), {key, turkish::prefixUpperBound(key)}};
+                QStringLiteral(" ORDER BY sira_anahtari, id"),
+                {key, turkish::prefixUpperBound(key)}};
     }
     case CustomerListQuery::Kind::AccountType:
         return {QStringLiteral(" WHERE Turu = ?"), QStringLiteral(" ORDER BY sira_anahtari, id"), {query.text}};
@@ -40,9 +41,9 @@ Filter filterFor(const CustomerListQuery& query)
 
 bool CustomerStore::refreshNameKeys(QString* error) const
 {
-    QSqlQuery missing = m_db.prepare(
-        QStringLiteral("SELECT id, MusteriFirma FROM musteriler WHERE sira_anahtari IS NULL OR arama_anahtari IS NULL"));
-    if (!missing.exec()) {
+    QSqlQuery missing = m_db.prepare(QStringLiteral(
+        "SELECT id, MusteriFirma FROM musteriler WHERE sira_anahtari IS NULL OR arama_anahtari IS NULL"));
+    if (!Database::run(missing)) {
         if (error)
             *error = Database::errorText(missing);
         return false;
@@ -60,13 +61,13 @@ bool CustomerStore::refreshNameKeys(QString* error) const
     if (ids.isEmpty())
         return true;
     ScopedTransaction transaction(m_db);
-    QSqlQuery update = m_db.prepare(
-        QStringLiteral("UPDATE musteriler SET sira_anahtari = ?, arama_anahtari = ? WHERE id = ?"));
+    QSqlQuery update
+        = m_db.prepare(QStringLiteral("UPDATE musteriler SET sira_anahtari = ?, arama_anahtari = ? WHERE id = ?"));
     for (qsizetype i = 0; i < ids.size(); ++i) {
         update.bindValue(0, sortKeys.at(i));
         update.bindValue(1, searchKeys.at(i));
         update.bindValue(2, ids.at(i));
-        if (!update.exec()) {
+        if (!Database::run(update)) {
             if (error)
                 *error = Database::errorText(update);
             return false;
@@ -98,15 +99,15 @@ QVector<CustomerListRow> CustomerStore::rows(const CustomerListQuery& query, qin
                                              QString* error) const
 {
     const Filter filter = filterFor(query);
-    QSqlQuery select = m_db.prepare(
-        QStringLiteral("SELECT id, Turu, mus_kodu, MusteriFirma, Sonislem, Gun, Bakiye FROM musteriler")
-        + filter.where + filter.order + QStringLiteral(" LIMIT ? OFFSET ?"));
+    QSqlQuery select
+        = m_db.prepare(QStringLiteral("SELECT id, Turu, mus_kodu, MusteriFirma, Sonislem, Gun, Bakiye FROM musteriler")
+                       + filter.where + filter.order + QStringLiteral(" LIMIT ? OFFSET ?"));
     for (const QVariant& value : filter.values)
         select.addBindValue(value);
     select.addBindValue(limit);
     select.addBindValue(offset);
     QVector<CustomerListRow> result;
-    if (!select.exec()) {
+    if (!Database::run(select)) {
         if (error)
             *error = Database::errorText(select);
         return result;

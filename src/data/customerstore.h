@@ -16,18 +16,18 @@ struct CustomerListRow
     QString turu;
     QString musKodu;
     QString musteriFirma;
-    QString sonislem;  // stored ISO date, may be empty
-    QVariant gun;      // null when the customer has no last-transaction date
-    QVariant bakiye;   // whole kuruş, null until the account was first opened
+    QString sonislem; // stored ISO date, may be empty
+    QVariant gun; // null when the customer has no last-transaction date
+    QVariant bakiye; // whole kuruş, null until the account was first opened
 };
 
 // Which customers the list shows, and in which order.
 struct CustomerListQuery
 {
     enum class Kind {
-        AllByName,   // every customer in Turkish name order
-        TableOrder,  // every customer in the order they were added
-        NamePrefix,  // names that begin with text, in name order
+        AllByName, // every customer in Turkish name order
+        TableOrder, // every customer in the order they were added
+        NamePrefix, // names that begin with text, in name order
         AccountType, // Turu equal to text, in name order
     };
     Kind kind = Kind::AllByName;

@@ -79,12 +79,19 @@ QSqlQuery Database::prepare(const QString& sql) const
     return query;
 }
 
+bool Database::run(QSqlQuery& query)
+{
+    if (query.lastError().isValid())
+        return false;
+    return query.exec();
+}
+
 bool Database::exec(const QString& sql, const QVariantList& values, QString* error) const
 {
     QSqlQuery query = prepare(sql);
     for (const QVariant& value : values)
         query.addBindValue(value);
-    if (!query.exec()) {
+    if (!run(query)) {
         if (error)
             *error = errorText(query);
         return false;
@@ -97,7 +104,7 @@ QVariant Database::scalar(const QString& sql, const QVariantList& values, QStrin
     QSqlQuery query = prepare(sql);
     for (const QVariant& value : values)
         query.addBindValue(value);
-    if (!query.exec()) {
+    if (!run(query)) {
         if (error)
             *error = errorText(query);
         return {};

@@ -20,8 +20,12 @@ public:
     QString path() const { return m_path; }
     QSqlDatabase connection() const;
 
-    // A query prepared on this connection; call exec() and check its result.
+    // A query prepared on this connection; bind its values and run it with run().
     QSqlQuery prepare(const QString& sql) const;
+
+    // Runs a prepared query. A query whose preparation failed is not run, so its error stays the engine's
+    // own text (exec() would replace it with "No query").
+    static bool run(QSqlQuery& query);
 
     // Runs a statement with positional values; returns false and fills *error on failure.
     bool exec(const QString& sql, const QVariantList& values = {}, QString* error = nullptr) const;

@@ -16,7 +16,7 @@ namespace zelvora::schema {
 
 QStringList requiredTables()
 {
-    return {QStringLiteral("musteriler"), QStringLiteral("veresiye"), QStringLiteral("User"),
+    return {QStringLiteral("musteriler"),    QStringLiteral("veresiye"), QStringLiteral("User"),
             QStringLiteral("son_musterino"), QStringLiteral("birimler"), QStringLiteral("surum")};
 }
 
@@ -53,8 +53,9 @@ bool looksLikeOurs(const Database& db, QString* error)
         return false;
     }
     for (const QString& table : requiredTables()) {
-        const QVariant found = db.scalar(
-            QStringLiteral("SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND name = ?"), {table}, &engineError);
+        const QVariant found
+            = db.scalar(QStringLiteral("SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND name = ?"), {table},
+                        &engineError);
         if (found.toInt() != 1) {
             if (error)
                 *error = engineError.isEmpty() ? QStringLiteral("no such table: %1").arg(table) : engineError;

@@ -125,7 +125,7 @@ SplashWindow::~SplashWindow() = default;
 bool SplashWindow::readVersion(QString* error)
 {
     QSqlQuery query = m_db.prepare(QStringLiteral("SELECT surum FROM surum"));
-    if (!query.exec()) {
+    if (!Database::run(query)) {
         if (error)
             *error = Database::errorText(query);
         return false;

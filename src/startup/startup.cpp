@@ -84,9 +84,7 @@ void Startup::onSplashClosing()
         m_splash->deleteLater();
 }
 
-void Startup::signIn()
-{
-}
+void Startup::signIn() { }
 
 void Startup::releaseDatabase()
 {

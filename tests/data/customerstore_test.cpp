@@ -21,11 +21,11 @@ QStringList names(const CustomerStore& store, const CustomerListQuery& query)
 TEST(CustomerList, TurkishOrderIgnoresLetterCase)
 {
     test::TestDatabase t;
-    const QStringList added = {QStringLiteral("Şule"), QStringLiteral("selim"), QStringLiteral("Çetin"),
-                               QStringLiteral("cemal"), QStringLiteral("İsmail"), QStringLiteral("ılgaz"),
-                               QStringLiteral("Ğ Market"), QStringLiteral("gül"), QStringLiteral("Zeki"),
-                               QStringLiteral("Ömer"), QStringLiteral("osman"), QStringLiteral("Ümit"),
-                               QStringLiteral("ufuk"), QStringLiteral("Ali"), QStringLiteral("123 Ltd")};
+    const QStringList added
+        = {QStringLiteral("Şule"),   QStringLiteral("selim"), QStringLiteral("Çetin"),    QStringLiteral("cemal"),
+           QStringLiteral("İsmail"), QStringLiteral("ılgaz"), QStringLiteral("Ğ Market"), QStringLiteral("gül"),
+           QStringLiteral("Zeki"),   QStringLiteral("Ömer"),  QStringLiteral("osman"),    QStringLiteral("Ümit"),
+           QStringLiteral("ufuk"),   QStringLiteral("Ali"),   QStringLiteral("123 Ltd")};
     for (int i = 0; i < added.size(); ++i)
         t.addCustomer(QString::number(i + 1), added.at(i));
     CustomerStore store(t.db());
@@ -73,8 +73,8 @@ TEST(CustomerList, SearchTextIsNeverAPatternNorSql)
 {
     test::TestDatabase t;
     const QStringList stored = {QStringLiteral("O'Neil Gıda"), QStringLiteral("%50 İndirim"), QStringLiteral("_alt"),
-                                QStringLiteral("*Yıldız"), QStringLiteral("A\\B Ltd"), QStringLiteral("Ozan"),
-                                QStringLiteral("Alt Pazar"), QStringLiteral("Bakkal")};
+                                QStringLiteral("*Yıldız"),     QStringLiteral("A\\B Ltd"),    QStringLiteral("Ozan"),
+                                QStringLiteral("Alt Pazar"),   QStringLiteral("Bakkal")};
     for (int i = 0; i < stored.size(); ++i)
         t.addCustomer(QString::number(i + 1), stored.at(i));
     CustomerStore store(t.db());
@@ -85,12 +85,9 @@ TEST(CustomerList, SearchTextIsNeverAPatternNorSql)
         QStringList found;
     };
     const Case cases[] = {
-        {QStringLiteral("O'"), {QStringLiteral("O'Neil Gıda")}},
-        {QStringLiteral("%"), {QStringLiteral("%50 İndirim")}},
-        {QStringLiteral("_"), {QStringLiteral("_alt")}},
-        {QStringLiteral("*"), {QStringLiteral("*Yıldız")}},
-        {QStringLiteral("A\\"), {QStringLiteral("A\\B Ltd")}},
-        {QStringLiteral("' OR '1'='1"), {}},
+        {QStringLiteral("O'"), {QStringLiteral("O'Neil Gıda")}}, {QStringLiteral("%"), {QStringLiteral("%50 İndirim")}},
+        {QStringLiteral("_"), {QStringLiteral("_alt")}},         {QStringLiteral("*"), {QStringLiteral("*Yıldız")}},
+        {QStringLiteral("A\\"), {QStringLiteral("A\\B Ltd")}},   {QStringLiteral("' OR '1'='1"), {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed.toStdString());
@@ -122,8 +119,10 @@ TEST(CustomerList, NameChangedByAnotherToolSortsAgainAfterRefresh)
     store.refreshNameKeys();
     ASSERT_TRUE(t.db().exec(QStringLiteral("UPDATE musteriler SET MusteriFirma = 'Adem' WHERE mus_kodu = '1'")));
     store.refreshNameKeys();
-    EXPECT_EQ(names(store, CustomerListQuery::allByName()), (QStringList {QStringLiteral("Adem"), QStringLiteral("Mert")}));
-    EXPECT_EQ(names(store, CustomerListQuery::namePrefix(QStringLiteral("ad"))), (QStringList {QStringLiteral("Adem")}));
+    EXPECT_EQ(names(store, CustomerListQuery::allByName()),
+              (QStringList {QStringLiteral("Adem"), QStringLiteral("Mert")}));
+    EXPECT_EQ(names(store, CustomerListQuery::namePrefix(QStringLiteral("ad"))),
+              (QStringList {QStringLiteral("Adem")}));
 }
 
 TEST(DayCount, WritesChangedRowsOnlyAndLeavesMissingDatesEmpty)
@@ -137,7 +136,8 @@ TEST(DayCount, WritesChangedRowsOnlyAndLeavesMissingDatesEmpty)
     CustomerStore store(t.db());
     ASSERT_TRUE(store.updateDayCounts(today));
     auto gun = [&](const char* kod) {
-        return t.db().scalar(QStringLiteral("SELECT Gun FROM musteriler WHERE mus_kodu = ?"), {QString::fromLatin1(kod)});
+        return t.db().scalar(QStringLiteral("SELECT Gun FROM musteriler WHERE mus_kodu = ?"),
+                             {QString::fromLatin1(kod)});
     };
     EXPECT_EQ(gun("1").toInt(), 0);
     EXPECT_EQ(gun("2").toInt(), -12);

@@ -70,8 +70,9 @@ qint64 TestDatabase::addCustomer(const QString& musKodu, const QString& name, co
 qint64 TestDatabase::addMovement(const QString& musKodu, const QDate& date, const QVariant& eklenenKurus,
                                  const QVariant& odenenKurus, const QString& aciklama)
 {
-    QSqlQuery q = m_db->prepare(QStringLiteral("INSERT INTO veresiye (mus_kodu, Tarih, Saat, Aciklama, Eklenen, Odenen) "
-                                               "VALUES (?, ?, '12:00:00', ?, ?, ?)"));
+    QSqlQuery q
+        = m_db->prepare(QStringLiteral("INSERT INTO veresiye (mus_kodu, Tarih, Saat, Aciklama, Eklenen, Odenen) "
+                                       "VALUES (?, ?, '12:00:00', ?, ?, ?)"));
     q.addBindValue(musKodu);
     q.addBindValue(dates::isoDate(date));
     q.addBindValue(aciklama);

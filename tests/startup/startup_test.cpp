@@ -1,0 +1,150 @@
+#include "customers/customerlistmodel.h"
+#include "customers/mainwindow.h"
+#include "data/appconfig.h"
+#include "messagerecorder.h"
+#include "startup/instancelock.h"
+#include "startup/splashwindow.h"
+#include "startup/startup.h"
+#include "testdatabase.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace zelvora;
+
+namespace {
+
+// Start-up on a program folder that holds the given file as veresiye.dll (or nothing).
+struct BrokenFolder
+{
+    QTemporaryDir dir;
+    explicit BrokenFolder(const QByteArray* content, const QString& sql = {})
+    {
+        AppConfig::setProgramFolder(dir.path());
+        const QString path = QDir(dir.path()).filePath(QStringLiteral("veresiye.dll"));
+        if (content) {
+            QFile f(path);
+            f.open(QIODevice::WriteOnly);
+            f.write(*content);
+        }
+        if (!sql.isEmpty()) {
+            auto db = Database::open(path);
+            db->exec(sql);
+        }
+    }
+    ~BrokenFolder() { AppConfig::setProgramFolder({}); }
+};
+
+bool anyTopLevelVisible()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible())
+            return true;
+    return false;
+}
+
+} // namespace
+
+TEST(StartupFailure, UnreadableDatabaseShowsTheEnginesMessageAndEnds)
+{
+    const QByteArray notADatabase("Bu bir veritabanı değil, sadece metin. Bu bir veritabanı değil, sadece metin.....");
+    const QByteArray empty;
+    struct Case
+    {
+        const char* what;
+        const QByteArray* content;
+        QString sql;
+        QString message;
+    };
+    const Case cases[] = {
+        {"missing", nullptr, {}, QStringLiteral("unable to open database file")},
+        {"not a database", &notADatabase, {}, QStringLiteral("file is not a database")},
+        {"no table surum", &empty, QStringLiteral("CREATE TABLE musteriler (id INTEGER)"),
+         QStringLiteral("no such table: surum")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        BrokenFolder folder(c.content, c.sql);
+        test::MessageRecorder messages;
+        Startup startup;
+        EXPECT_FALSE(startup.start());
+        EXPECT_NE(startup.exitCode(), 0);
+        ASSERT_EQ(messages.messages().size(), 1);
+        EXPECT_TRUE(messages.last().text.contains(c.message)) << messages.last().text.toStdString();
+        EXPECT_EQ(messages.last().icon, MessageBox::Icon::Stop);
+        EXPECT_FALSE(anyTopLevelVisible());
+        EXPECT_EQ(startup.database(), nullptr);
+    }
+}
+
+TEST(StartupSequence, SplashThenMainWindowWithTheList)
+{
+    test::TestDatabase t(QStringLiteral("2.1.0"));
+    t.addCustomer(QStringLiteral("1"), QStringLiteral("Ayşe"));
+    t.close();
+    Startup startup;
+    ASSERT_TRUE(startup.start());
+    ASSERT_NE(startup.splash(), nullptr);
+    EXPECT_TRUE(startup.splash()->isVisible());
+    EXPECT_EQ(startup.splash()->versionText(), QStringLiteral("2.1.0"));
+    EXPECT_EQ(startup.mainWindow(), nullptr);
+    QTest::keyClick(startup.splash(), Qt::Key_Escape);
+    ASSERT_NE(startup.mainWindow(), nullptr);
+    EXPECT_TRUE(startup.mainWindow()->isVisible());
+    EXPECT_EQ(startup.mainWindow()->model()->rowCount(), 1);
+    QTRY_VERIFY(startup.splash() == nullptr);
+}
+
+TEST(SingleInstance, SecondLockFailsAndAStaleLockIsTakenOver)
+{
+    QTemporaryDir dir;
+    const QString lockPath = QDir(dir.path()).filePath(QStringLiteral("veresiye.lock"));
+    {
+        InstanceLock first(lockPath);
+        ASSERT_TRUE(first.acquire());
+        EXPECT_TRUE(first.acquire());
+        InstanceLock second(lockPath);
+        EXPECT_FALSE(second.acquire());
+    }
+    // A lock left by a copy that no longer runs: pid that cannot exist on this host.
+    QFile stale(lockPath);
+    ASSERT_TRUE(stale.open(QIODevice::WriteOnly));
+    stale.write("2147483646\nzelvora\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    stale.close();
+    InstanceLock third(lockPath);
+    EXPECT_TRUE(third.acquire());
+}
+
+TEST(SingleInstance, SecondCopyOfTheProgramEndsAtOnceAndShowsNothing)
+{
+    test::TestDatabase t;
+    t.close();
+    const QString exe = QDir(t.folder()).filePath(QStringLiteral("zelvora"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(ZELVORA_EXE), exe));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+
+    QProcess first;
+    first.setProcessEnvironment(env);
+    first.start(exe, {});
+    ASSERT_TRUE(first.waitForStarted());
+    const QString lock = QDir(t.folder()).filePath(QStringLiteral("veresiye.lock"));
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(lock), 10000);
+
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(exe, {});
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_TRUE(second.readAllStandardOutput().isEmpty());
+    EXPECT_EQ(first.state(), QProcess::Running);
+
+    first.kill();
+    first.waitForFinished();
+}
