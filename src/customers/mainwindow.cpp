@@ -93,6 +93,7 @@ void MainWindow::buildUi()
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setAlternatingRowColors(true);
+    m_grid->setStyleSheet(QStringLiteral("QTableView { gridline-color: #c4ccd6; }"));
     m_grid->verticalHeader()->setDefaultSectionSize(22);
     m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_grid->verticalHeader()->setVisible(false);
@@ -118,8 +119,8 @@ void MainWindow::buildUi()
     m_openButton->setObjectName(QStringLiteral("openAccountButton"));
     auto* buttonRow = new QHBoxLayout;
     for (LumButton* button : {m_closeButton, m_deleteButton, m_addButton, m_totalButton, m_openButton}) {
-        button->setMinimumSize(140, 34);
-        buttonRow->addWidget(button);
+        button->setMinimumHeight(34);
+        buttonRow->addWidget(button, button->sizeHint().width());
     }
 
     auto* layout = new QVBoxLayout(central);
