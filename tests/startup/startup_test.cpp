@@ -10,6 +10,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMessageBox>
+#include <QAbstractButton>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -147,4 +149,15 @@ TEST(SingleInstance, SecondCopyOfTheProgramEndsAtOnceAndShowsNothing)
 
     first.kill();
     first.waitForFinished();
+}
+
+TEST(Language, QtsOwnTextsAreTurkish)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("t"), QStringLiteral("t"),
+                    QMessageBox::Ok | QMessageBox::Yes | QMessageBox::No);
+    auto text = [&](QMessageBox::StandardButton b) { return box.button(b)->text().remove(QLatin1Char('&')); };
+    EXPECT_EQ(text(QMessageBox::Ok), QStringLiteral("Tamam"));
+    EXPECT_EQ(text(QMessageBox::Yes), QStringLiteral("Evet"));
+    EXPECT_EQ(text(QMessageBox::No), QStringLiteral("Hayır"));
+    EXPECT_EQ(QLocale().language(), QLocale::Turkish);
 }
