@@ -86,29 +86,28 @@ bool Database::run(QSqlQuery& query)
     return query.exec();
 }
 
+bool Database::runWith(QSqlQuery& query, const QVariantList& values, QString* error)
+{
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    if (run(query))
+        return true;
+    if (error)
+        *error = errorText(query);
+    return false;
+}
+
 bool Database::exec(const QString& sql, const QVariantList& values, QString* error) const
 {
     QSqlQuery query = prepare(sql);
-    for (const QVariant& value : values)
-        query.addBindValue(value);
-    if (!run(query)) {
-        if (error)
-            *error = errorText(query);
-        return false;
-    }
-    return true;
+    return runWith(query, values, error);
 }
 
 QVariant Database::scalar(const QString& sql, const QVariantList& values, QString* error) const
 {
     QSqlQuery query = prepare(sql);
-    for (const QVariant& value : values)
-        query.addBindValue(value);
-    if (!run(query)) {
-        if (error)
-            *error = errorText(query);
+    if (!runWith(query, values, error))
         return {};
-    }
     return query.next() ? query.value(0) : QVariant();
 }
 

@@ -26,6 +26,8 @@ public:
     // Runs a prepared query. A query whose preparation failed is not run, so its error stays the engine's
     // own text (exec() would replace it with "No query").
     static bool run(QSqlQuery& query);
+    // Binds values in order, runs, and puts the engine's text into *error on failure.
+    static bool runWith(QSqlQuery& query, const QVariantList& values, QString* error = nullptr);
 
     // Runs a statement with positional values; returns false and fills *error on failure.
     bool exec(const QString& sql, const QVariantList& values = {}, QString* error = nullptr) const;
