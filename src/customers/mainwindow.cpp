@@ -6,6 +6,7 @@
 #include "data/clock.h"
 #include "data/customerstore.h"
 #include "data/database.h"
+#include "entry/newcustomerwindow.h"
 #include "widgets/lumbutton/lumbutton.h"
 
 #include <QApplication>
@@ -272,6 +273,11 @@ void MainWindow::openAccount(bool deleteMode)
 
 void MainWindow::addCustomer()
 {
+    {
+        NewCustomerWindow window(m_db, this);
+        window.exec();
+    }
+    onActivated();
 }
 
 void MainWindow::showListTotals()
