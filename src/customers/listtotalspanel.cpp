@@ -48,13 +48,13 @@ ListTotalsPanel::ListTotalsPanel(const Database& db, QWidget* parent)
     , m_db(db)
 {
     setObjectName(QStringLiteral("listTotalsPanel"));
+    // A floating panel: its own background, a frame and a heading band, so it reads apart from the list.
+    setStyleSheet(QStringLiteral(
+        "QGroupBox#listTotalsPanel { background-color: #EEF2F8; border: 1px solid #5B7299; border-radius: 3px;"
+        " margin-top: 0px; padding-top: 30px; font-weight: bold; }"
+        "QGroupBox#listTotalsPanel::title { subcontrol-origin: border; subcontrol-position: top left; left: 1px;"
+        " top: 1px; padding: 5px 10px; color: white; background-color: #3B5E91; }"));
     setAutoFillBackground(true);
-    QPalette panelPalette = palette();
-    panelPalette.setColor(QPalette::Window, QColor(0xEE, 0xF2, 0xF8));
-    setPalette(panelPalette);
-    QFont titleFont = font();
-    titleFont.setBold(true);
-    setFont(titleFont);
 
     const QColor white(Qt::white);
     m_debtorsBox = figureBox(QStringLiteral("debtorsBox"), QColor(0xC0, 0x00, 0x00), white, this);
