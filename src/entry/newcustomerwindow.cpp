@@ -39,6 +39,7 @@ NewCustomerWindow::NewCustomerWindow(Database& db, QWidget* parent)
     m_proposalTimer->setInterval(10);
     connect(m_proposalTimer, &QTimer::timeout, this, &NewCustomerWindow::topla);
     m_proposalTimer->start();
+    connect(this, &QDialog::finished, m_proposalTimer, &QTimer::stop);
 }
 
 NewCustomerWindow::~NewCustomerWindow() = default;
@@ -184,7 +185,6 @@ void NewCustomerWindow::KaydetForm()
     QString error;
     switch (NewCustomerStore(m_db).add(customer, &error)) {
     case NewCustomerStore::Result::Stored:
-        m_proposalTimer->stop();
         accept();
         return;
     case NewCustomerStore::Result::DuplicateNumber:
