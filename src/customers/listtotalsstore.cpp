@@ -16,10 +16,8 @@ std::optional<qint64> kurus(const QVariant& sum)
 {
     if (sum.isNull())
         return 0;
-    if (sum.typeId() == QMetaType::Double) {
-        const auto rounded = numbers::toKurus(sum.toDouble() / 100.0);
-        return rounded;
-    }
+    if (sum.typeId() == QMetaType::Double)
+        return numbers::toKurus(sum.toDouble() / 100.0);
     bool ok = false;
     const qint64 value = sum.toLongLong(&ok);
     return ok ? std::optional<qint64>(value) : std::nullopt;

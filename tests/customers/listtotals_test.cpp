@@ -163,3 +163,23 @@ TEST(ListTotals, PanelLocksTheListUntilClosed)
     // The figures stay until the next computation.
     EXPECT_EQ(panel->countText(), QStringLiteral("2"));
 }
+
+// The panel can only open over a customer, but the list may have emptied by the time it closes (another
+// window changed the table): the commands that need a customer stay disabled then.
+TEST(ListTotals, ClosingOverAnEmptiedListKeepsCustomerCommandsDisabled)
+{
+    test::TestDatabase t;
+    addCustomers(t, {{kAlici, 100}});
+    test::MessageRecorder messages;
+    MainWindow main(t.db());
+    main.show();
+    main.onActivated();
+    main.findChild<LumButton*>(QStringLiteral("listTotalButton"))->click();
+    ASSERT_TRUE(t.db().exec(QStringLiteral("DELETE FROM musteriler")));
+    main.rereadList();
+    main.listTotalsPanel()->findChild<LumButton*>(QStringLiteral("listTotalsCloseButton"))->click();
+    EXPECT_FALSE(main.listTotalsPanel()->isVisible());
+    EXPECT_FALSE(main.findChild<QWidget*>(QStringLiteral("openAccountButton"))->isEnabled());
+    EXPECT_FALSE(main.findChild<QWidget*>(QStringLiteral("listTotalButton"))->isEnabled());
+    EXPECT_TRUE(main.findChild<QWidget*>(QStringLiteral("addCustomerButton"))->isEnabled());
+}
