@@ -2,10 +2,12 @@
 
 #include "app/messagebox.h"
 #include "customers/customerlistmodel.h"
+#include "customers/listtotalspanel.h"
 #include "data/appconfig.h"
 #include "data/clock.h"
 #include "data/customerstore.h"
 #include "data/database.h"
+#include "entry/newcustomerwindow.h"
 #include "widgets/lumbutton/lumbutton.h"
 
 #include <QApplication>
@@ -143,6 +145,16 @@ void MainWindow::buildUi()
     connect(m_addButton, &LumButton::clicked, this, &MainWindow::addCustomer);
     connect(m_totalButton, &LumButton::clicked, this, &MainWindow::showListTotals);
     connect(m_closeButton, &LumButton::clicked, this, &MainWindow::closeProgram);
+
+    m_totalsPanel = new ListTotalsPanel(m_db, central);
+    connect(m_totalsPanel, &ListTotalsPanel::closeRequested, this, [this] {
+        menukilitac();
+        for (QWidget* w : std::initializer_list<QWidget*> {m_totalButton, m_openButton, m_searchBox, m_sortBox})
+            w->setEnabled(true);
+        // A list without a current customer keeps the commands that need one disabled.
+        runControlStateRule();
+        m_totalsPanel->hide();
+    });
 }
 
 void MainWindow::buildMenu()
@@ -270,9 +282,23 @@ void MainWindow::openAccount(bool deleteMode)
     Q_UNUSED(deleteMode)
 }
 
-void MainWindow::addCustomer() { }
+void MainWindow::addCustomer()
+{
+    {
+        NewCustomerWindow window(m_db, this);
+        window.exec();
+    }
+    onActivated();
+}
 
-void MainWindow::showListTotals() { }
+void MainWindow::showListTotals()
+{
+    menukitle();
+    for (QWidget* w : std::initializer_list<QWidget*> {m_totalButton, m_openButton, m_searchBox, m_sortBox})
+        w->setEnabled(false);
+    m_totalsPanel->show();
+    m_totalsPanel->compute(m_model->rowCount());
+}
 
 void MainWindow::closeProgram()
 {

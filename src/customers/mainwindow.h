@@ -13,6 +13,7 @@ namespace zelvora {
 
 class Database;
 class CustomerListModel;
+class ListTotalsPanel;
 class LumButton;
 struct CustomerListRow;
 
@@ -41,6 +42,7 @@ public:
     const CustomerListRow* currentCustomer() const;
     CustomerListModel* model() const { return m_model; }
     Database& database() const { return m_db; }
+    ListTotalsPanel* listTotalsPanel() const { return m_totalsPanel; }
 
 signals:
     // After the list was read again (activation, search, sort box).
@@ -75,6 +77,7 @@ private:
     LumButton* m_openButton = nullptr;
     QMenu* m_programMenu = nullptr;
     QAction* m_printAction = nullptr;
+    ListTotalsPanel* m_totalsPanel = nullptr;
     bool m_everActive = false;
     bool m_lostToOwnWindow = false;
 };

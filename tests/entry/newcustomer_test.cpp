@@ -1,0 +1,371 @@
+#include "customers/customerlistmodel.h"
+#include "customers/mainwindow.h"
+#include "data/appconfig.h"
+#include "data/customerstore.h"
+#include "data/turkishtext.h"
+#include "entry/newcustomerstore.h"
+#include "entry/newcustomerwindow.h"
+#include "messagerecorder.h"
+#include "testdatabase.h"
+#include "typing.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QSqlQuery>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "widgets/lumbutton/lumbutton.h"
+
+using namespace zelvora;
+
+namespace {
+
+void setCounter(const test::TestDatabase& t, const QVariant& value)
+{
+    ASSERT_TRUE(t.db().exec(QStringLiteral("UPDATE son_musterino SET musterino = ?"), {value}));
+}
+
+QVariantList counterRows(const test::TestDatabase& t)
+{
+    QVariantList values;
+    QSqlQuery q = t.db().prepare(QStringLiteral("SELECT musterino FROM son_musterino ORDER BY rowid"));
+    q.exec();
+    while (q.next())
+        values << q.value(0);
+    return values;
+}
+
+qint64 customerCount(const test::TestDatabase& t)
+{
+    return t.db().scalar(QStringLiteral("SELECT count(*) FROM musteriler")).toLongLong();
+}
+
+// The stored row of a customer number: every field the window writes, in table order.
+QStringList storedRow(const test::TestDatabase& t, const QString& musKodu)
+{
+    QSqlQuery q = t.db().prepare(QStringLiteral(
+        "SELECT MusteriFirma, Turu, Telefon1, Telefon2, Sehir, vd, vdn, Adres, sira_anahtari, arama_anahtari, "
+        "Bakiye IS NULL AND Sonislem IS NULL AND Gun IS NULL FROM musteriler WHERE mus_kodu = ?"));
+    q.addBindValue(musKodu);
+    q.exec();
+    QStringList fields;
+    if (q.next())
+        for (int i = 0; i < 11; ++i)
+            fields << q.value(i).toString();
+    return fields;
+}
+
+struct Window
+{
+    explicit Window(test::TestDatabase& t)
+        : window(t.db())
+    {
+        typeBox = window.findChild<QComboBox*>(QStringLiteral("typeBox"));
+        nameBox = window.findChild<QLineEdit*>(QStringLiteral("nameBox"));
+        numberBox = window.findChild<QLineEdit*>(QStringLiteral("numberBox"));
+        addressBox = window.findChild<QPlainTextEdit*>(QStringLiteral("addressBox"));
+        saveButton = window.findChild<LumButton*>(QStringLiteral("saveButton"));
+        cancelButton = window.findChild<LumButton*>(QStringLiteral("cancelButton"));
+    }
+    void showActive()
+    {
+        window.show();
+        QApplication::setActiveWindow(&window);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+    QLineEdit* box(const char* name) const { return window.findChild<QLineEdit*>(QLatin1String(name)); }
+
+    NewCustomerWindow window;
+    QComboBox* typeBox;
+    QLineEdit* nameBox;
+    QLineEdit* numberBox;
+    QPlainTextEdit* addressBox;
+    LumButton* saveButton;
+    LumButton* cancelButton;
+};
+
+NewCustomer named(const QString& musKodu, const QString& name)
+{
+    NewCustomer customer;
+    customer.musKodu = musKodu;
+    customer.musteriFirma = name;
+    customer.turu = QStringLiteral("Alıcı");
+    return customer;
+}
+
+} // namespace
+
+TEST(NewCustomerNumber, NextAfterTheStoredCounter)
+{
+    struct Case
+    {
+        QVariant counter;
+        QString proposed;
+    };
+    const Case cases[] = {
+        {41, QStringLiteral("42")},
+        {0, QStringLiteral("1")},
+        {QVariant(), QStringLiteral("1")},
+        {QString(), QStringLiteral("1")},
+        {QStringLiteral("abc"), QStringLiteral("1")},
+        {QStringLiteral(" 41 "), QStringLiteral("42")},
+        {41.0, QStringLiteral("42")},
+        {41.5, QStringLiteral("1")},
+        {-3, QStringLiteral("1")},
+        // Plain digits beyond single precision: no "1e+07", no number handed out twice.
+        {9999999, QStringLiteral("10000000")},
+        {16777216, QStringLiteral("16777217")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.counter.toString().toStdString());
+        EXPECT_EQ(NewCustomerStore::nextNumber(c.counter), c.proposed);
+    }
+}
+
+TEST(NewCustomerNumber, LastCounterRowIsProposedAndMovedOn)
+{
+    test::TestDatabase t;
+    ASSERT_TRUE(t.db().exec(QStringLiteral("INSERT INTO son_musterino (musterino) VALUES (7), (41)")));
+    NewCustomerStore store(t.db());
+    EXPECT_EQ(store.proposedNumber(), QStringLiteral("42"));
+    ASSERT_EQ(store.add(named(QStringLiteral("42"), QStringLiteral("Ali"))), NewCustomerStore::Result::Stored);
+    EXPECT_EQ(counterRows(t), (QVariantList {0, 7, 42}));
+    EXPECT_EQ(store.proposedNumber(), QStringLiteral("43"));
+}
+
+TEST(NewCustomerNumber, MissingCounterRowProposesOneAndIsCreated)
+{
+    test::TestDatabase t;
+    ASSERT_TRUE(t.db().exec(QStringLiteral("DELETE FROM son_musterino")));
+    NewCustomerStore store(t.db());
+    EXPECT_EQ(store.proposedNumber(), QStringLiteral("1"));
+    ASSERT_EQ(store.add(named(QStringLiteral("1"), QStringLiteral("Ali"))), NewCustomerStore::Result::Stored);
+    EXPECT_EQ(counterRows(t), (QVariantList {1}));
+    EXPECT_EQ(store.proposedNumber(), QStringLiteral("2"));
+}
+
+TEST(NewCustomerWindow, SavesUnderTheProposedNumberAndMovesTheCounter)
+{
+    test::TestDatabase t;
+    setCounter(t, 41);
+    test::MessageRecorder messages;
+    {
+        Window w(t);
+        EXPECT_EQ(w.window.objectName(), QStringLiteral("musteriekle"));
+        EXPECT_EQ(w.window.windowTitle(), QStringLiteral("Yeni Müşteri Ekle"));
+        EXPECT_EQ(w.numberBox->text(), QStringLiteral("42"));
+        EXPECT_TRUE(w.numberBox->isReadOnly());
+        w.showActive();
+        w.typeBox->setCurrentIndex(1);
+        test::typeText(w.nameBox, QStringLiteral("Şükrü Ağaç"));
+        test::typeText(w.box("cityBox"), QStringLiteral("Iğdır"));
+        w.saveButton->click();
+        EXPECT_TRUE(messages.empty());
+        EXPECT_EQ(w.window.result(), QDialog::Accepted);
+        EXPECT_FALSE(w.window.isVisible());
+    }
+    // Untouched optional boxes keep their single space; the name keys follow the name.
+    EXPECT_EQ(storedRow(t, QStringLiteral("42")),
+              (QStringList {QStringLiteral("Şükrü Ağaç"), QStringLiteral("Satıcı"), QStringLiteral(" "),
+                            QStringLiteral(" "), QStringLiteral(" Iğdır"), QStringLiteral(" "), QStringLiteral(" "),
+                            QStringLiteral(" "), turkish::sortKey(QStringLiteral("Şükrü Ağaç")),
+                            turkish::searchKey(QStringLiteral("Şükrü Ağaç")), QStringLiteral("1")}));
+    EXPECT_EQ(counterRows(t), (QVariantList {42}));
+    Window next(t);
+    EXPECT_EQ(next.numberBox->text(), QStringLiteral("43"));
+}
+
+TEST(NewCustomerWindow, BoxesAreStoredAsTheyStand)
+{
+    test::TestDatabase t;
+    test::MessageRecorder messages;
+    Window w(t);
+    w.typeBox->setCurrentIndex(0);
+    const QString name = QStringLiteral("O'Neil \"Gıda\"'); DROP TABLE musteriler; --");
+    w.nameBox->setText(name);
+    w.box("taxNumberBox")->setText(QStringLiteral("12'34"));
+    w.box("gsmBox")->clear();
+    w.addressBox->setPlainText(QStringLiteral("Atatürk Cad. No:5\nKat 2 'A'"));
+    w.saveButton->click();
+    ASSERT_TRUE(messages.empty());
+    const QStringList row = storedRow(t, QStringLiteral("1"));
+    ASSERT_EQ(row.size(), 11);
+    EXPECT_EQ(row.at(0), name);
+    EXPECT_EQ(row.at(3), QString());
+    EXPECT_EQ(row.at(6), QStringLiteral("12'34"));
+    EXPECT_EQ(row.at(7), QStringLiteral("Atatürk Cad. No:5\nKat 2 'A'"));
+}
+
+TEST(NewCustomerWindow, MissingTypeOrNameIsAskedForAndNothingStored)
+{
+    struct Case
+    {
+        int typeIndex;
+        QString name;
+        QString message;
+        const char* focused;
+    };
+    const Case cases[] = {
+        {-1, QStringLiteral("Ali"), QStringLiteral("Hesap Türü Seçin"), "typeBox"},
+        {0, QString(), QStringLiteral("Müşteri Adını Yazın"), "nameBox"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message.toStdString());
+        test::TestDatabase t;
+        test::MessageRecorder messages;
+        Window w(t);
+        w.showActive();
+        w.typeBox->setCurrentIndex(c.typeIndex);
+        w.nameBox->setText(c.name);
+        w.box("phoneBox")->setFocus();
+        w.saveButton->click();
+        ASSERT_EQ(messages.messages().size(), 1);
+        EXPECT_EQ(messages.last().text, c.message);
+        EXPECT_EQ(messages.last().title, QStringLiteral("Dikkat!!"));
+        EXPECT_EQ(messages.last().icon, MessageBox::Icon::Exclamation);
+        EXPECT_EQ(QApplication::focusWidget()->objectName(), QLatin1String(c.focused));
+        EXPECT_TRUE(w.window.isVisible());
+        EXPECT_EQ(customerCount(t), 0);
+        EXPECT_EQ(counterRows(t), (QVariantList {0}));
+    }
+}
+
+TEST(NewCustomerWindow, NameOfOneBlankIsAccepted)
+{
+    test::TestDatabase t;
+    test::MessageRecorder messages;
+    Window w(t);
+    w.typeBox->setCurrentIndex(0);
+    w.nameBox->setText(QStringLiteral(" "));
+    w.saveButton->click();
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(storedRow(t, QStringLiteral("1")).value(0), QStringLiteral(" "));
+}
+
+TEST(NewCustomerWindow, DuplicateNumberIsReportedAndNothingChanges)
+{
+    test::TestDatabase t;
+    setCounter(t, 41);
+    t.addCustomer(QStringLiteral("42"), QStringLiteral("Eski Müşteri"));
+    test::MessageRecorder messages;
+    Window w(t);
+    w.showActive();
+    w.typeBox->setCurrentIndex(0);
+    w.nameBox->setText(QStringLiteral("Yeni Müşteri"));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        w.saveButton->click();
+        ASSERT_EQ(messages.messages().size(), attempt + 1);
+        EXPECT_EQ(messages.last().text,
+                  QStringLiteral("BU MÜŞTERİ NUMARASI KAYITLARDA MEVCUT. PROGRAMINIZDAKİ BU HATAYI LÜTFEN ")
+                      + AppConfig::makerAddress() + QStringLiteral(" ADRESİNE BİLDİRİNİZ."));
+        EXPECT_EQ(messages.last().title, QStringLiteral("Bilgi"));
+        EXPECT_EQ(messages.last().icon, MessageBox::Icon::Information);
+        EXPECT_TRUE(w.window.isVisible());
+    }
+    w.cancelButton->click();
+    EXPECT_FALSE(w.window.isVisible());
+    EXPECT_EQ(w.window.result(), QDialog::Rejected);
+    EXPECT_EQ(customerCount(t), 1);
+    EXPECT_EQ(storedRow(t, QStringLiteral("42")).value(0), QStringLiteral("Eski Müşteri"));
+    EXPECT_EQ(counterRows(t), (QVariantList {41}));
+}
+
+// A failure in either write leaves neither behind and is reported, the window staying open.
+TEST(NewCustomerWindow, FailedStoreIsReportedAndLeavesNothing)
+{
+    const char* triggers[] = {
+        "CREATE TRIGGER fails BEFORE INSERT ON musteriler BEGIN SELECT RAISE(ABORT, 'disk dolu'); END",
+        "CREATE TRIGGER fails BEFORE UPDATE ON son_musterino BEGIN SELECT RAISE(ABORT, 'disk dolu'); END",
+    };
+    for (const char* trigger : triggers) {
+        SCOPED_TRACE(trigger);
+        test::TestDatabase t;
+        setCounter(t, 5);
+        ASSERT_TRUE(t.db().exec(QString::fromLatin1(trigger)));
+        test::MessageRecorder messages;
+        Window w(t);
+        w.showActive();
+        w.typeBox->setCurrentIndex(0);
+        w.nameBox->setText(QStringLiteral("Ali"));
+        w.saveButton->click();
+        ASSERT_EQ(messages.messages().size(), 1);
+        EXPECT_TRUE(messages.last().text.startsWith(QStringLiteral("Müşteri Kaydedilemedi.")));
+        EXPECT_EQ(messages.last().icon, MessageBox::Icon::Stop);
+        EXPECT_TRUE(w.window.isVisible());
+        EXPECT_EQ(customerCount(t), 0);
+        EXPECT_EQ(counterRows(t), (QVariantList {5}));
+    }
+}
+
+TEST(NewCustomerWindow, EnterMovesLikeTabAndEscLeavesWithoutSaving)
+{
+    test::TestDatabase t;
+    test::MessageRecorder messages;
+    Window w(t);
+    w.showActive();
+    const QStringList order
+        = {QStringLiteral("typeBox"),      QStringLiteral("nameBox"),     QStringLiteral("phoneBox"),
+           QStringLiteral("gsmBox"),       QStringLiteral("cityBox"),     QStringLiteral("taxOfficeBox"),
+           QStringLiteral("taxNumberBox"), QStringLiteral("addressBox"),  QStringLiteral("numberBox"),
+           QStringLiteral("saveButton"),   QStringLiteral("cancelButton")};
+    EXPECT_EQ(QApplication::focusWidget()->objectName(), order.first());
+    w.typeBox->setCurrentIndex(0);
+    w.nameBox->setText(QStringLiteral("Ali"));
+    for (qsizetype i = 1; i < order.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), i % 2 ? Qt::Key_Return : Qt::Key_Enter);
+        EXPECT_EQ(QApplication::focusWidget()->objectName(), order.at(i));
+    }
+    // Enter in the address box and on "Kaydet" only moved on: no new line, nothing stored.
+    EXPECT_EQ(w.addressBox->toPlainText(), QStringLiteral(" "));
+    EXPECT_EQ(customerCount(t), 0);
+
+    w.nameBox->setFocus();
+    QTest::keyClick(w.nameBox, Qt::Key_Escape);
+    EXPECT_FALSE(w.window.isVisible());
+    EXPECT_EQ(w.window.result(), QDialog::Rejected);
+    EXPECT_EQ(customerCount(t), 0);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST(NewCustomerWindow, ProposalFollowsTheCounterWhileOpen)
+{
+    test::TestDatabase t;
+    setCounter(t, 41);
+    Window w(t);
+    EXPECT_EQ(w.numberBox->text(), QStringLiteral("42"));
+    setCounter(t, 99);
+    QTRY_COMPARE(w.numberBox->text(), QStringLiteral("100"));
+}
+
+TEST(NewCustomerWindow, MainWindowAddsAndListsTheNewCustomer)
+{
+    test::TestDatabase t;
+    setCounter(t, 41);
+    test::MessageRecorder messages;
+    MainWindow main(t.db());
+    main.show();
+    main.onActivated();
+    EXPECT_EQ(main.model()->rowCount(), 0);
+
+    bool drove = false;
+    QTimer::singleShot(0, &main, [&] {
+        auto* dialog = qobject_cast<NewCustomerWindow*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->findChild<QComboBox*>(QStringLiteral("typeBox"))->setCurrentIndex(0);
+        dialog->findChild<QLineEdit*>(QStringLiteral("nameBox"))->setText(QStringLiteral("Ahmet Yılmaz"));
+        dialog->findChild<LumButton*>(QStringLiteral("saveButton"))->click();
+        drove = true;
+    });
+    main.findChild<LumButton*>(QStringLiteral("addCustomerButton"))->click();
+    ASSERT_TRUE(drove);
+    EXPECT_TRUE(messages.empty());
+    ASSERT_EQ(main.model()->rowCount(), 1);
+    ASSERT_NE(main.currentCustomer(), nullptr);
+    EXPECT_EQ(main.currentCustomer()->musKodu, QStringLiteral("42"));
+    EXPECT_EQ(main.currentCustomer()->musteriFirma, QStringLiteral("Ahmet Yılmaz"));
+}
