@@ -27,23 +27,24 @@ std::optional<qint64> kurus(const QVariant& sum)
 
 std::optional<ListTotals> ListTotalsStore::sums(QString* error) const
 {
-    QSqlQuery query = m_db.prepare(QStringLiteral("SELECT sum(CASE WHEN Turu = ? THEN Bakiye END), "
-                                                  "sum(CASE WHEN Turu = ? THEN Bakiye END) FROM musteriler"));
-    query.addBindValue(QStringLiteral("Alıcı"));
-    query.addBindValue(QStringLiteral("Satıcı"));
-    if (!query.exec() || !query.next()) {
-        if (error)
-            *error = Database::errorText(query);
-        return std::nullopt;
+    // Two sums, each read from the (Turu, Bakiye) index alone.
+    std::optional<qint64> totals[2];
+    const QString types[2] = {QStringLiteral("Alıcı"), QStringLiteral("Satıcı")};
+    for (int i = 0; i < 2; ++i) {
+        QSqlQuery query = m_db.prepare(QStringLiteral("SELECT sum(Bakiye) FROM musteriler WHERE Turu = ?"));
+        if (!Database::runWith(query, {types[i]}, error) || !query.next()) {
+            if (error && error->isEmpty())
+                *error = Database::errorText(query);
+            return std::nullopt;
+        }
+        totals[i] = kurus(query.value(0));
+        if (!totals[i]) {
+            if (error)
+                *error = QStringLiteral("Bakiye toplamı okunamadı.");
+            return std::nullopt;
+        }
     }
-    const std::optional<qint64> debtors = kurus(query.value(0));
-    const std::optional<qint64> creditors = kurus(query.value(1));
-    if (!debtors || !creditors) {
-        if (error)
-            *error = QStringLiteral("Bakiye toplamı okunamadı.");
-        return std::nullopt;
-    }
-    return ListTotals {*debtors, *creditors};
+    return ListTotals {*totals[0], *totals[1]};
 }
 
 } // namespace zelvora

@@ -25,6 +25,7 @@ CREATE UNIQUE INDEX musteriler_mus_kodu ON musteriler (mus_kodu);
 CREATE INDEX musteriler_sira ON musteriler (sira_anahtari, id);
 CREATE INDEX musteriler_arama ON musteriler (arama_anahtari);
 CREATE INDEX musteriler_turu_sira ON musteriler (Turu, sira_anahtari, id);
+CREATE INDEX musteriler_turu_bakiye ON musteriler (Turu, Bakiye);
 
 -- A name changed without its keys (by another tool) loses its keys, so the program rebuilds them.
 CREATE TRIGGER musteriler_ad_degisti AFTER UPDATE OF MusteriFirma ON musteriler
