@@ -6,6 +6,7 @@
 #include "data/clock.h"
 #include "data/customerstore.h"
 #include "data/database.h"
+#include "users/userwindow.h"
 #include "widgets/lumbutton/lumbutton.h"
 
 #include <QApplication>
@@ -151,6 +152,14 @@ void MainWindow::buildMenu()
     m_programMenu->setObjectName(QStringLiteral("programMenu"));
     m_printAction = new QAction(QStringLiteral("Müşteri Listesini Yazdır"), this);
     m_printAction->setObjectName(QStringLiteral("printListAction"));
+
+    QAction* usersAction = m_programMenu->addAction(QStringLiteral("Kullanıcı Ekle"));
+    usersAction->setObjectName(QStringLiteral("usersAction"));
+    connect(usersAction, &QAction::triggered, this, [this] {
+        UserWindow window(m_db, this);
+        window.exec();
+    });
+    m_programMenu->addSeparator();
 }
 
 void MainWindow::changeEvent(QEvent* event)
