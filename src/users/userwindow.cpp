@@ -10,6 +10,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -265,6 +266,12 @@ bool UserWindow::eventFilter(QObject* watched, QEvent* event)
                 return true;
             }
         }
+    } else if (event->type() == QEvent::InputMethod && watched == m_nameBox) {
+        // Text composed by an input method is typed text too.
+        auto* input = static_cast<QInputMethodEvent*>(event);
+        if (!input->commitString().isEmpty())
+            input->setCommitString(uppercase::plain(input->commitString()), input->replacementStart(),
+                                   input->replacementLength());
     } else if (event->type() == QEvent::FocusOut && watched == m_nameBox) {
         m_nameBox->setText(uppercase::turkish(m_nameBox->text()));
     }

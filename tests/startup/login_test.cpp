@@ -212,6 +212,12 @@ TEST_F(LoginTest, KeysMoveSignInAndNeverClose)
     test::typeText(password, QStringLiteral("12'34"));
     EXPECT_EQ(password->text(), QStringLiteral("1234")); // the apostrophe is discarded
 
+    // Coming back into the box selects its whole text, even by a mouse click.
+    names->setFocus();
+    QTest::mouseClick(password, Qt::LeftButton, {}, QPoint(4, password->height() / 2));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(password->selectedText(), QStringLiteral("1234"));
+
     QTest::keyClick(password, Qt::Key_Escape);
     window->close();
     EXPECT_TRUE(window->isVisible());

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTableView>
@@ -87,6 +88,12 @@ TEST_F(UserWindowTest, AddsAUserWithTypedNameUpperCasedAndPasswordHashed)
     nameBox->setFocus();
     test::typeText(nameBox, QStringLiteral("veli"));
     EXPECT_EQ(nameBox->text(), QStringLiteral("VELI")); // plain mapping while typed: no dotted İ
+    QInputMethodEvent composed;
+    composed.setCommitString(QStringLiteral("şi"));
+    QApplication::sendEvent(nameBox, &composed);
+    EXPECT_EQ(nameBox->text(), QStringLiteral("VELIŞI"));
+    nameBox->backspace();
+    nameBox->backspace();
     passwordBox->setFocus();
     test::typeText(passwordBox, QStringLiteral("Sır 1"));
     EXPECT_EQ(passwordBox->text(), QStringLiteral("Sır 1")); // the password keeps its letter case
