@@ -4,21 +4,35 @@
 #include "data/turkishtext.h"
 #include "users/passwordhash.h"
 
+#include <QSqlError>
 #include <QSqlQuery>
 #include <algorithm>
 #include <numeric>
 
 namespace zelvora {
 
+namespace {
+
+// Runs a prepared query. A statement the engine refused to prepare (a missing table) keeps the engine's own
+// text instead of the driver's later "no query".
+bool run(QSqlQuery& query, QString* error)
+{
+    const bool prepared = !query.lastError().isValid();
+    if (prepared && query.exec())
+        return true;
+    if (error)
+        *error = Database::errorText(query);
+    return false;
+}
+
+} // namespace
+
 bool UserStore::users(Order order, QVector<UserRow>& out, QString* error) const
 {
     out.clear();
     QSqlQuery query = m_db.prepare(QStringLiteral("SELECT rowid, Username FROM \"User\" ORDER BY rowid"));
-    if (!query.exec()) {
-        if (error)
-            *error = Database::errorText(query);
+    if (!run(query, error))
         return false;
-    }
     while (query.next())
         out.append({query.value(0).toLongLong(), query.value(1).toString()});
     if (order == Order::Turkish) {
@@ -50,10 +64,8 @@ UserStore::AddResult UserStore::add(const QString& username, const QString& pass
     QSqlQuery query = m_db.prepare(QStringLiteral("INSERT INTO \"User\" (Username, Password) VALUES (?, ?)"));
     query.addBindValue(username);
     query.addBindValue(passwords::hash(password));
-    if (query.exec())
+    if (run(query, error))
         return AddResult::Added;
-    if (error)
-        *error = Database::errorText(query);
     return Database::isDuplicateKey(query) ? AddResult::Duplicate : AddResult::Failed;
 }
 
@@ -73,11 +85,8 @@ UserStore::RemoveResult UserStore::remove(qint64 id, QString* error) const
         return RemoveResult::LastUser;
     QSqlQuery query = m_db.prepare(QStringLiteral("DELETE FROM \"User\" WHERE rowid = ?"));
     query.addBindValue(id);
-    if (!query.exec()) {
-        if (error)
-            *error = Database::errorText(query);
+    if (!run(query, error))
         return RemoveResult::Failed;
-    }
     if (!transaction.commit()) {
         if (error)
             *error = QStringLiteral("Silme kaydedilemedi.");
@@ -92,11 +101,8 @@ UserStore::SignIn UserStore::signIn(const QString& username, const QString& pass
     QSqlQuery query = m_db.prepare(
         QStringLiteral("SELECT rowid, Username, Password FROM \"User\" WHERE Username = ? ORDER BY rowid LIMIT 1"));
     query.addBindValue(username);
-    if (!query.exec()) {
-        if (error)
-            *error = Database::errorText(query);
+    if (!run(query, error))
         return {};
-    }
     if (!query.next())
         return {CheckResult::UnknownName, {}};
     const qint64 id = query.value(0).toLongLong();

@@ -320,4 +320,15 @@ TEST_F(StartupSignInTest, SuccessfulSignInLeavesTheMainWindowOpen)
     EXPECT_EQ(messages.last().text, QStringLiteral("Giriş Başarılı AHMET"));
 }
 
+TEST_F(StartupSignInTest, UnreadableUserTableEndsTheProgramWithTheEngineText)
+{
+    ASSERT_TRUE(tdb.db().exec(QStringLiteral("DROP TABLE \"User\"")));
+    const int code = runProgram([](LoginWindow*) {}, [] {});
+    EXPECT_EQ(code, 1);
+    EXPECT_FALSE(mainWindowAtEnd);
+    ASSERT_EQ(messages.messages().size(), 1);
+    EXPECT_EQ(messages.last().icon, Icon::Stop);
+    EXPECT_TRUE(messages.last().text.contains(QStringLiteral("User"))) << messages.last().text.toStdString();
+}
+
 } // namespace

@@ -129,7 +129,7 @@ TEST_F(UserStoreTest, UnreadableTableIsReportedNotTakenForEmpty)
     QVector<UserRow> rows;
     QString error;
     EXPECT_FALSE(store.users(UserStore::Order::Table, rows, &error));
-    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(error.contains(QStringLiteral("User"))) << error.toStdString(); // the engine's own text
     EXPECT_EQ(store.signIn(QStringLiteral("AHMET"), QStringLiteral("x")).result, UserStore::CheckResult::Failed);
     EXPECT_EQ(store.count(), -1);
 }
