@@ -29,7 +29,7 @@ public:
     // Becoming the active window.
     void onActivated() { birimgrup(); }
 
-    // Closes the window; used by no key and no title-bar button, only by a successful sign-in.
+    // Does nothing: Esc and the window manager's close must not get past the sign-in.
     void reject() override;
 
 signals:
