@@ -8,6 +8,7 @@
 #include "data/customerstore.h"
 #include "data/database.h"
 #include "entry/newcustomerwindow.h"
+#include "users/userwindow.h"
 #include "widgets/lumbutton/lumbutton.h"
 
 #include <QApplication>
@@ -163,6 +164,14 @@ void MainWindow::buildMenu()
     m_programMenu->setObjectName(QStringLiteral("programMenu"));
     m_printAction = new QAction(QStringLiteral("Müşteri Listesini Yazdır"), this);
     m_printAction->setObjectName(QStringLiteral("printListAction"));
+
+    QAction* usersAction = m_programMenu->addAction(QStringLiteral("Kullanıcı Ekle"));
+    usersAction->setObjectName(QStringLiteral("usersAction"));
+    connect(usersAction, &QAction::triggered, this, [this] {
+        UserWindow window(m_db, this);
+        window.exec();
+    });
+    m_programMenu->addSeparator();
 }
 
 void MainWindow::changeEvent(QEvent* event)

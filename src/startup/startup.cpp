@@ -5,7 +5,10 @@
 #include "data/appconfig.h"
 #include "data/database.h"
 #include "startup/instancelock.h"
+#include "startup/loginwindow.h"
 #include "startup/splashwindow.h"
+
+#include <QCoreApplication>
 
 namespace zelvora {
 
@@ -84,7 +87,29 @@ void Startup::onSplashClosing()
         m_splash->deleteLater();
 }
 
-void Startup::signIn() { }
+void Startup::signIn()
+{
+    if (!m_mainWindow || !m_db)
+        return;
+    LoginWindow login(*m_db, m_mainWindow);
+    QString error;
+    if (!login.load(&error)) {
+        MessageBox::ok(m_mainWindow, error, QString(), MessageBox::Icon::Stop);
+        endProgram(1);
+        return;
+    }
+    connect(&login, &LoginWindow::signedIn, m_mainWindow.data(), &MainWindow::runControlStateRule);
+    connect(&login, &LoginWindow::exitRequested, this, [this] { endProgram(0); });
+    login.exec();
+}
+
+void Startup::endProgram(int exitCode)
+{
+    m_exitCode = exitCode;
+    if (m_mainWindow)
+        m_mainWindow->close();
+    QCoreApplication::exit(exitCode);
+}
 
 void Startup::releaseDatabase()
 {

@@ -45,6 +45,8 @@ signals:
 private:
     void onSplashClosing();
     void signIn();
+    // Closes the main window and leaves the event loop: the program ends at once, nothing stored.
+    void endProgram(int exitCode);
 
     std::unique_ptr<InstanceLock> m_lock;
     std::unique_ptr<Database> m_db;

@@ -6,8 +6,13 @@
 #include "startup/splashwindow.h"
 #include "startup/startup.h"
 #include "testdatabase.h"
+#include "typing.h"
+#include "widgets/lumbutton/lumbutton.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTimer>
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
@@ -88,6 +93,7 @@ TEST(StartupSequence, SplashThenMainWindowWithTheList)
 {
     test::TestDatabase t(QStringLiteral("2.1.0"));
     t.addCustomer(QStringLiteral("1"), QStringLiteral("Ayşe"));
+    t.db().exec(QStringLiteral("INSERT INTO \"User\" (Username, Password) VALUES ('ADMIN', '1234')"));
     t.close();
     Startup startup;
     ASSERT_TRUE(startup.start());
@@ -95,10 +101,28 @@ TEST(StartupSequence, SplashThenMainWindowWithTheList)
     EXPECT_TRUE(startup.splash()->isVisible());
     EXPECT_EQ(startup.splash()->versionText(), QStringLiteral("2.1.0"));
     EXPECT_EQ(startup.mainWindow(), nullptr);
+    // The sign-in window is modal over the main window; look at the main window from inside it, then sign in.
+    bool mainWindowShownUnderSignIn = false;
+    int listed = -1;
+    QTimer::singleShot(0, [&] {
+        QWidget* login = QApplication::activeModalWidget();
+        ASSERT_NE(login, nullptr);
+        EXPECT_EQ(login->objectName(), QStringLiteral("frmLogin"));
+        mainWindowShownUnderSignIn = startup.mainWindow() && startup.mainWindow()->isVisible();
+        listed = startup.mainWindow() ? startup.mainWindow()->model()->rowCount() : -1;
+        auto* names = login->findChild<QComboBox*>(QStringLiteral("nameList"));
+        names->setCurrentIndex(names->findText(QStringLiteral("ADMIN")));
+        test::typeText(login->findChild<QLineEdit*>(QStringLiteral("passwordBox")), QStringLiteral("1234"));
+        login->findChild<LumButton*>(QStringLiteral("signInButton"))->click();
+    });
+    test::MessageRecorder messages;
     QTest::keyClick(startup.splash(), Qt::Key_Escape);
+    EXPECT_TRUE(mainWindowShownUnderSignIn);
+    EXPECT_EQ(listed, 1);
+    ASSERT_EQ(messages.messages().size(), 1);
+    EXPECT_EQ(messages.last().text, QStringLiteral("Giriş Başarılı ADMIN"));
     ASSERT_NE(startup.mainWindow(), nullptr);
     EXPECT_TRUE(startup.mainWindow()->isVisible());
-    EXPECT_EQ(startup.mainWindow()->model()->rowCount(), 1);
     QTRY_VERIFY(startup.splash() == nullptr);
 }
 
