@@ -155,7 +155,6 @@ void CopyFileWindow::buildUi()
     layout->addWidget(m_warningPanel);
     layout->addLayout(panels);
     layout->addWidget(m_progress);
-    layout->addStretch();
 
     connect(browseTarget, &LumButton::clicked, this, [this] { m_commands->browseFolder(); });
     connect(m_backupButton, &LumButton::clicked, this, [this] { m_commands->backup(); });
@@ -173,7 +172,9 @@ void CopyFileWindow::buildUi()
 
 void CopyFileWindow::centreOnScreen()
 {
-    adjustSize();
+    // The word-wrapped texts need the height that belongs to the fixed width.
+    layout()->activate();
+    resize(width(), layout()->totalHeightForWidth(width()));
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();
         move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
@@ -193,6 +194,7 @@ void CopyFileWindow::switchToRestoreMode()
     m_backupPanel->hide();
     m_restorePanel->show();
     m_progress->hide();
+    centreOnScreen();
 }
 
 void CopyFileWindow::showConfirmation()
