@@ -161,6 +161,7 @@ void CopyFileWindow::buildUi()
     connect(cancelBackup, &LumButton::clicked, this, &QDialog::close);
     connect(yes, &LumButton::clicked, this, [this] {
         m_confirmPanel->hide();
+        m_restorePanel->setEnabled(true);
         closeMainWindow();
     });
     connect(no, &LumButton::clicked, this, &QDialog::close);
@@ -199,6 +200,8 @@ void CopyFileWindow::switchToRestoreMode()
 
 void CopyFileWindow::showConfirmation()
 {
+    // Nothing under the question can be reached, by mouse or keyboard, before it is answered.
+    m_restorePanel->setEnabled(false);
     m_confirmPanel->show();
     m_confirmPanel->raise();
 }

@@ -74,6 +74,7 @@ TEST_F(RestoreWindow, ConfirmationComesFirstAndNoLeavesTheProgramAsItWas)
     EXPECT_FALSE(part(window, "backupPanel")->isVisible());
     EXPECT_FALSE(part(window, "progressBar")->isVisible());
     EXPECT_FALSE(button(window, "restoreButton")->isEnabled());
+    EXPECT_FALSE(button(window, "browseSourceButton")->isEnabled()); // not before the question is answered
     EXPECT_TRUE(window->findChild<QLineEdit*>(QStringLiteral("sourceBox"))->text().isEmpty());
     EXPECT_TRUE(window->findChild<QLineEdit*>(QStringLiteral("targetBox"))->text().isEmpty());
 
@@ -93,6 +94,7 @@ TEST_F(RestoreWindow, YesClosesTheMainWindowAndOnlyAPickedFileEnablesTheRestore)
     EXPECT_FALSE(part(window, "confirmPanel")->isVisible());
     EXPECT_FALSE(main.isVisible());
 
+    EXPECT_TRUE(button(window, "browseSourceButton")->isEnabled());
     FileDialog::setNextAnswer(QString()); // cancelled
     button(window, "browseSourceButton")->click();
     EXPECT_FALSE(button(window, "restoreButton")->isEnabled());
