@@ -77,6 +77,11 @@ void CopyRoutine::chunkWritten(int percent)
 {
     if (m_progress)
         m_progress->setValue(percent);
+    letWindowPaint();
+}
+
+void CopyRoutine::letWindowPaint()
+{
     if (m_sinceEvents.elapsed() >= kEventsEveryMs) {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         m_sinceEvents.restart();
@@ -144,6 +149,7 @@ qint64 CopyRoutine::restoreFile(const QString& source, const QString& target)
         if (isTheDatabase(target))
             lock.emplace(target);
         FileCopy keep(target, backupnames::beforeRestorePath(Clock::now()));
+        keep.onChunkWritten([this](qint64, int) { letWindowPaint(); });
         bool kept = (!lock || lock->isHeld()) && keep.copyToTemporary();
         lock.reset();
         kept = kept && keep.commit();

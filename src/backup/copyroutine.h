@@ -28,6 +28,7 @@ public:
 private:
     bool askToReplace(const QString& target) const;
     void chunkWritten(int percent);
+    void letWindowPaint();
     void showCopyError() const;
 
     QWidget* m_window;

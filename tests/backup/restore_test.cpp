@@ -209,3 +209,26 @@ TEST_F(RestoreWindow, RefusesAFileThatIsNotADatabaseOfThisProgram)
                                 QStringLiteral("veresiye.dll")}));
     }
 }
+
+TEST_F(RestoreWindow, NoRestoreWhenTheCurrentDatabaseCannotBeKeptFirst)
+{
+    const QString backup = makeBackup();
+    t.close();
+    const QByteArray before = readBytes(t.path());
+    CopyFileWindow window;
+    window.setModeMarker(CopyFileWindow::RestoreMarker);
+    QDir(backupFolder()).removeRecursively();
+    writeBytes(backupFolder(), "klasor degil"); // the backup folder cannot be made
+    FileDialog::setNextAnswer(backup);
+    button(&window, "browseSourceButton")->click();
+    button(&window, "restoreButton")->click();
+    ASSERT_EQ(messages.messages().size(), 2);
+    EXPECT_EQ(messages.last().text,
+              QStringLiteral("Mevcut veri tabanı yedeklenemediği için geri yükleme yapılmadı. "
+                             "Mevcut verileriniz değiştirilmedi."));
+    EXPECT_EQ(messages.last().icon, MessageBox::Icon::Stop);
+    EXPECT_EQ(readBytes(t.path()), before);
+    EXPECT_EQ(
+        filesIn(t.folder()),
+        (QStringList {QStringLiteral("VeresiyeYedekleri"), QStringLiteral("dun.ydk"), QStringLiteral("veresiye.dll")}));
+}
