@@ -1,6 +1,8 @@
 #include "customers/mainwindow.h"
 
 #include "app/messagebox.h"
+#include "backup/copyfilewindow.h"
+#include "backup/copyotowindow.h"
 #include "customers/customerlistmodel.h"
 #include "customers/listtotalspanel.h"
 #include "data/appconfig.h"
@@ -172,6 +174,14 @@ void MainWindow::buildMenu()
         window.exec();
     });
     m_programMenu->addSeparator();
+    QMenu* backupMenu = m_programMenu->addMenu(QStringLiteral("Yedekleme İşlemleri"));
+    backupMenu->setObjectName(QStringLiteral("backupMenu"));
+    QAction* makeBackup = backupMenu->addAction(QStringLiteral("Yedek Oluştur"));
+    makeBackup->setObjectName(QStringLiteral("makeBackupAction"));
+    connect(makeBackup, &QAction::triggered, this, [this] { CopyFileWindow::openForBackup(this); });
+    QAction* restoreBackup = backupMenu->addAction(QStringLiteral("Yedekten Yükle"));
+    restoreBackup->setObjectName(QStringLiteral("restoreBackupAction"));
+    connect(restoreBackup, &QAction::triggered, this, [this] { CopyFileWindow::openForRestore(this); });
 }
 
 void MainWindow::changeEvent(QEvent* event)
@@ -311,6 +321,9 @@ void MainWindow::showListTotals()
 
 void MainWindow::closeProgram()
 {
+    // The automatic backup ends the program itself; if it closes otherwise, closing this window ends it.
+    CopyOtoWindow backup(this);
+    backup.exec();
     close();
 }
 

@@ -247,11 +247,14 @@ TEST_F(UserWindowTest, MainMenuOpensTheWindowModally)
     auto* menu = main.findChild<QMenu*>(QStringLiteral("programMenu"));
     ASSERT_TRUE(menu);
     const QList<QAction*> actions = menu->actions();
-    ASSERT_GE(actions.size(), 2);
-    // The entry ends the menu, followed by its separator.
-    QAction* entry = actions.at(actions.size() - 2);
+    // The entry is followed by its separator.
+    QAction* entry = main.findChild<QAction*>(QStringLiteral("usersAction"));
+    ASSERT_TRUE(entry);
+    const qsizetype at = actions.indexOf(entry);
+    ASSERT_GE(at, 0);
+    ASSERT_LT(at + 1, actions.size());
     EXPECT_EQ(entry->text(), QStringLiteral("Kullanıcı Ekle"));
-    EXPECT_TRUE(actions.last()->isSeparator());
+    EXPECT_TRUE(actions.at(at + 1)->isSeparator());
 
     QString seenCaption;
     QStringList seenNames;

@@ -1,0 +1,176 @@
+#include "backup/copyroutine.h"
+
+#include "app/messagebox.h"
+#include "backup/backupnames.h"
+#include "backup/databasereadlock.h"
+#include "backup/filecopy.h"
+#include "data/appconfig.h"
+#include "data/clock.h"
+#include "data/database.h"
+#include "data/schema.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProgressBar>
+#include <optional>
+
+namespace zelvora {
+
+namespace {
+
+// The window keeps painting during a long copy; user input waits until the copy is over.
+constexpr int kEventsEveryMs = 20;
+
+bool isTheDatabase(const QString& path)
+{
+    const QFileInfo file(path);
+    const QFileInfo database(AppConfig::databasePath());
+    return file.exists() && database.exists() && file.canonicalFilePath() == database.canonicalFilePath();
+}
+
+bool isOurDatabase(const QString& path)
+{
+    QString error;
+    const std::unique_ptr<Database> db = Database::open(path, &error);
+    return db && schema::looksLikeOurs(*db, &error);
+}
+
+class BusyFlag final
+{
+public:
+    explicit BusyFlag(bool& flag)
+        : m_flag(flag)
+    {
+        m_flag = true;
+    }
+    ~BusyFlag() { m_flag = false; }
+    Q_DISABLE_COPY_MOVE(BusyFlag)
+
+private:
+    bool& m_flag;
+};
+
+} // namespace
+
+CopyRoutine::CopyRoutine(QWidget* window, QProgressBar* progress)
+    : m_window(window)
+    , m_progress(progress)
+{
+}
+
+bool CopyRoutine::askToReplace(const QString& target) const
+{
+    return MessageBox::askYesNo(m_window,
+                                target + QStringLiteral("\n\nDosyası zaten var. Varolan dosya ile değiştirilsin mi? "),
+                                QStringLiteral("Bilgi"), MessageBox::Icon::Question);
+}
+
+void CopyRoutine::showCopyError() const
+{
+    MessageBox::ok(m_window, QStringLiteral("Kopyalama Hatası!, Yeniden deneyin."), QStringLiteral("Bilgi"),
+                   MessageBox::Icon::Information);
+}
+
+void CopyRoutine::chunkWritten(int percent)
+{
+    if (m_progress)
+        m_progress->setValue(percent);
+    letWindowPaint();
+}
+
+void CopyRoutine::letWindowPaint()
+{
+    if (m_sinceEvents.elapsed() >= kEventsEveryMs) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        m_sinceEvents.restart();
+    }
+}
+
+qint64 CopyRoutine::copyFile(const QString& source, const QString& target)
+{
+    if (m_busy)
+        return 0;
+    if (QFileInfo::exists(target) && !askToReplace(target))
+        return 0;
+    BusyFlag busy(m_busy);
+    m_sinceEvents.start();
+
+    std::optional<DatabaseReadLock> lock;
+    if (isTheDatabase(source)) {
+        lock.emplace(source);
+        if (!lock->isHeld()) {
+            showCopyError();
+            return 0;
+        }
+    }
+    FileCopy copy(source, target);
+    copy.onChunkWritten([this](qint64, int percent) { chunkWritten(percent); });
+    bool ok = copy.copyToTemporary();
+    lock.reset();
+    ok = ok && copy.commit();
+    if (!ok) {
+        showCopyError();
+        return 0;
+    }
+    if (m_progress)
+        m_progress->setValue(0);
+    return copy.bytesCopied();
+}
+
+qint64 CopyRoutine::restoreFile(const QString& source, const QString& target)
+{
+    if (m_busy)
+        return 0;
+    if (QFileInfo::exists(target) && !askToReplace(target))
+        return 0;
+    BusyFlag busy(m_busy);
+    m_sinceEvents.start();
+
+    FileCopy copy(source, target);
+    copy.onChunkWritten([this](qint64, int percent) { chunkWritten(percent); });
+    if (!copy.copyToTemporary()) {
+        showCopyError();
+        return 0;
+    }
+    // The copy beside the database is checked, so what is checked is exactly what will be put in place.
+    if (!isOurDatabase(copy.temporaryPath())) {
+        MessageBox::ok(m_window,
+                       QStringLiteral("Seçilen dosya bu programın geçerli bir yedek dosyası değil. "
+                                      "Mevcut verileriniz değiştirilmedi."),
+                       QStringLiteral("DİKKAT!"), MessageBox::Icon::Stop);
+        return 0;
+    }
+    if (QFileInfo::exists(target)) {
+        // A wrong restore can be undone from this copy.
+        QDir().mkpath(AppConfig::backupFolder());
+        std::optional<DatabaseReadLock> lock;
+        if (isTheDatabase(target))
+            lock.emplace(target);
+        FileCopy keep(target, backupnames::beforeRestorePath(Clock::now()));
+        keep.onChunkWritten([this](qint64, int) { letWindowPaint(); });
+        bool kept = (!lock || lock->isHeld()) && keep.copyToTemporary();
+        lock.reset();
+        kept = kept && keep.commit();
+        if (!kept) {
+            MessageBox::ok(m_window,
+                           QStringLiteral("Mevcut veri tabanı yedeklenemediği için geri yükleme yapılmadı. "
+                                          "Mevcut verileriniz değiştirilmedi."),
+                           QStringLiteral("DİKKAT!"), MessageBox::Icon::Stop);
+            return 0;
+        }
+    }
+    // A journal left beside the old file would be played into the new one.
+    for (const auto* suffix : {"-journal", "-wal", "-shm"})
+        QFile::remove(target + QLatin1String(suffix));
+    if (!copy.commit()) {
+        showCopyError();
+        return 0;
+    }
+    if (m_progress)
+        m_progress->setValue(0);
+    return copy.bytesCopied();
+}
+
+} // namespace zelvora

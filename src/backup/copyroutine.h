@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QString>
+
+class QProgressBar;
+class QWidget;
+
+namespace zelvora {
+
+// The copy routine CopyFile(source, target) of the backup windows: the replace question, the chunked copy
+// with the progress bar, and the copy error message. Returns the bytes copied, 0 when declined or failed.
+class CopyRoutine final
+{
+public:
+    CopyRoutine(QWidget* window, QProgressBar* progress);
+    Q_DISABLE_COPY_MOVE(CopyRoutine)
+
+    // A backup: copies the file (taken under a read lock when it is the program's database).
+    qint64 copyFile(const QString& source, const QString& target);
+
+    // A restore over the database file: the copy must be a sound database of this program, and the
+    // database it replaces is first kept in the backup folder. Callers release the database beforehand.
+    qint64 restoreFile(const QString& source, const QString& target);
+
+    bool isBusy() const { return m_busy; }
+
+private:
+    bool askToReplace(const QString& target) const;
+    void chunkWritten(int percent);
+    void letWindowPaint();
+    void showCopyError() const;
+
+    QWidget* m_window;
+    QProgressBar* m_progress;
+    QElapsedTimer m_sinceEvents;
+    bool m_busy = false;
+};
+
+} // namespace zelvora

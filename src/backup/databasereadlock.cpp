@@ -1,0 +1,22 @@
+#include "backup/databasereadlock.h"
+
+#include "data/database.h"
+
+namespace zelvora {
+
+DatabaseReadLock::DatabaseReadLock(const QString& databasePath)
+    : m_db(Database::open(databasePath, &m_error))
+{
+    if (!m_db)
+        return;
+    m_held = m_db->exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(WaitMs), {}, &m_error)
+        && m_db->exec(QStringLiteral("BEGIN IMMEDIATE"), {}, &m_error);
+}
+
+DatabaseReadLock::~DatabaseReadLock()
+{
+    if (m_held)
+        m_db->exec(QStringLiteral("ROLLBACK"));
+}
+
+} // namespace zelvora

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QTemporaryFile;
+
+namespace zelvora {
+
+// A byte-for-byte copy of one file in 1024-byte chunks. The bytes go to a temporary file beside the target,
+// which is flushed to disk and only then renamed over the target, so a failed copy never leaves a partial
+// file under the real name and an existing target is replaced only by a complete copy.
+class FileCopy final
+{
+public:
+    static constexpr qint64 ChunkSize = 1024;
+
+    // Called after every chunk with its size and the percentage done (see percentDone()).
+    using ChunkWritten = std::function<void(qint64 chunkBytes, int percent)>;
+
+    FileCopy(QString source, QString target);
+    ~FileCopy(); // removes a temporary copy that was not committed
+    Q_DISABLE_COPY_MOVE(FileCopy)
+
+    void onChunkWritten(ChunkWritten callback) { m_chunkWritten = std::move(callback); }
+
+    // Copies the whole source into the temporary file and flushes it to disk. The target is not touched.
+    bool copyToTemporary();
+    QString temporaryPath() const;
+
+    // Puts the temporary copy in the target's place in one rename (keeping the old target's permissions).
+    bool commit();
+
+    // Both steps.
+    bool run() { return copyToTemporary() && commit(); }
+
+    // The source's length once the copy is complete, else 0.
+    qint64 bytesCopied() const { return m_bytesCopied; }
+    QString errorString() const { return m_error; }
+
+    // 100 minus the integer part of remaining * 100 / total.
+    static int percentDone(qint64 remaining, qint64 total);
+
+private:
+    bool fail(const QString& error);
+
+    QString m_source;
+    QString m_target;
+    ChunkWritten m_chunkWritten;
+    std::unique_ptr<QTemporaryFile> m_temporary;
+    qint64 m_total = 0;
+    qint64 m_bytesCopied = 0;
+    bool m_copied = false;
+    QString m_error;
+};
+
+} // namespace zelvora
