@@ -132,26 +132,17 @@ QVector<Movement> AccountStore::movements(const QString& musKodu, qint64 offset,
     return result;
 }
 
-std::optional<qint64> AccountStore::sum(const QString& column, const QString& musKodu, QString* error) const
+std::optional<AccountStore::Sums> AccountStore::sums(const QString& musKodu, QString* error) const
 {
-    QSqlQuery q
-        = m_db.prepare(QStringLiteral("SELECT coalesce(sum(%1), 0) FROM veresiye WHERE mus_kodu = ?").arg(column));
+    // One pass over the customer's rows gives both sums.
+    QSqlQuery q = m_db.prepare(
+        QStringLiteral("SELECT coalesce(sum(Eklenen), 0), coalesce(sum(Odenen), 0) FROM veresiye WHERE mus_kodu = ?"));
     q.addBindValue(musKodu);
     if (!q.exec() || !q.next()) {
         fail(q, error);
         return std::nullopt;
     }
-    return q.value(0).toLongLong();
-}
-
-std::optional<qint64> AccountStore::sumAdded(const QString& musKodu, QString* error) const
-{
-    return sum(QStringLiteral("Eklenen"), musKodu, error);
-}
-
-std::optional<qint64> AccountStore::sumPaid(const QString& musKodu, QString* error) const
-{
-    return sum(QStringLiteral("Odenen"), musKodu, error);
+    return Sums {q.value(0).toLongLong(), q.value(1).toLongLong()};
 }
 
 bool AccountStore::appendMovement(const Movement& m, QString* error) const

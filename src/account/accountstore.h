@@ -66,8 +66,12 @@ public:
     QVector<Movement> movements(const QString& musKodu, qint64 offset, qint64 limit, QString* error = nullptr) const;
 
     // Sums of Eklenen and Odenen in kuruş (0 over no rows); nothing when the query fails.
-    std::optional<qint64> sumAdded(const QString& musKodu, QString* error = nullptr) const;
-    std::optional<qint64> sumPaid(const QString& musKodu, QString* error = nullptr) const;
+    struct Sums
+    {
+        qint64 added = 0;
+        qint64 paid = 0;
+    };
+    std::optional<Sums> sums(const QString& musKodu, QString* error = nullptr) const;
 
     // Appends a movement; its id is assigned by the database.
     bool appendMovement(const Movement& movement, QString* error = nullptr) const;
@@ -79,8 +83,6 @@ public:
     QStringList units(QString* error = nullptr) const;
 
 private:
-    std::optional<qint64> sum(const QString& column, const QString& musKodu, QString* error) const;
-
     const Database& m_db;
 };
 

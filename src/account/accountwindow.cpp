@@ -373,30 +373,35 @@ void AccountWindow::onActivated()
 
 void AccountWindow::ara()
 {
-    QString error;
-    m_model->reread(m_musKodu, &error);
-    if (m_model->rowCount() > 0)
-        m_grid->setCurrentIndex(m_model->index(0, 0));
+    rereadMovements();
     loadCustomer();
     topla1();
 }
 
+void AccountWindow::rereadMovements()
+{
+    m_sums.reset();
+    m_model->reread(m_musKodu);
+    if (m_model->rowCount() > 0)
+        m_grid->setCurrentIndex(m_model->index(0, 0));
+}
+
 void AccountWindow::topla1()
 {
-    const auto sum = m_store.sumAdded(m_musKodu);
-    if (!sum)
+    if (!m_sums)
+        m_sums = m_store.sums(m_musKodu);
+    if (!m_sums)
         return;
-    m_totalAdded->setText(numbers::totals(*sum));
+    m_totalAdded->setText(numbers::totals(m_sums->added));
     m_totalAdded->end(false);
     topla2();
 }
 
 void AccountWindow::topla2()
 {
-    const auto sum = m_store.sumPaid(m_musKodu);
-    if (!sum)
+    if (!m_sums)
         return;
-    m_totalPaid->setText(numbers::totals(*sum));
+    m_totalPaid->setText(numbers::totals(m_sums->paid));
     m_totalPaid->end(false);
     topla3();
 }
@@ -434,7 +439,7 @@ void AccountWindow::ResetAll()
     QString error;
     if (!m_store.deleteAllMovements(m_musKodu, &error))
         reportFailure(QStringLiteral("Hesap sıfırlanamadı; hareketler silinmedi."), error);
-    m_model->reread(m_musKodu);
+    rereadMovements();
     for (QLineEdit* box : {m_totalAdded, m_totalPaid, m_balance})
         box->setText(QStringLiteral("0"));
     ara();
@@ -558,9 +563,7 @@ void AccountWindow::deleteSelectedRow()
     QString error;
     if (id != 0 && !m_store.deleteMovement(id, &error))
         reportFailure(QStringLiteral("Seçili satır silinemedi."), error);
-    m_model->reread(m_musKodu);
-    if (m_model->rowCount() > 0)
-        m_grid->setCurrentIndex(m_model->index(0, 0));
+    rereadMovements();
     topla1();
     updateButtonStates();
     topla1();
@@ -597,7 +600,7 @@ void AccountWindow::deleteCustomer()
     // The row is gone: nothing of it is written any more.
     m_customerLoaded = false;
     m_customer = {};
-    m_model->reread(m_musKodu);
+    rereadMovements();
     menukilitac2();
     geri();
 }

@@ -83,6 +83,7 @@ private:
     void onPanelTick();
     void lockForDeleteMode();
 
+    void rereadMovements();
     void loadCustomer();
     void showCustomer();
     void takeDetailsIntoRow();
@@ -105,6 +106,8 @@ private:
     bool m_reporting = false;
     bool m_blinkSwapped = false;
     QString m_dateText;
+    // The sums as last read; they can change only when the movements are read again.
+    std::optional<AccountStore::Sums> m_sums;
 
     QLineEdit* m_stripBoxes[6] = {};
     LumButton* m_resetButton = nullptr;

@@ -72,12 +72,14 @@ TEST(AccountStore, SumsCountEmptyAmountsAsZeroAndStayExact)
     test::TestDatabase t;
     t.addCustomer(QStringLiteral("1"), QStringLiteral("A"));
     AccountStore store(t.db());
-    EXPECT_EQ(store.sumAdded(QStringLiteral("1")), 0);
+    EXPECT_EQ(store.sums(QStringLiteral("1"))->added, 0);
     // Ten thousand 0,10 sales add up to exactly 1.000,00: no floating-point drift in kuruş.
     t.db().exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 10000) "
                                "INSERT INTO veresiye (mus_kodu, Eklenen) SELECT '1', 10 FROM n"));
     t.addMovement(QStringLiteral("1"), QDate(2026, 1, 1), {}, 30);
-    EXPECT_EQ(store.sumAdded(QStringLiteral("1")), 100000);
-    EXPECT_EQ(store.sumPaid(QStringLiteral("1")), 30);
+    const auto sums = store.sums(QStringLiteral("1"));
+    ASSERT_TRUE(sums);
+    EXPECT_EQ(sums->added, 100000);
+    EXPECT_EQ(sums->paid, 30);
     EXPECT_EQ(store.movementCount(QStringLiteral("1")), 10001);
 }
