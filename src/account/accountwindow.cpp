@@ -225,9 +225,10 @@ QWidget* AccountWindow::buildDetailsPanel()
     auto* panel = new QGroupBox(QStringLiteral("Müşteri Bilgileri"), this);
     panel->setObjectName(QStringLiteral("detailsPanel"));
     panel->setAutoFillBackground(true);
-    panel->setStyleSheet(QStringLiteral("QGroupBox#detailsPanel { background-color: #EEF3FA; border: 2px solid "
-                                        "#5B7DB1; margin-top: 12px; font-weight: bold; } QGroupBox#detailsPanel::title "
-                                        "{ subcontrol-origin: margin; left: 10px; padding: 0 4px; }"));
+    panel->setStyleSheet(QStringLiteral(
+        "QGroupBox#detailsPanel { background-color: #EEF3FA; border: 2px solid "
+        "#5B7DB1; margin-top: 14px; padding-top: 8px; font-weight: bold; } QGroupBox#detailsPanel::title "
+        "{ subcontrol-origin: margin; left: 10px; padding: 0 4px; }"));
 
     m_detailCode = readOnlyBox(panel, QStringLiteral("detailCode"), kRed);
     m_detailCode->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -312,6 +313,8 @@ QWidget* AccountWindow::buildDeletePanel()
         = button(QStringLiteral("Müşteriyi ve Hareketlerini Sil"), QStringLiteral("deleteCustomerButton"), panel);
     deleteButton->setMinimumWidth(220);
     auto* cancelButton = button(QStringLiteral("İptal"), QStringLiteral("deleteCancelButton"), panel);
+    deleteButton->setMaximumHeight(36);
+    cancelButton->setMaximumHeight(36);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(deleteButton);
     buttons->addStretch(1);
@@ -427,8 +430,11 @@ void AccountWindow::updateButtonStates()
 {
     topla1();
     const bool hasMovement = m_model->rowCount() > 0;
-    for (LumButton* b : {m_deleteRowButton, m_printButton, m_resetButton, m_paymentButton})
-        b->setEnabled(hasMovement);
+    // While the details panel is open its lock holds, also against a reload after an entry.
+    if (!m_detailsPanel->isVisible()) {
+        for (LumButton* b : {m_deleteRowButton, m_printButton, m_resetButton, m_paymentButton})
+            b->setEnabled(hasMovement);
+    }
     topla1();
     if (m_deleteMode)
         lockForDeleteMode();
