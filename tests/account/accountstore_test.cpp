@@ -18,16 +18,20 @@ qint64 count(const test::TestDatabase& t, const QString& sql, const QString& kod
 TEST(AccountStore, DeletingACustomerTakesItsMovementsAndNothingElse)
 {
     test::TestDatabase t;
-    t.addCustomer(QStringLiteral("7"), QStringLiteral("Ayşe"));
+    // A number holding quotes is a value, never part of the statement.
+    const QString kod = QStringLiteral("7' OR '1'='1");
+    t.addCustomer(kod, QStringLiteral("Ayşe"));
     t.addCustomer(QStringLiteral("8"), QStringLiteral("Berk"));
     for (int i = 0; i < 3; ++i)
-        t.addMovement(QStringLiteral("7"), QDate(2026, 1, 1), 1000, {});
+        t.addMovement(kod, QDate(2026, 1, 1), 1000, {});
     t.addMovement(QStringLiteral("8"), QDate(2026, 1, 1), 500, {});
     AccountStore store(t.db());
+    ASSERT_TRUE(store.customer(kod).has_value());
+    EXPECT_EQ(store.movementCount(kod), 3);
 
-    ASSERT_TRUE(store.deleteCustomer(QStringLiteral("7")));
-    EXPECT_EQ(count(t, QStringLiteral("SELECT count(*) FROM veresiye WHERE mus_kodu = ?"), QStringLiteral("7")), 0);
-    EXPECT_EQ(count(t, QStringLiteral("SELECT count(*) FROM musteriler WHERE mus_kodu = ?"), QStringLiteral("7")), 0);
+    ASSERT_TRUE(store.deleteCustomer(kod));
+    EXPECT_EQ(count(t, QStringLiteral("SELECT count(*) FROM veresiye WHERE mus_kodu = ?"), kod), 0);
+    EXPECT_EQ(count(t, QStringLiteral("SELECT count(*) FROM musteriler WHERE mus_kodu = ?"), kod), 0);
     EXPECT_EQ(count(t, QStringLiteral("SELECT count(*) FROM veresiye WHERE mus_kodu = ?"), QStringLiteral("8")), 1);
     EXPECT_TRUE(store.customer(QStringLiteral("8")).has_value());
 }
