@@ -491,7 +491,7 @@ void AccountWindow::geri()
         if (m_dateText.isEmpty())
             m_dateText = dates::shortDate(Clock::today());
         writeDayCount();
-        if (!storeCustomerRow())
+        if (!storeCustomerRow(true))
             return; // reported; the window stays open so that nothing is lost
         loadCustomer();
     }
@@ -626,7 +626,7 @@ void AccountWindow::editDetails()
 
 void AccountWindow::saveDetails()
 {
-    if (!storeCustomerRow())
+    if (!storeCustomerRow(true))
         return; // reported; the typed values stay for another try
     loadCustomer();
     setDetailsEditable(false);
@@ -700,21 +700,26 @@ void AccountWindow::takeDetailsIntoRow()
         m_customer.adres = m_detailAddress->toPlainText();
 }
 
-bool AccountWindow::storeCustomerRow()
+bool AccountWindow::storeCustomerRow(bool force)
 {
     if (!m_customerLoaded)
         return true;
     takeDetailsIntoRow();
     if (m_customer == m_storedCustomer)
         return true;
+    // The totals run several times in a row: one message for one failed row, not one per run.
+    if (!force && m_failedCustomer == m_customer)
+        return false;
     QString error;
     if (!m_store.storeCustomer(m_customer, &error)) {
+        m_failedCustomer = m_customer;
         reportFailure(QStringLiteral("Müşteri kaydı saklanamadı; bakiye, son işlem tarihi ve müşteri bilgilerindeki "
                                      "değişiklikler veritabanına yazılmadı."),
                       error);
         return false;
     }
     m_storedCustomer = m_customer;
+    m_failedCustomer.reset();
     return true;
 }
 

@@ -87,7 +87,8 @@ private:
     void loadCustomer();
     void showCustomer();
     void takeDetailsIntoRow();
-    bool storeCustomerRow();
+    // Writes the row when it changed. A failure is reported once for the same content unless forced.
+    bool storeCustomerRow(bool force = false);
     void setDetailsEditable(bool editable);
     void writeDayCount();
     const Movement* currentMovement() const;
@@ -99,6 +100,7 @@ private:
     QString m_musKodu;
     CustomerRecord m_customer;
     CustomerRecord m_storedCustomer;
+    std::optional<CustomerRecord> m_failedCustomer;
     bool m_customerLoaded = false;
     bool m_deleteMode = false;
     bool m_everActive = false;

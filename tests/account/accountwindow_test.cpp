@@ -416,11 +416,18 @@ TEST_F(AccountWindowTest, AFailedCustomerRowWriteIsReported)
     t.addMovement(kKod, kToday, 1000, {});
     failWritesTo("musteriler", "UPDATE");
     const auto window = open();
-    ASSERT_FALSE(messages.empty());
+    ASSERT_EQ(messages.messages().size(), 1);
     EXPECT_EQ(messages.last().icon, MessageBox::Icon::Stop);
     EXPECT_TRUE(messages.last().text.startsWith(QStringLiteral("Müşteri kaydı saklanamadı")));
     EXPECT_TRUE(messages.last().text.contains(QStringLiteral("disk dolu")));
     EXPECT_TRUE(field(QStringLiteral("Bakiye")).isNull());
+
+    // "Geri" tries again, says so again and keeps the window open: nothing is lost silently.
+    window->show();
+    button(*window, "backButton")->click();
+    EXPECT_EQ(messages.messages().size(), 2);
+    EXPECT_TRUE(window->isVisible());
+    window->hide();
 }
 
 TEST_F(AccountWindowTest, CalculatorStartsTheFirstOneFoundElseSaysSo)
