@@ -1,5 +1,6 @@
 #include "customers/mainwindow.h"
 
+#include "account/accountwindow.h"
 #include "app/messagebox.h"
 #include "backup/copyfilewindow.h"
 #include "backup/copyotowindow.h"
@@ -298,7 +299,20 @@ void MainWindow::menukilitac()
 
 void MainWindow::openAccount(bool deleteMode)
 {
-    Q_UNUSED(deleteMode)
+    const CustomerListRow* current = currentCustomer();
+    if (!current)
+        return;
+    // Copied now: the list's pages are read again while the account window is open.
+    const QString musKodu = current->musKodu;
+    const QString caption = current->musteriFirma + QStringLiteral(" / ") + musKodu + QStringLiteral(" - ( ")
+        + current->turu + QStringLiteral(" )");
+    AccountWindow window(m_db, this);
+    window.setWindowTitle(caption);
+    window.setCustomerNumber(musKodu);
+    if (deleteMode)
+        window.enterDeleteMode();
+    window.exec();
+    onActivated();
 }
 
 void MainWindow::addCustomer()

@@ -1,0 +1,183 @@
+#include "account/accountstore.h"
+
+#include "data/database.h"
+#include "data/turkishtext.h"
+
+#include <QSqlQuery>
+
+namespace zelvora {
+
+namespace {
+
+const QString kCustomerColumns
+    = QStringLiteral("id, mus_kodu, MusteriFirma, Turu, Telefon1, Telefon2, Sehir, Adres, vd, "
+                     "vdn, Bakiye, Sonislem, Gun");
+
+void fail(const QSqlQuery& query, QString* error)
+{
+    if (error)
+        *error = Database::errorText(query);
+}
+
+} // namespace
+
+std::optional<CustomerRecord> AccountStore::customer(const QString& musKodu, QString* error) const
+{
+    QSqlQuery q = m_db.prepare(
+        QStringLiteral("SELECT %1 FROM musteriler WHERE mus_kodu = ? ORDER BY id LIMIT 1").arg(kCustomerColumns));
+    q.addBindValue(musKodu);
+    if (!q.exec()) {
+        fail(q, error);
+        return std::nullopt;
+    }
+    if (!q.next())
+        return std::nullopt;
+    CustomerRecord r;
+    r.id = q.value(0).toLongLong();
+    r.musKodu = q.value(1).toString();
+    r.musteriFirma = q.value(2).toString();
+    r.turu = q.value(3).toString();
+    r.telefon1 = q.value(4).toString();
+    r.telefon2 = q.value(5).toString();
+    r.sehir = q.value(6).toString();
+    r.adres = q.value(7).toString();
+    r.vd = q.value(8).toString();
+    r.vdn = q.value(9).toString();
+    r.bakiye = q.value(10).isNull() ? QVariant() : QVariant(q.value(10).toLongLong());
+    r.sonislem = q.value(11).toString();
+    r.gun = q.value(12).isNull() ? QVariant() : QVariant(q.value(12).toLongLong());
+    return r;
+}
+
+bool AccountStore::storeCustomer(const CustomerRecord& r, QString* error) const
+{
+    // The customer number is never changed once stored; it is not part of the update.
+    QSqlQuery q = m_db.prepare(QStringLiteral(
+        "UPDATE musteriler SET MusteriFirma = ?, Turu = ?, Telefon1 = ?, Telefon2 = ?, Sehir = ?, Adres = ?, vd = ?, "
+        "vdn = ?, Bakiye = ?, Sonislem = ?, Gun = ?, sira_anahtari = ?, arama_anahtari = ? WHERE id = ?"));
+    q.addBindValue(r.musteriFirma);
+    q.addBindValue(r.turu);
+    q.addBindValue(r.telefon1);
+    q.addBindValue(r.telefon2);
+    q.addBindValue(r.sehir);
+    q.addBindValue(r.adres);
+    q.addBindValue(r.vd);
+    q.addBindValue(r.vdn);
+    q.addBindValue(r.bakiye.isNull() ? QVariant(QMetaType::fromType<qint64>()) : QVariant(r.bakiye.toLongLong()));
+    q.addBindValue(r.sonislem.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(r.sonislem));
+    q.addBindValue(r.gun.isNull() ? QVariant(QMetaType::fromType<qint64>()) : QVariant(r.gun.toLongLong()));
+    q.addBindValue(turkish::sortKey(r.musteriFirma));
+    q.addBindValue(turkish::searchKey(r.musteriFirma));
+    q.addBindValue(r.id);
+    if (!q.exec()) {
+        fail(q, error);
+        return false;
+    }
+    return true;
+}
+
+bool AccountStore::deleteCustomer(const QString& musKodu, QString* error) const
+{
+    ScopedTransaction transaction(m_db);
+    if (!transaction.isActive()) {
+        if (error)
+            *error = QStringLiteral("İşlem başlatılamadı.");
+        return false;
+    }
+    if (!m_db.exec(QStringLiteral("DELETE FROM veresiye WHERE mus_kodu = ?"), {musKodu}, error))
+        return false;
+    if (!m_db.exec(QStringLiteral("DELETE FROM musteriler WHERE mus_kodu = ?"), {musKodu}, error))
+        return false;
+    if (!transaction.commit()) {
+        if (error)
+            *error = QStringLiteral("İşlem tamamlanamadı.");
+        return false;
+    }
+    return true;
+}
+
+qint64 AccountStore::movementCount(const QString& musKodu, QString* error) const
+{
+    return m_db.scalar(QStringLiteral("SELECT count(*) FROM veresiye WHERE mus_kodu = ?"), {musKodu}, error)
+        .toLongLong();
+}
+
+QVector<Movement> AccountStore::movements(const QString& musKodu, qint64 offset, qint64 limit, QString* error) const
+{
+    QSqlQuery q
+        = m_db.prepare(QStringLiteral("SELECT id, mus_kodu, Tarih, Saat, Aciklama, Miktar, Birim, KDV, Eklenen, "
+                                      "Odenen FROM veresiye WHERE mus_kodu = ? ORDER BY id LIMIT ? OFFSET ?"));
+    q.addBindValue(musKodu);
+    q.addBindValue(limit);
+    q.addBindValue(offset);
+    QVector<Movement> result;
+    if (!q.exec()) {
+        fail(q, error);
+        return result;
+    }
+    while (q.next()) {
+        Movement m;
+        m.id = q.value(0).toLongLong();
+        m.musKodu = q.value(1).toString();
+        m.tarih = q.value(2).toString();
+        m.saat = q.value(3).toString();
+        m.aciklama = q.value(4).toString();
+        m.miktar = q.value(5).isNull() ? QVariant() : QVariant(q.value(5).toDouble());
+        m.birim = q.value(6).toString();
+        m.kdv = q.value(7).isNull() ? QVariant() : QVariant(q.value(7).toDouble());
+        m.eklenen = q.value(8).isNull() ? QVariant() : QVariant(q.value(8).toLongLong());
+        m.odenen = q.value(9).isNull() ? QVariant() : QVariant(q.value(9).toLongLong());
+        result.append(m);
+    }
+    return result;
+}
+
+std::optional<AccountStore::Sums> AccountStore::sums(const QString& musKodu, QString* error) const
+{
+    // One pass over the customer's rows gives both sums.
+    QSqlQuery q = m_db.prepare(
+        QStringLiteral("SELECT coalesce(sum(Eklenen), 0), coalesce(sum(Odenen), 0) FROM veresiye WHERE mus_kodu = ?"));
+    q.addBindValue(musKodu);
+    if (!q.exec() || !q.next()) {
+        fail(q, error);
+        return std::nullopt;
+    }
+    return Sums {q.value(0).toLongLong(), q.value(1).toLongLong()};
+}
+
+bool AccountStore::appendMovement(const Movement& m, QString* error) const
+{
+    const auto orNull = [](const QVariant& v, QMetaType type) { return v.isNull() ? QVariant(type) : v; };
+    return m_db.exec(QStringLiteral("INSERT INTO veresiye (mus_kodu, Tarih, Saat, Aciklama, Miktar, Birim, KDV, "
+                                    "Eklenen, Odenen) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                     {m.musKodu, m.tarih, m.saat, m.aciklama, orNull(m.miktar, QMetaType::fromType<double>()),
+                      m.birim.isNull() ? QVariant(QMetaType::fromType<QString>()) : QVariant(m.birim),
+                      orNull(m.kdv, QMetaType::fromType<double>()), orNull(m.eklenen, QMetaType::fromType<qint64>()),
+                      orNull(m.odenen, QMetaType::fromType<qint64>())},
+                     error);
+}
+
+bool AccountStore::deleteMovement(qint64 id, QString* error) const
+{
+    return m_db.exec(QStringLiteral("DELETE FROM veresiye WHERE id = ?"), {id}, error);
+}
+
+bool AccountStore::deleteAllMovements(const QString& musKodu, QString* error) const
+{
+    return m_db.exec(QStringLiteral("DELETE FROM veresiye WHERE mus_kodu = ?"), {musKodu}, error);
+}
+
+QStringList AccountStore::units(QString* error) const
+{
+    QSqlQuery q = m_db.prepare(QStringLiteral("SELECT birimadi FROM birimler ORDER BY rowid"));
+    QStringList result;
+    if (!q.exec()) {
+        fail(q, error);
+        return result;
+    }
+    while (q.next())
+        result << q.value(0).toString();
+    return result;
+}
+
+} // namespace zelvora

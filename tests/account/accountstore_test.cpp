@@ -1,0 +1,89 @@
+#include "account/accountstore.h"
+#include "data/customerstore.h"
+#include "testdatabase.h"
+
+#include <gtest/gtest.h>
+
+using namespace zelvora;
+
+namespace {
+
+qint64 count(const test::TestDatabase& t, const QString& sql, const QString& kod)
+{
+    return t.db().scalar(sql, {kod}).toLongLong();
+}
+
+} // namespace
+
+TEST(AccountStore, DeletingACustomerTakesItsMovementsAndNothingElse)
+{
+    test::TestDatabase t;
+    // A number holding quotes is a value, never part of the statement.
+    const QString kod = QStringLiteral("7' OR '1'='1");
+    t.addCustomer(kod, QStringLiteral("Ayşe"));
+    t.addCustomer(QStringLiteral("8"), QStringLiteral("Berk"));
+    for (int i = 0; i < 3; ++i)
+        t.addMovement(kod, QDate(2026, 1, 1), 1000, {});
+    t.addMovement(QStringLiteral("8"), QDate(2026, 1, 1), 500, {});
+    AccountStore store(t.db());
+    ASSERT_TRUE(store.customer(kod).has_value());
+    EXPECT_EQ(store.movementCount(kod), 3);
+
+    ASSERT_TRUE(store.deleteCustomer(kod));
+    EXPECT_EQ(count(t, QStringLiteral("SELECT count(*) FROM veresiye WHERE mus_kodu = ?"), kod), 0);
+    EXPECT_EQ(count(t, QStringLiteral("SELECT count(*) FROM musteriler WHERE mus_kodu = ?"), kod), 0);
+    EXPECT_EQ(count(t, QStringLiteral("SELECT count(*) FROM veresiye WHERE mus_kodu = ?"), QStringLiteral("8")), 1);
+    EXPECT_TRUE(store.customer(QStringLiteral("8")).has_value());
+}
+
+TEST(AccountStore, AFailedCustomerDeletionLeavesTheMovements)
+{
+    test::TestDatabase t;
+    t.addCustomer(QStringLiteral("7"), QStringLiteral("Ayşe"));
+    t.addMovement(QStringLiteral("7"), QDate(2026, 1, 1), 1000, {});
+    ASSERT_TRUE(t.db().exec(QStringLiteral("CREATE TRIGGER engel BEFORE DELETE ON musteriler "
+                                           "BEGIN SELECT RAISE(ABORT, 'kilitli'); END")));
+    QString error;
+    EXPECT_FALSE(AccountStore(t.db()).deleteCustomer(QStringLiteral("7"), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("kilitli")));
+    EXPECT_EQ(count(t, QStringLiteral("SELECT count(*) FROM veresiye WHERE mus_kodu = ?"), QStringLiteral("7")), 1);
+}
+
+TEST(AccountStore, CustomerRowRoundTripsQuotesAndKeepsTheListSearchable)
+{
+    test::TestDatabase t;
+    t.addCustomer(QStringLiteral("5"), QStringLiteral("Eski Ad"));
+    AccountStore store(t.db());
+    auto row = store.customer(QStringLiteral("5"));
+    ASSERT_TRUE(row);
+    row->musteriFirma = QStringLiteral("O'Neil \"Gıda\"; DROP TABLE musteriler");
+    row->adres = QStringLiteral("Kuyu Sk. 'No 3'\nKat 2");
+    row->bakiye = qint64(-12050);
+    row->sonislem = QStringLiteral("2026-03-15");
+    row->gun = qint64(-3);
+    ASSERT_TRUE(store.storeCustomer(*row));
+
+    const auto again = store.customer(QStringLiteral("5"));
+    ASSERT_TRUE(again);
+    EXPECT_EQ(*again, *row);
+    const auto found = CustomerStore(t.db()).rows(CustomerListQuery::namePrefix(QStringLiteral("o'neil")), 0, 10);
+    ASSERT_EQ(found.size(), 1);
+    EXPECT_EQ(found.first().musKodu, QStringLiteral("5"));
+}
+
+TEST(AccountStore, SumsCountEmptyAmountsAsZeroAndStayExact)
+{
+    test::TestDatabase t;
+    t.addCustomer(QStringLiteral("1"), QStringLiteral("A"));
+    AccountStore store(t.db());
+    EXPECT_EQ(store.sums(QStringLiteral("1"))->added, 0);
+    // Ten thousand 0,10 sales add up to exactly 1.000,00: no floating-point drift in kuruş.
+    t.db().exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 10000) "
+                               "INSERT INTO veresiye (mus_kodu, Eklenen) SELECT '1', 10 FROM n"));
+    t.addMovement(QStringLiteral("1"), QDate(2026, 1, 1), {}, 30);
+    const auto sums = store.sums(QStringLiteral("1"));
+    ASSERT_TRUE(sums);
+    EXPECT_EQ(sums->added, 100000);
+    EXPECT_EQ(sums->paid, 30);
+    EXPECT_EQ(store.movementCount(QStringLiteral("1")), 10001);
+}

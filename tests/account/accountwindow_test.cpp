@@ -1,0 +1,458 @@
+#include "account/accountstore.h"
+#include "account/accountwindow.h"
+#include "account/movementlistmodel.h"
+#include "accounttestsupport.h"
+#include "data/clock.h"
+#include "entry/entrywindow.h"
+#include "messagerecorder.h"
+#include "testdatabase.h"
+#include "typing.h"
+#include "widgets/lumbutton/lumbutton.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace zelvora;
+using test::child;
+
+namespace {
+
+const QString kKod = QStringLiteral("42");
+const QString kCaption = QStringLiteral("AHMET YILMAZ / 42 - ( Alıcı )");
+const QDate kToday(2026, 3, 15);
+
+class AccountWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Clock::setFixed(QDateTime(kToday, QTime(10, 0, 0)));
+        t.addCustomer(kKod, QStringLiteral("AHMET YILMAZ"));
+        t.addCustomer(QStringLiteral("43"), QStringLiteral("Başka Müşteri"));
+        t.addMovement(QStringLiteral("43"), kToday, 700, {});
+    }
+    void TearDown() override { Clock::reset(); }
+
+    std::unique_ptr<AccountWindow> open()
+    {
+        auto window = std::make_unique<AccountWindow>(t.db());
+        window->setWindowTitle(kCaption);
+        window->setCustomerNumber(kKod);
+        window->onActivated();
+        return window;
+    }
+
+    QVariant field(const QString& column, const QString& kod = kKod) const
+    {
+        return t.db().scalar(QStringLiteral("SELECT %1 FROM musteriler WHERE mus_kodu = ?").arg(column), {kod});
+    }
+    qint64 movements(const QString& kod = kKod) const
+    {
+        return t.db().scalar(QStringLiteral("SELECT count(*) FROM veresiye WHERE mus_kodu = ?"), {kod}).toLongLong();
+    }
+    static QStringList totals(const AccountWindow& w)
+    {
+        return {child<QLineEdit>(&w, QStringLiteral("totalAddedBox"))->text(),
+                child<QLineEdit>(&w, QStringLiteral("totalPaidBox"))->text(),
+                child<QLineEdit>(&w, QStringLiteral("balanceBox"))->text()};
+    }
+    static LumButton* button(const AccountWindow& w, const char* name)
+    {
+        return child<LumButton>(&w, QString::fromLatin1(name));
+    }
+    void failWritesTo(const char* table, const char* operation)
+    {
+        ASSERT_TRUE(t.db().exec(QStringLiteral("CREATE TRIGGER engel BEFORE %1 ON %2 BEGIN SELECT RAISE(ABORT, "
+                                               "'disk dolu'); END")
+                                    .arg(QString::fromLatin1(operation), QString::fromLatin1(table))));
+    }
+
+    test::TestDatabase t;
+    test::MessageRecorder messages;
+};
+
+TEST_F(AccountWindowTest, TotalsAreShownAndTheBalanceIsStoredOnOpening)
+{
+    struct Case
+    {
+        QList<std::pair<qint64, qint64>> rows; // Eklenen, Odenen in kuruş (0 = empty)
+        QStringList shown;
+        qint64 bakiye;
+    };
+    const Case cases[] = {
+        {{}, {QStringLiteral("0,00"), QStringLiteral("0,00"), QStringLiteral("0,00")}, 0},
+        {{{10000, 0}, {5050, 0}, {0, 3000}},
+         {QStringLiteral("150,50"), QStringLiteral("30,00"), QStringLiteral("120,50")},
+         12050},
+        {{{10000, 0}, {0, 15000}},
+         {QStringLiteral("100,00"), QStringLiteral("150,00"), QStringLiteral("-50,00")},
+         -5000},
+        {{{100000000, 0}, {25000000, 0}},
+         {QStringLiteral("1.250.000,00"), QStringLiteral("0,00"), QStringLiteral("1.250.000,00")},
+         125000000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shown.join(QLatin1Char(' ')).toStdString());
+        t.db().exec(QStringLiteral("DELETE FROM veresiye WHERE mus_kodu = ?"), {kKod});
+        for (const auto& [added, paid] : c.rows)
+            t.addMovement(kKod, kToday, added ? QVariant(added) : QVariant(), paid ? QVariant(paid) : QVariant());
+        const auto window = open();
+        EXPECT_EQ(totals(*window), c.shown);
+        EXPECT_EQ(field(QStringLiteral("Bakiye")).toLongLong(), c.bakiye);
+    }
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(AccountWindowTest, GridShowsMovementsInEntryOrderInTurkishForms)
+{
+    Movement sale;
+    sale.musKodu = kKod;
+    sale.tarih = QStringLiteral("2026-03-10");
+    sale.saat = QStringLiteral("09:05:00");
+    sale.aciklama = QStringLiteral("Şeker");
+    sale.miktar = 2.5;
+    sale.birim = QStringLiteral("Kg");
+    sale.kdv = 1.18;
+    sale.eklenen = qint64(123456789);
+    AccountStore(t.db()).appendMovement(sale);
+    t.addMovement(kKod, QDate(2026, 1, 2), {}, 3000, QStringLiteral("ÖDEME YAPILDI"));
+
+    const auto window = open();
+    const MovementListModel* model = window->model();
+    ASSERT_EQ(model->rowCount(), 2);
+    QStringList headings, first, second;
+    for (int c = 0; c < model->columnCount(); ++c) {
+        headings << model->headerData(c, Qt::Horizontal).toString();
+        first << model->index(0, c).data().toString();
+        second << model->index(1, c).data().toString();
+    }
+    EXPECT_EQ(headings.join(QLatin1Char('|')), QStringLiteral("TARİH|SAAT|AÇIKLAMA|MİK|BİRİM|KDV|EKLENEN|ÖDENEN"));
+    EXPECT_EQ(first.join(QLatin1Char('|')), QStringLiteral("10.03.2026|09:05:00|Şeker|2,5|Kg|1,18|1.234.567,89|"));
+    EXPECT_EQ(second.join(QLatin1Char('|')), QStringLiteral("02.01.2026|12:00:00|ÖDEME YAPILDI|||||30,00"));
+}
+
+TEST_F(AccountWindowTest, MovementDependentButtonsFollowTheAccount)
+{
+    const auto window = open();
+    for (const char* name : {"deleteRowButton", "printButton", "resetButton", "paymentButton"})
+        EXPECT_FALSE(button(*window, name)->isEnabled()) << name;
+    EXPECT_TRUE(button(*window, "creditButton")->isEnabled());
+
+    t.addMovement(kKod, kToday, 1000, {});
+    window->ara();
+    window->updateButtonStates();
+    for (const char* name : {"deleteRowButton", "printButton", "resetButton", "paymentButton"})
+        EXPECT_TRUE(button(*window, name)->isEnabled()) << name;
+}
+
+TEST_F(AccountWindowTest, DeletingTheSelectedRowAsksFirstAndRecomputes)
+{
+    t.addMovement(kKod, kToday, 1000, {}, QStringLiteral("bir"));
+    t.addMovement(kKod, kToday, 2000, {}, QStringLiteral("iki"));
+    const auto window = open();
+    auto* grid = child<QTableView>(window.get(), QStringLiteral("movementGrid"));
+    grid->setCurrentIndex(window->model()->index(1, 0));
+
+    messages.answerNext(MessageBox::Answer::No);
+    button(*window, "deleteRowButton")->click();
+    ASSERT_EQ(messages.messages().size(), 1);
+    EXPECT_EQ(messages.last().text, QStringLiteral("SEÇİLİ SATIR SİLİNECEKTİR. EMİN MİSİNİZ?"));
+    EXPECT_EQ(messages.last().title, QStringLiteral("KAYIT SİL"));
+    EXPECT_EQ(messages.last().icon, MessageBox::Icon::Question);
+    EXPECT_EQ(messages.last().buttons, MessageBox::Buttons::YesNo);
+    EXPECT_EQ(movements(), 2);
+
+    grid->setCurrentIndex(window->model()->index(1, 0));
+    button(*window, "deleteRowButton")->click();
+    ASSERT_EQ(window->model()->rowCount(), 1);
+    EXPECT_EQ(window->model()->index(0, 2).data().toString(), QStringLiteral("bir"));
+    EXPECT_EQ(field(QStringLiteral("Bakiye")).toLongLong(), 1000);
+
+    // The last one: all zeros, and the movement commands go away.
+    button(*window, "deleteRowButton")->click();
+    EXPECT_EQ(totals(*window), (QStringList {QStringLiteral("0,00"), QStringLiteral("0,00"), QStringLiteral("0,00")}));
+    EXPECT_EQ(field(QStringLiteral("Bakiye")).toLongLong(), 0);
+    EXPECT_FALSE(button(*window, "deleteRowButton")->isEnabled());
+    EXPECT_EQ(movements(QStringLiteral("43")), 1);
+}
+
+TEST_F(AccountWindowTest, ResettingTheAccountKeepsTheCustomer)
+{
+    for (int i = 0; i < 3; ++i)
+        t.addMovement(kKod, kToday, 1000, {});
+    const auto window = open();
+
+    messages.answerNext(MessageBox::Answer::No);
+    button(*window, "resetButton")->click();
+    EXPECT_EQ(messages.last().text, QStringLiteral("Müşterinin Veresiye Hesabı Sıfırlanacaktır. Emin misiniz?"));
+    EXPECT_EQ(messages.last().title, QStringLiteral("Dikkat!"));
+    EXPECT_EQ(messages.last().icon, MessageBox::Icon::Stop);
+    EXPECT_EQ(movements(), 3);
+
+    button(*window, "resetButton")->click();
+    EXPECT_EQ(movements(), 0);
+    EXPECT_EQ(movements(QStringLiteral("43")), 1);
+    EXPECT_EQ(field(QStringLiteral("MusteriFirma")).toString(), QStringLiteral("AHMET YILMAZ"));
+    EXPECT_EQ(field(QStringLiteral("Bakiye")).toLongLong(), 0);
+    EXPECT_EQ(totals(*window), (QStringList {QStringLiteral("0,00"), QStringLiteral("0,00"), QStringLiteral("0,00")}));
+    EXPECT_FALSE(button(*window, "resetButton")->isEnabled());
+}
+
+TEST_F(AccountWindowTest, BackWritesTheDayCountOfTheSelectedMovement)
+{
+    for (int days : {-20, -10, -5, -1})
+        t.addMovement(kKod, kToday.addDays(days), 1000, {});
+    const auto window = open();
+    child<QTableView>(window.get(), QStringLiteral("movementGrid"))->setCurrentIndex(window->model()->index(2, 0));
+    button(*window, "backButton")->click();
+    EXPECT_EQ(window->result(), QDialog::Accepted);
+    EXPECT_EQ(field(QStringLiteral("Gun")).toLongLong(), -5);
+    EXPECT_EQ(field(QStringLiteral("Bakiye")).toLongLong(), 4000);
+}
+
+TEST_F(AccountWindowTest, BackWithoutMovementsCountsFromTheLastTransactionDate)
+{
+    t.db().exec(QStringLiteral("UPDATE musteriler SET Sonislem = '2026-03-03', Gun = NULL WHERE mus_kodu = ?"), {kKod});
+    const auto window = open();
+    button(*window, "backButton")->click();
+    EXPECT_EQ(field(QStringLiteral("Gun")).toLongLong(), -12);
+}
+
+TEST_F(AccountWindowTest, StartingAnEntryStoresTodayEvenWhenItIsCancelled)
+{
+    t.db().exec(QStringLiteral("UPDATE musteriler SET Sonislem = '2025-12-01' WHERE mus_kodu = ?"), {kKod});
+    t.addMovement(kKod, kToday, 1000, {});
+    const auto window = open();
+    struct Case
+    {
+        const char* button;
+        QString heading;
+        const char* panel;
+    };
+    const Case cases[] = {{"creditButton", QStringLiteral("VERESİYE EKLE - ") + kCaption, "creditPanel"},
+                          {"paymentButton", QStringLiteral("VERESİYE ÖDE - ") + kCaption, "paymentPanel"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.button);
+        t.db().exec(QStringLiteral("UPDATE musteriler SET Sonislem = '2025-12-01' WHERE mus_kodu = ?"), {kKod});
+        window->ara();
+        QString heading;
+        bool panelShown = false;
+        QTimer::singleShot(0, [&] {
+            auto* entry = qobject_cast<EntryWindow*>(QApplication::activeModalWidget());
+            ASSERT_NE(entry, nullptr);
+            heading
+                = child<QLabel>(
+                      entry, QString::fromLatin1(c.panel).replace(QStringLiteral("Panel"), QStringLiteral("Heading")))
+                      ->text();
+            panelShown = child<QWidget>(entry, QString::fromLatin1(c.panel))->isVisible();
+            child<LumButton>(
+                entry, QString::fromLatin1(c.panel).replace(QStringLiteral("Panel"), QStringLiteral("CancelButton")))
+                ->click();
+        });
+        button(*window, c.button)->click();
+        EXPECT_EQ(heading, c.heading);
+        EXPECT_TRUE(panelShown);
+        EXPECT_EQ(field(QStringLiteral("Sonislem")).toString(), QStringLiteral("2026-03-15"));
+        EXPECT_EQ(movements(), 1);
+    }
+}
+
+TEST_F(AccountWindowTest, AStoredEntryReloadsWhileTheProgressPanelBlinks)
+{
+    const auto window = open();
+    auto* reload = child<QTimer>(window.get(), QStringLiteral("reloadTimer"));
+    auto* stop = child<QTimer>(window.get(), QStringLiteral("stopTimer"));
+    auto* blink = child<QTimer>(window.get(), QStringLiteral("blinkTimer"));
+    auto* panelTimer = child<QTimer>(window.get(), QStringLiteral("panelTimer"));
+    auto* panel = child<QLabel>(window.get(), QStringLiteral("progressPanel"));
+    EXPECT_EQ(reload->interval(), 50);
+    EXPECT_EQ(stop->interval(), 4000);
+    EXPECT_EQ(blink->interval(), 200);
+    EXPECT_EQ(panelTimer->interval(), 5500);
+    EXPECT_TRUE(panelTimer->isActive());
+    EXPECT_FALSE(reload->isActive());
+    window->show();
+
+    QTimer::singleShot(0, [&] {
+        auto* entry = qobject_cast<EntryWindow*>(QApplication::activeModalWidget());
+        ASSERT_NE(entry, nullptr);
+        child<QLineEdit>(entry, QStringLiteral("quantityBox"))->setText(QStringLiteral("2"));
+        child<QLineEdit>(entry, QStringLiteral("unitPriceBox"))->setText(QStringLiteral("10"));
+        child<LumButton>(entry, QStringLiteral("creditConfirmButton"))->click();
+    });
+    button(*window, "creditButton")->click();
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(panel->text(), QStringLiteral("İşlem Kaydediliyor... Bekleyiniz."));
+    EXPECT_TRUE(reload->isActive());
+    EXPECT_TRUE(blink->isActive());
+
+    // The first credit sale enables the payment within the reload period.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return button(*window, "paymentButton")->isEnabled(); }, 1000));
+    EXPECT_EQ(totals(*window),
+              (QStringList {QStringLiteral("23,60"), QStringLiteral("0,00"), QStringLiteral("23,60")}));
+    EXPECT_EQ(field(QStringLiteral("Bakiye")).toLongLong(), 2360);
+    EXPECT_TRUE(stop->isActive());
+
+    const QString before = panel->styleSheet();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return panel->styleSheet() != before; }, 1000));
+
+    // Shortened here; the stop timer ends the reloads, the panel timer hides the panel and the blinking.
+    stop->start(20);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !reload->isActive() && !stop->isActive(); }, 1000));
+    panelTimer->start(20);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !panel->isVisible(); }, 1000));
+    EXPECT_FALSE(blink->isActive());
+    EXPECT_TRUE(panelTimer->isActive());
+    window->hide();
+}
+
+TEST_F(AccountWindowTest, DetailsPanelEditsAndStoresTheCustomer)
+{
+    const auto window = open();
+    auto* panel = child<QGroupBox>(window.get(), QStringLiteral("detailsPanel"));
+    auto* name = child<QLineEdit>(window.get(), QStringLiteral("detailName"));
+    auto* code = child<QLineEdit>(window.get(), QStringLiteral("detailCode"));
+    window->show();
+
+    button(*window, "detailsButton")->click();
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(code->text(), kKod);
+    EXPECT_FALSE(name->isEnabled());
+    for (const char* locked : {"calculatorButton", "printButton", "resetButton", "backButton", "creditButton",
+                               "deleteRowButton", "paymentButton"})
+        EXPECT_FALSE(button(*window, locked)->isEnabled()) << locked;
+    EXPECT_FALSE(child<QWidget>(window.get(), QStringLiteral("movementsFrame"))->isEnabled());
+
+    button(*window, "editButton")->click();
+    EXPECT_TRUE(name->isEnabled());
+    EXPECT_TRUE(code->isReadOnly());
+    EXPECT_TRUE(button(*window, "saveButton")->isVisible());
+    name->setText(QStringLiteral("O'Neil \"Gıda\""));
+    child<QComboBox>(window.get(), QStringLiteral("detailType"))->setCurrentIndex(1);
+    child<QPlainTextEdit>(window.get(), QStringLiteral("detailAddress"))
+        ->setPlainText(QStringLiteral("Çarşı 'İç'\nNo 5"));
+    button(*window, "saveButton")->click();
+    EXPECT_EQ(field(QStringLiteral("MusteriFirma")).toString(), QStringLiteral("O'Neil \"Gıda\""));
+    EXPECT_EQ(field(QStringLiteral("Turu")).toString(), QStringLiteral("Satıcı"));
+    EXPECT_EQ(field(QStringLiteral("Adres")).toString(), QStringLiteral("Çarşı 'İç'\nNo 5"));
+    EXPECT_EQ(field(QStringLiteral("mus_kodu")).toString(), kKod);
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_FALSE(name->isEnabled());
+    EXPECT_TRUE(button(*window, "editButton")->isVisible());
+
+    // "İptal" keeps what was typed; "Geri" stores it.
+    button(*window, "editButton")->click();
+    name->setText(QStringLiteral("Yeni Ad"));
+    button(*window, "detailsCancelButton")->click();
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_TRUE(button(*window, "backButton")->isEnabled());
+    EXPECT_TRUE(button(*window, "deleteRowButton")->isEnabled()); // until the next button-state update
+    button(*window, "backButton")->click();
+    EXPECT_EQ(field(QStringLiteral("MusteriFirma")).toString(), QStringLiteral("Yeni Ad"));
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(AccountWindowTest, DeleteModeKeepsEveryOtherCommandDisabled)
+{
+    t.addMovement(kKod, kToday, 1000, {});
+    auto window = std::make_unique<AccountWindow>(t.db());
+    window->setCustomerNumber(kKod);
+    window->enterDeleteMode();
+    window->onActivated(); // the button-state update enables the movement commands...
+    QTest::qWait(30); // ...and the delete-mode timer takes them away again
+    EXPECT_TRUE(child<QTimer>(window.get(), QStringLiteral("deleteModeTimer"))->isActive());
+    for (const char* name : {"detailsButton", "backButton", "deleteRowButton", "creditButton", "paymentButton",
+                             "resetButton", "printButton", "calculatorButton"})
+        EXPECT_FALSE(button(*window, name)->isEnabled()) << name;
+    EXPECT_FALSE(child<QWidget>(window.get(), QStringLiteral("movementsFrame"))->isEnabled());
+    const auto* text = child<QLabel>(window.get(), QStringLiteral("deleteText"));
+    EXPECT_EQ(text->text(),
+              QStringLiteral("Müşterinin Veresiye Hesabı Sıfırlanacak ve Müşteri Kaydı Silinecektir.  Emin misiniz?"));
+
+    child<LumButton>(window.get(), QStringLiteral("deleteCancelButton"))->click();
+    EXPECT_EQ(window->result(), QDialog::Accepted);
+    EXPECT_EQ(movements(), 1);
+    EXPECT_TRUE(field(QStringLiteral("id")).isValid());
+
+    window = std::make_unique<AccountWindow>(t.db());
+    window->setCustomerNumber(kKod);
+    window->enterDeleteMode();
+    window->onActivated();
+    child<LumButton>(window.get(), QStringLiteral("deleteCustomerButton"))->click();
+    EXPECT_EQ(window->result(), QDialog::Accepted);
+    EXPECT_EQ(movements(), 0);
+    EXPECT_FALSE(field(QStringLiteral("id")).isValid());
+    EXPECT_EQ(movements(QStringLiteral("43")), 1);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(AccountWindowTest, AFailedCustomerDeletionIsReportedAndNothingGoes)
+{
+    t.addMovement(kKod, kToday, 1000, {});
+    failWritesTo("musteriler", "DELETE");
+    const auto window = open();
+    window->enterDeleteMode();
+    window->show();
+    child<LumButton>(window.get(), QStringLiteral("deleteCustomerButton"))->click();
+    ASSERT_EQ(messages.messages().size(), 1);
+    EXPECT_EQ(messages.last().icon, MessageBox::Icon::Stop);
+    EXPECT_TRUE(messages.last().text.startsWith(QStringLiteral("Müşteri silinemedi")));
+    EXPECT_EQ(movements(), 1);
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(AccountWindowTest, AFailedCustomerRowWriteIsReported)
+{
+    t.addMovement(kKod, kToday, 1000, {});
+    failWritesTo("musteriler", "UPDATE");
+    const auto window = open();
+    ASSERT_EQ(messages.messages().size(), 1);
+    EXPECT_EQ(messages.last().icon, MessageBox::Icon::Stop);
+    EXPECT_TRUE(messages.last().text.startsWith(QStringLiteral("Müşteri kaydı saklanamadı")));
+    EXPECT_TRUE(messages.last().text.contains(QStringLiteral("disk dolu")));
+    EXPECT_TRUE(field(QStringLiteral("Bakiye")).isNull());
+
+    // "Geri" tries again, says so again and keeps the window open: nothing is lost silently.
+    window->show();
+    button(*window, "backButton")->click();
+    EXPECT_EQ(messages.messages().size(), 2);
+    EXPECT_TRUE(window->isVisible());
+    window->hide();
+}
+
+TEST_F(AccountWindowTest, CalculatorStartsTheFirstOneFoundElseSaysSo)
+{
+    const QByteArray path = qgetenv("PATH");
+    const QString bin = QDir(t.folder()).filePath(QStringLiteral("bin"));
+    QDir().mkpath(bin);
+    qputenv("PATH", QFile::encodeName(bin));
+    const auto window = open();
+
+    button(*window, "calculatorButton")->click();
+    ASSERT_EQ(messages.messages().size(), 1);
+    EXPECT_EQ(messages.last().icon, MessageBox::Icon::Stop);
+    EXPECT_TRUE(messages.last().text.contains(QStringLiteral("Hesap makinesi")));
+
+    const QString marker = QDir(t.folder()).filePath(QStringLiteral("started"));
+    QFile script(QDir(bin).filePath(QStringLiteral("galculator")));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\n: > '" + QFile::encodeName(marker) + "'\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    button(*window, "calculatorButton")->click();
+    qputenv("PATH", path);
+    EXPECT_EQ(messages.messages().size(), 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(marker); }, 3000));
+}
+
+} // namespace
