@@ -271,30 +271,35 @@ void MainWindow::runControlStateRule()
 {
     const CustomerListRow* current = currentCustomer();
     const bool hasName = current && !current->musteriFirma.isEmpty();
-    m_openButton->setEnabled(hasName);
-    m_totalButton->setEnabled(hasName);
     m_printAction->setEnabled(hasName);
+    // While a panel lies over the list, a reload (a window of ours closing) must not unlock it.
+    const bool unlocked = !m_listLocked;
+    m_openButton->setEnabled(unlocked && hasName);
+    m_totalButton->setEnabled(unlocked && hasName);
     // A search or a filter that matches nobody must not take away the boxes that undo it: they are
     // disabled only when the table itself holds no customer.
-    const bool canSearch = hasName || CustomerStore(m_db).totalCount() > 0;
+    const bool canSearch = unlocked && (hasName || CustomerStore(m_db).totalCount() > 0);
     m_searchBox->setEnabled(canSearch);
     m_sortBox->setEnabled(canSearch);
 }
 
-void MainWindow::menukitle()
+void MainWindow::setListLocked(bool locked)
 {
+    m_listLocked = locked;
     for (QWidget* w : std::initializer_list<QWidget*> {m_listFrame, m_deleteButton, m_addButton, m_totalButton,
                                                        m_openButton, m_searchBox, m_sortBox})
-        w->setEnabled(false);
+        w->setEnabled(!locked);
     runControlStateRule();
+}
+
+void MainWindow::menukitle()
+{
+    setListLocked(true);
 }
 
 void MainWindow::menukilitac()
 {
-    for (QWidget* w : std::initializer_list<QWidget*> {m_listFrame, m_deleteButton, m_addButton, m_totalButton,
-                                                       m_openButton, m_searchBox, m_sortBox})
-        w->setEnabled(true);
-    runControlStateRule();
+    setListLocked(false);
 }
 
 void MainWindow::openAccount(bool deleteMode)

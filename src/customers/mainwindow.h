@@ -37,6 +37,7 @@ public:
     // Lock and unlock the list while a panel lies over it.
     void menukitle();
     void menukilitac();
+    bool isListLocked() const { return m_listLocked; }
 
     // The row that stands selected, or nullptr when the list is empty.
     const CustomerListRow* currentCustomer() const;
@@ -58,6 +59,7 @@ private:
     void sortPicked(int index);
     void showList(bool ok, const QString& error);
     void selectFirstRow();
+    void setListLocked(bool locked);
 
     void openAccount(bool deleteMode);
     void addCustomer();
@@ -78,6 +80,7 @@ private:
     QMenu* m_programMenu = nullptr;
     QAction* m_printAction = nullptr;
     ListTotalsPanel* m_totalsPanel = nullptr;
+    bool m_listLocked = false;
     bool m_everActive = false;
     bool m_lostToOwnWindow = false;
 };
