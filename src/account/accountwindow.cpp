@@ -350,23 +350,13 @@ void AccountWindow::placeOverlays()
 void AccountWindow::changeEvent(QEvent* event)
 {
     QDialog::changeEvent(event);
-    if (event->type() != QEvent::ActivationChange)
-        return;
-    if (!isActiveWindow()) {
-        // A message box of ours closing is not a window opened from here closing.
-        QWidget* to = QApplication::activeWindow();
-        m_lostToOwnWindow = to && to != this && !qobject_cast<QMessageBox*>(to);
-        m_everActive = true;
-        return;
-    }
-    if (!m_everActive || m_lostToOwnWindow)
+    if (m_activation.isNewActivation(this, event))
         onActivated();
-    m_lostToOwnWindow = false;
 }
 
 void AccountWindow::onActivated()
 {
-    m_everActive = true;
+    m_activation.markActivated();
     ara();
     topla1();
     updateButtonStates();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/activationwatch.h"
+
 #include "account/accountstore.h"
 
 #include <QDialog>
@@ -103,8 +105,7 @@ private:
     std::optional<CustomerRecord> m_failedCustomer;
     bool m_customerLoaded = false;
     bool m_deleteMode = false;
-    bool m_everActive = false;
-    bool m_lostToOwnWindow = false;
+    ActivationWatch m_activation;
     bool m_reporting = false;
     bool m_blinkSwapped = false;
     QString m_dateText;

@@ -188,24 +188,13 @@ void MainWindow::buildMenu()
 void MainWindow::changeEvent(QEvent* event)
 {
     QMainWindow::changeEvent(event);
-    if (event->type() != QEvent::ActivationChange)
-        return;
-    if (!isActiveWindow()) {
-        // Returning from a message box or from another program is not a window of ours closing.
-        QWidget* to = QApplication::activeWindow();
-        m_lostToOwnWindow = to && !qobject_cast<QMessageBox*>(to);
-        m_everActive = true;
-        return;
-    }
-    if (!m_everActive || m_lostToOwnWindow)
+    if (m_activation.isNewActivation(this, event))
         onActivated();
-    m_lostToOwnWindow = false;
-    m_everActive = true;
 }
 
 void MainWindow::onActivated()
 {
-    m_everActive = true;
+    m_activation.markActivated();
     CustomerStore store(m_db);
     store.refreshNameKeys();
     store.updateDayCounts(Clock::today());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/activationwatch.h"
+
 #include <QMainWindow>
 
 class QAction;
@@ -81,8 +83,7 @@ private:
     QAction* m_printAction = nullptr;
     ListTotalsPanel* m_totalsPanel = nullptr;
     bool m_listLocked = false;
-    bool m_everActive = false;
-    bool m_lostToOwnWindow = false;
+    ActivationWatch m_activation;
 };
 
 } // namespace zelvora

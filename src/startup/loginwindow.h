@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/activationwatch.h"
+
 #include <QDialog>
 
 class QComboBox;
@@ -56,8 +58,7 @@ private:
     LumButton* m_exitButton = nullptr;
     LumButton* m_signInButton = nullptr;
     bool m_signedIn = false;
-    bool m_lostToOwnWindow = false;
-    bool m_everActive = false;
+    ActivationWatch m_activation;
 };
 
 } // namespace zelvora

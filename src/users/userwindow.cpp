@@ -116,19 +116,8 @@ void UserWindow::buildUi()
 void UserWindow::changeEvent(QEvent* event)
 {
     QDialog::changeEvent(event);
-    if (event->type() != QEvent::ActivationChange)
-        return;
-    if (!isActiveWindow()) {
-        // Coming back from one of our message boxes is not a new activation.
-        QWidget* to = QApplication::activeWindow();
-        m_lostToOwnWindow = to && !qobject_cast<QMessageBox*>(to);
-        m_everActive = true;
-        return;
-    }
-    if (!m_everActive || m_lostToOwnWindow)
+    if (m_activation.isNewActivation(this, event))
         onActivated();
-    m_lostToOwnWindow = false;
-    m_everActive = true;
 }
 
 void UserWindow::onActivated()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/activationwatch.h"
+
 #include <QDialog>
 
 class QGroupBox;
@@ -50,8 +52,7 @@ private:
     QLineEdit* m_nameBox = nullptr;
     QLineEdit* m_passwordBox = nullptr;
     LumButton* m_saveButton = nullptr;
-    bool m_lostToOwnWindow = false;
-    bool m_everActive = false;
+    ActivationWatch m_activation;
 };
 
 } // namespace zelvora

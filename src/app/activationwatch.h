@@ -1,0 +1,24 @@
+#pragma once
+
+class QEvent;
+class QWidget;
+
+namespace zelvora {
+
+// Decides, in a window's changeEvent, whether the window has "become active" in the program's sense: it was
+// first shown, or another window of ours that lay over it has closed. Coming back from a message box or from
+// another program does not count, so a window does not reload its data behind the user's back.
+class ActivationWatch final
+{
+public:
+    bool isNewActivation(const QWidget* window, const QEvent* event);
+
+    // The window ran its activation itself (an explicit reload), so the next plain return is not new.
+    void markActivated() { m_everActive = true; }
+
+private:
+    bool m_everActive = false;
+    bool m_lostToOwnWindow = false;
+};
+
+} // namespace zelvora
