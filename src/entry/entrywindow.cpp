@@ -72,6 +72,29 @@ LumButton* button(const QString& caption, const QString& name, QWidget* parent)
     return b;
 }
 
+// A panel: its heading on top, the picture on the left, the fields on the right and the two buttons below.
+void arrangePanel(QFrame* panel, QLabel* heading, QGridLayout* fields, LumButton* cancel, LumButton* confirm,
+                  const QColor& pictureColour)
+{
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cancel);
+    buttons->addWidget(confirm);
+    auto* right = new QVBoxLayout;
+    right->addLayout(fields);
+    right->addStretch(1);
+    right->addLayout(buttons);
+    auto* body = new QHBoxLayout;
+    body->setContentsMargins(10, 10, 10, 10);
+    body->addWidget(picture(pictureColour, panel));
+    body->addLayout(right, 1);
+    auto* layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(heading);
+    layout->addLayout(body, 1);
+    panel->setMinimumSize(640, 240);
+}
+
 } // namespace
 
 EntryWindow::EntryWindow(Database& db, QWidget* parent)
@@ -166,23 +189,7 @@ QFrame* EntryWindow::buildCreditPanel()
     fields->addWidget(m_total, 3, 5);
     for (int column : {1, 3, 5})
         fields->setColumnStretch(column, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_creditCancel);
-    buttons->addWidget(m_creditConfirm);
-    auto* right = new QVBoxLayout;
-    right->addLayout(fields);
-    right->addStretch(1);
-    right->addLayout(buttons);
-    auto* body = new QHBoxLayout;
-    body->setContentsMargins(10, 10, 10, 10);
-    body->addWidget(picture(QColor(0xC0, 0x39, 0x2B), panel));
-    body->addLayout(right, 1);
-    auto* layout = new QVBoxLayout(panel);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_creditHeading);
-    layout->addLayout(body, 1);
-    panel->setMinimumSize(640, 240);
+    arrangePanel(panel, m_creditHeading, fields, m_creditCancel, m_creditConfirm, QColor(0xC0, 0x39, 0x2B));
 
     connect(m_quantity, &QLineEdit::textChanged, this, &EntryWindow::recomputeTotal);
     connect(m_unitPrice, &QLineEdit::textChanged, this, &EntryWindow::recomputeTotal);
@@ -219,23 +226,7 @@ QFrame* EntryWindow::buildPaymentPanel()
     fields->addWidget(m_amount, 2, 1, 1, 3);
     fields->setColumnStretch(1, 1);
     fields->setColumnStretch(3, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_paymentCancel);
-    buttons->addWidget(m_paymentConfirm);
-    auto* right = new QVBoxLayout;
-    right->addLayout(fields);
-    right->addStretch(1);
-    right->addLayout(buttons);
-    auto* body = new QHBoxLayout;
-    body->setContentsMargins(10, 10, 10, 10);
-    body->addWidget(picture(QColor(0x1E, 0x84, 0x49), panel));
-    body->addLayout(right, 1);
-    auto* layout = new QVBoxLayout(panel);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_paymentHeading);
-    layout->addLayout(body, 1);
-    panel->setMinimumSize(640, 240);
+    arrangePanel(panel, m_paymentHeading, fields, m_paymentCancel, m_paymentConfirm, QColor(0x1E, 0x84, 0x49));
 
     connect(m_paymentCancel, &LumButton::clicked, this, &EntryWindow::reject);
     connect(m_paymentConfirm, &LumButton::clicked, this, &EntryWindow::confirmPayment);
