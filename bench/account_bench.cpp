@@ -8,6 +8,8 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include "benchmain.h"
+
 #include <benchmark/benchmark.h>
 
 using namespace zelvora;
@@ -101,11 +103,5 @@ BENCHMARK(StoreEntryAndReload10k)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return zelvora::bench::run(argc, argv);
 }

@@ -14,6 +14,8 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QProgressBar>
+#include "benchmain.h"
+
 #include <benchmark/benchmark.h>
 #include <memory>
 
@@ -116,18 +118,17 @@ void fill(test::TestDatabase& database)
 int main(int argc, char** argv)
 {
     qputenv("TMPDIR", "/tmp");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    setupApplication(app);
-    benchmark::Initialize(&argc, argv);
-    auto database = std::make_unique<test::TestDatabase>();
-    g_database = database.get();
-    fill(*database);
-    database->close();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    g_database = nullptr;
-    database.reset(); // removes the folder and everything in it
-    return 0;
+    std::unique_ptr<test::TestDatabase> database;
+    return zelvora::bench::run(
+        argc, argv,
+        [&] {
+            database = std::make_unique<test::TestDatabase>();
+            g_database = database.get();
+            fill(*database);
+            database->close();
+        },
+        [&] {
+            g_database = nullptr;
+            database.reset(); // removes the folder and everything in it
+        });
 }

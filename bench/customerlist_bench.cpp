@@ -19,6 +19,8 @@
 #include <QTimer>
 #include <QDialog>
 #include <QTest>
+#include "benchmain.h"
+
 #include <benchmark/benchmark.h>
 
 using namespace zelvora;
@@ -152,12 +154,5 @@ BENCHMARK(BM_StartupToMainWindow)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    setupApplication(app);
-    ::benchmark::Initialize(&argc, argv);
-    ::benchmark::RunSpecifiedBenchmarks();
-    ::benchmark::Shutdown();
-    return 0;
+    return zelvora::bench::run(argc, argv);
 }

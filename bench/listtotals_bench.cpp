@@ -11,6 +11,8 @@
 
 #include <QApplication>
 #include <QSqlQuery>
+#include "benchmain.h"
+
 #include <benchmark/benchmark.h>
 #include <memory>
 
@@ -81,11 +83,5 @@ BENCHMARK(BM_ListToplaCommand)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return zelvora::bench::run(argc, argv);
 }

@@ -4,6 +4,8 @@
 #include "users/userstore.h"
 
 #include <QCoreApplication>
+#include "benchmain.h"
+
 #include <benchmark/benchmark.h>
 
 using namespace zelvora;
@@ -66,9 +68,5 @@ BENCHMARK(SignInPlainTextRow)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return zelvora::bench::run(argc, argv);
 }

@@ -1,0 +1,30 @@
+#pragma once
+
+// The main() of every benchmark program: a QApplication on the offscreen platform, set up as the program
+// sets itself up, around Google Benchmark. prepare runs before the benchmarks, cleanUp after them.
+#include "app/application.h"
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+#include <functional>
+
+namespace zelvora::bench {
+
+inline int run(int argc, char** argv, const std::function<void()>& prepare = {},
+               const std::function<void()>& cleanUp = {})
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    setupApplication(app);
+    benchmark::Initialize(&argc, argv);
+    if (prepare)
+        prepare();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    if (cleanUp)
+        cleanUp();
+    return 0;
+}
+
+} // namespace zelvora::bench
