@@ -6,9 +6,9 @@
 #include "testdatabase.h"
 #include "widgets/lumbutton/lumbutton.h"
 
+#include "benchmain.h"
 #include <QApplication>
 #include <QLineEdit>
-#include "benchmain.h"
 
 #include <benchmark/benchmark.h>
 

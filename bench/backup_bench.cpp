@@ -6,6 +6,7 @@
 #include "testdatabase.h"
 #include "widgets/lumbutton/lumbutton.h"
 
+#include "benchmain.h"
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -14,7 +15,6 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QProgressBar>
-#include "benchmain.h"
 
 #include <benchmark/benchmark.h>
 #include <memory>

@@ -1,5 +1,6 @@
 // The customer list on a large ledger: the main window's activation, a keystroke in the search box, and
 // start-up to the main window. Run: build/bench/customerlist_bench
+#include "app/application.h"
 #include "customers/customerlistmodel.h"
 #include "customers/mainwindow.h"
 #include "data/clock.h"
@@ -9,17 +10,16 @@
 #include "startup/splashwindow.h"
 #include "startup/startup.h"
 #include "testdatabase.h"
-#include "app/application.h"
 
+#include "benchmain.h"
 #include <QApplication>
+#include <QDialog>
 #include <QLineEdit>
 #include <QRandomGenerator>
 #include <QSqlQuery>
 #include <QTableView>
-#include <QTimer>
-#include <QDialog>
 #include <QTest>
-#include "benchmain.h"
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
@@ -29,14 +29,16 @@ namespace {
 
 constexpr int kCustomers = 100000;
 
-const QStringList kFirst = {QStringLiteral("Ahmet"), QStringLiteral("Ayşe"), QStringLiteral("Çetin"), QStringLiteral("Deniz"),
-                            QStringLiteral("Emine"), QStringLiteral("Fatma"), QStringLiteral("Gökhan"), QStringLiteral("Hülya"),
-                            QStringLiteral("İsmail"), QStringLiteral("Kemal"), QStringLiteral("Leyla"), QStringLiteral("Mehmet"),
-                            QStringLiteral("Nur"), QStringLiteral("Osman"), QStringLiteral("Özlem"), QStringLiteral("Şule"),
-                            QStringLiteral("Tuğba"), QStringLiteral("Ümit"), QStringLiteral("Yusuf"), QStringLiteral("Zeynep")};
-const QStringList kLast = {QStringLiteral("Yılmaz"), QStringLiteral("Kaya"), QStringLiteral("Demir"), QStringLiteral("Şahin"),
-                           QStringLiteral("Çelik"), QStringLiteral("Yıldız"), QStringLiteral("Aydın"), QStringLiteral("Öztürk"),
-                           QStringLiteral("Arslan"), QStringLiteral("Doğan"), QStringLiteral("Kılıç"), QStringLiteral("Koç")};
+const QStringList kFirst
+    = {QStringLiteral("Ahmet"),  QStringLiteral("Ayşe"),  QStringLiteral("Çetin"),  QStringLiteral("Deniz"),
+       QStringLiteral("Emine"),  QStringLiteral("Fatma"), QStringLiteral("Gökhan"), QStringLiteral("Hülya"),
+       QStringLiteral("İsmail"), QStringLiteral("Kemal"), QStringLiteral("Leyla"),  QStringLiteral("Mehmet"),
+       QStringLiteral("Nur"),    QStringLiteral("Osman"), QStringLiteral("Özlem"),  QStringLiteral("Şule"),
+       QStringLiteral("Tuğba"),  QStringLiteral("Ümit"),  QStringLiteral("Yusuf"),  QStringLiteral("Zeynep")};
+const QStringList kLast
+    = {QStringLiteral("Yılmaz"), QStringLiteral("Kaya"),   QStringLiteral("Demir"), QStringLiteral("Şahin"),
+       QStringLiteral("Çelik"),  QStringLiteral("Yıldız"), QStringLiteral("Aydın"), QStringLiteral("Öztürk"),
+       QStringLiteral("Arslan"), QStringLiteral("Doğan"),  QStringLiteral("Kılıç"), QStringLiteral("Koç")};
 
 // One large ledger for the whole run.
 test::TestDatabase& ledger()

@@ -9,9 +9,9 @@
 #include "testdatabase.h"
 #include "widgets/lumbutton/lumbutton.h"
 
+#include "benchmain.h"
 #include <QApplication>
 #include <QSqlQuery>
-#include "benchmain.h"
 
 #include <benchmark/benchmark.h>
 #include <memory>

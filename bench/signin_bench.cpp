@@ -3,8 +3,8 @@
 #include "users/passwordhash.h"
 #include "users/userstore.h"
 
-#include <QCoreApplication>
 #include "benchmain.h"
+#include <QCoreApplication>
 
 #include <benchmark/benchmark.h>
 

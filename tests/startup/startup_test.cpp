@@ -9,17 +9,17 @@
 #include "typing.h"
 #include "widgets/lumbutton/lumbutton.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
-#include <QLineEdit>
-#include <QTimer>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QMessageBox>
-#include <QAbstractButton>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace zelvora;
