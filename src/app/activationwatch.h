@@ -13,8 +13,14 @@ class ActivationWatch final
 public:
     bool isNewActivation(const QWidget* window, const QEvent* event);
 
-    // The window ran its activation itself (an explicit reload), so the next plain return is not new.
-    void markActivated() { m_everActive = true; }
+    // The window ran its activation itself (an explicit reload after a window of ours closed), so the
+    // window system's late activation must not reload again: that would move the selection back to the
+    // first row under the user's next click.
+    void markActivated()
+    {
+        m_everActive = true;
+        m_lostToOwnWindow = false;
+    }
 
 private:
     bool m_everActive = false;

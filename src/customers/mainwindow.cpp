@@ -171,15 +171,21 @@ void MainWindow::buildMenu()
     QAction* usersAction = m_programMenu->addAction(QStringLiteral("Kullanıcı Ekle"));
     usersAction->setObjectName(QStringLiteral("usersAction"));
     connect(usersAction, &QAction::triggered, this, [this] {
-        UserWindow window(m_db, this);
-        window.exec();
+        {
+            UserWindow window(m_db, this);
+            window.exec();
+        }
+        onActivated();
     });
     m_programMenu->addSeparator();
     QMenu* backupMenu = m_programMenu->addMenu(QStringLiteral("Yedekleme İşlemleri"));
     backupMenu->setObjectName(QStringLiteral("backupMenu"));
     QAction* makeBackup = backupMenu->addAction(QStringLiteral("Yedek Oluştur"));
     makeBackup->setObjectName(QStringLiteral("makeBackupAction"));
-    connect(makeBackup, &QAction::triggered, this, [this] { CopyFileWindow::openForBackup(this); });
+    connect(makeBackup, &QAction::triggered, this, [this] {
+        CopyFileWindow::openForBackup(this);
+        onActivated();
+    });
     QAction* restoreBackup = backupMenu->addAction(QStringLiteral("Yedekten Yükle"));
     restoreBackup->setObjectName(QStringLiteral("restoreBackupAction"));
     connect(restoreBackup, &QAction::triggered, this, [this] { CopyFileWindow::openForRestore(this); });

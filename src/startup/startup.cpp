@@ -101,6 +101,9 @@ void Startup::signIn()
     connect(&login, &LoginWindow::signedIn, m_mainWindow.data(), &MainWindow::runControlStateRule);
     connect(&login, &LoginWindow::exitRequested, this, [this] { endProgram(0); });
     login.exec();
+    // Signed in: the main window comes to the front and reads its list again.
+    if (m_mainWindow && login.result() == QDialog::Accepted)
+        m_mainWindow->onActivated();
 }
 
 void Startup::endProgram(int exitCode)
