@@ -3,12 +3,15 @@
 #include "app/messagebox.h"
 #include "customers/mainwindow.h"
 #include "data/appconfig.h"
+#include "data/clock.h"
+#include "data/customerstore.h"
 #include "data/database.h"
 #include "startup/instancelock.h"
 #include "startup/loginwindow.h"
 #include "startup/splashwindow.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
 namespace zelvora {
 
@@ -71,6 +74,15 @@ bool Startup::start()
     m_splash->show();
     m_splash->activateWindow();
     m_splash->setFocus();
+    // While the splash stands, bring the stored day counts to today: on the first start of a day that
+    // rewrites every customer's row, which the main window's first activation then need not do.
+    QTimer::singleShot(0, this, [this] {
+        if (m_db && m_splash && !m_splash->isClosing()) {
+            CustomerStore store(*m_db);
+            store.refreshNameKeys();
+            store.updateDayCounts(Clock::today());
+        }
+    });
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "customers/customerlistmodel.h"
 #include "customers/mainwindow.h"
 #include "data/appconfig.h"
+#include "data/clock.h"
 #include "messagerecorder.h"
 #include "startup/instancelock.h"
 #include "startup/splashwindow.h"
@@ -184,4 +185,18 @@ TEST(Language, QtsOwnTextsAreTurkish)
     EXPECT_EQ(text(QMessageBox::Yes), QStringLiteral("Evet"));
     EXPECT_EQ(text(QMessageBox::No), QStringLiteral("Hayır"));
     EXPECT_EQ(QLocale().language(), QLocale::Turkish);
+}
+
+TEST(StartupSequence, DayCountsAreBroughtToTodayWhileTheSplashStands)
+{
+    test::TestDatabase t;
+    Clock::setFixed(QDateTime(QDate(2026, 12, 9), QTime(10, 0)));
+    t.addCustomer(QStringLiteral("1"), QStringLiteral("Ayşe"), QStringLiteral("Alıcı"), {}, QDate(2026, 12, 1));
+    t.close();
+    Startup startup;
+    ASSERT_TRUE(startup.start());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(startup.splash()->isVisible());
+    EXPECT_EQ(startup.database()->scalar(QStringLiteral("SELECT Gun FROM musteriler")).toInt(), -8);
+    Clock::reset();
 }
