@@ -13,7 +13,6 @@ namespace zelvora {
 void setupApplication(QApplication& app)
 {
     QApplication::setApplicationName(QStringLiteral("Zelvora"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Zelvora"));
     QApplication::setApplicationVersion(QStringLiteral(ZELVORA_VERSION));
     QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
 

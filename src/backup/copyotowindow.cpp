@@ -98,8 +98,9 @@ void CopyOtoWindow::runBackup()
 
 void CopyOtoWindow::reject()
 {
-    if (!m_running)
-        QDialog::reject();
+    // The program is closing through "Kapat": Esc or the close box before the backup ran take it now.
+    if (!m_running && !m_ended)
+        runBackup();
 }
 
 } // namespace zelvora

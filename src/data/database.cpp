@@ -143,7 +143,11 @@ bool ScopedTransaction::commit()
     if (!m_active)
         return false;
     m_active = false;
-    return m_db.commit();
+    // A failed COMMIT can leave SQLite's transaction open; later writes must not fall into it.
+    if (m_db.commit())
+        return true;
+    m_db.rollback();
+    return false;
 }
 
 } // namespace zelvora

@@ -15,6 +15,9 @@ public:
 
     // True when this copy now holds the lock (or already held it).
     bool acquire();
+    // After a failed acquire(): true when another copy holds the lock, false when the lock file itself
+    // could not be made (a folder that cannot be written, a full disk).
+    bool heldByAnotherCopy() const { return m_lock.error() == QLockFile::LockFailedError; }
 
 private:
     QLockFile m_lock;

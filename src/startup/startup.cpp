@@ -55,8 +55,15 @@ bool Startup::start()
     if (!m_lock)
         m_lock = std::make_unique<InstanceLock>(AppConfig::lockFilePath());
     if (!m_lock->acquire()) {
-        // Another copy works on this database: end silently.
-        m_exitCode = 0;
+        if (m_lock->heldByAnotherCopy()) {
+            // Another copy works on this database: end silently.
+            m_exitCode = 0;
+            return false;
+        }
+        MessageBox::ok(nullptr, QStringLiteral("Kilit dosyası oluşturulamadı: ") + AppConfig::lockFilePath(), QString(),
+                       MessageBox::Icon::Stop);
+        m_lock.reset();
+        m_exitCode = 1;
         return false;
     }
     QString error;

@@ -151,3 +151,25 @@ TEST(DayCount, WritesChangedRowsOnlyAndLeavesMissingDatesEmpty)
     EXPECT_EQ(t.db().scalar(QStringLiteral("SELECT changes()")).toInt(), 2);
     EXPECT_EQ(gun("2").toInt(), -13);
 }
+
+TEST(Transaction, AFailedCommitLeavesNoTransactionOpen)
+{
+    test::TestDatabase t;
+    // A second connection reading keeps the first one's COMMIT from getting its exclusive lock.
+    auto reader = Database::open(t.path());
+    ASSERT_TRUE(reader->exec(QStringLiteral("PRAGMA busy_timeout = 0")));
+    ASSERT_TRUE(t.db().exec(QStringLiteral("PRAGMA busy_timeout = 0")));
+    ASSERT_TRUE(reader->exec(QStringLiteral("BEGIN")));
+    ASSERT_TRUE(reader->scalar(QStringLiteral("SELECT count(*) FROM musteriler")).isValid());
+    {
+        ScopedTransaction transaction(t.db());
+        ASSERT_TRUE(transaction.isActive());
+        ASSERT_TRUE(t.db().exec(QStringLiteral("UPDATE son_musterino SET musterino = 5")));
+        EXPECT_FALSE(transaction.commit());
+    }
+    reader->exec(QStringLiteral("COMMIT"));
+    // The connection is usable for a new transaction and the failed write is gone.
+    ScopedTransaction next(t.db());
+    EXPECT_TRUE(next.isActive());
+    EXPECT_EQ(t.db().scalar(QStringLiteral("SELECT musterino FROM son_musterino")).toInt(), 0);
+}

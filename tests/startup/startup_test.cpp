@@ -200,3 +200,12 @@ TEST(StartupSequence, DayCountsAreBroughtToTodayWhileTheSplashStands)
     EXPECT_EQ(startup.database()->scalar(QStringLiteral("SELECT Gun FROM musteriler")).toInt(), -8);
     Clock::reset();
 }
+
+TEST(SingleInstance, ALockFileThatCannotBeMadeIsReportedNotTakenForAnotherCopy)
+{
+    QTemporaryDir dir;
+    const QString lockPath = QDir(dir.path()).filePath(QStringLiteral("yok/veresiye.lock"));
+    InstanceLock lock(lockPath);
+    EXPECT_FALSE(lock.acquire());
+    EXPECT_FALSE(lock.heldByAnotherCopy());
+}

@@ -71,8 +71,6 @@ TEST_F(LumButtonTest, AccessKeyClicksAndDisabledIsSilent)
     QTest::keyClick(&m_window, Qt::Key_K, Qt::AltModifier);
     m_button->click();
     EXPECT_EQ(clicked.count(), 1);
-    m_button->setVisible(false);
-    EXPECT_FALSE(m_button->isVisible());
 }
 
 TEST(LumButtonAccessKey, DerivedFromTheFirstSingleAmpersand)
