@@ -475,17 +475,18 @@ void AccountWindow::enterDeleteMode()
     m_deleteModeTimer->start();
 }
 
-void AccountWindow::geri()
+bool AccountWindow::geri()
 {
     if (m_customerLoaded) {
         if (m_dateText.isEmpty())
             m_dateText = dates::shortDate(Clock::today());
         writeDayCount();
         if (!storeCustomerRow(true))
-            return; // reported; the window stays open so that nothing is lost
+            return false; // reported; the window stays open so that nothing is lost
         loadCustomer();
     }
     accept();
+    return true;
 }
 
 void AccountWindow::done(int result)
@@ -604,7 +605,9 @@ void AccountWindow::deleteCustomer()
 void AccountWindow::cancelDelete()
 {
     m_deletePanel->hide();
-    geri();
+    // Delete mode has no other way out: if the row could not be stored, the panel comes back.
+    if (!geri())
+        m_deletePanel->show();
 }
 
 void AccountWindow::editDetails()
@@ -642,8 +645,12 @@ void AccountWindow::setDetailsEditable(bool editable)
 
 void AccountWindow::loadCustomer()
 {
-    // As a record set does, the row is written before it is read again.
-    storeCustomerRow();
+    // As a record set does, the row is written before it is read again. A row that could not be written
+    // stays pending (and shown), so that "Geri" tries it again instead of losing it.
+    if (!storeCustomerRow() && m_customerLoaded) {
+        showCustomer();
+        return;
+    }
     const auto record = m_store.customer(m_musKodu);
     m_customerLoaded = record.has_value();
     m_customer = record.value_or(CustomerRecord {});

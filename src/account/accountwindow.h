@@ -50,7 +50,7 @@ public:
     void menukitle2();
     void menukilitac2();
     // Stores the customer row with the selected movement's day count and closes.
-    void geri();
+    bool geri();
 
     // The customer's row as the window holds it (its row buffer).
     const CustomerRecord& customerRow() const { return m_customer; }

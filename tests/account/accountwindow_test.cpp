@@ -369,8 +369,11 @@ TEST_F(AccountWindowTest, DeleteModeKeepsEveryOtherCommandDisabled)
     window->setCustomerNumber(kKod);
     window->enterDeleteMode();
     window->onActivated(); // the button-state update enables the movement commands...
-    QTest::qWait(30); // ...and the delete-mode timer takes them away again
-    EXPECT_TRUE(child<QTimer>(window.get(), QStringLiteral("deleteModeTimer"))->isActive());
+    const auto* deleteTimer = child<QTimer>(window.get(), QStringLiteral("deleteModeTimer"));
+    EXPECT_TRUE(deleteTimer->isActive());
+    EXPECT_EQ(deleteTimer->interval(), 10);
+    window->menukilitac2(); // enables them by hand; the 10 ms timer takes them away again
+    QTRY_VERIFY(!button(*window, "backButton")->isEnabled());
     for (const char* name : {"detailsButton", "backButton", "deleteRowButton", "creditButton", "paymentButton",
                              "resetButton", "printButton", "calculatorButton"})
         EXPECT_FALSE(button(*window, name)->isEnabled()) << name;
@@ -456,3 +459,17 @@ TEST_F(AccountWindowTest, CalculatorStartsTheFirstOneFoundElseSaysSo)
 }
 
 } // namespace
+
+TEST_F(AccountWindowTest, DeleteModeCancelThatCannotStoreTheRowBringsThePanelBack)
+{
+    t.addMovement(kKod, kToday.addDays(-5), 1000, {}); // "Geri" will write a day count of -5
+    auto window = std::make_unique<AccountWindow>(t.db());
+    window->setCustomerNumber(kKod);
+    window->enterDeleteMode();
+    window->onActivated();
+    failWritesTo("musteriler", "UPDATE");
+    child<LumButton>(window.get(), QStringLiteral("deleteCancelButton"))->click();
+    EXPECT_FALSE(messages.empty());
+    EXPECT_NE(window->result(), QDialog::Accepted);
+    EXPECT_FALSE(child<QWidget>(window.get(), QStringLiteral("deletePanel"))->isHidden());
+}
