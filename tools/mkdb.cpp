@@ -37,9 +37,12 @@ int main(int argc, char** argv)
         auto db = Database::open(temporary, &error);
         bool ok = db && schema::create(*db, &error);
         ok = ok && db->exec(QStringLiteral("INSERT INTO surum (surum) VALUES (?)"), {args.at(2)}, &error);
-        ok = ok
+        const QString firstPassword = passwords::hash(QStringLiteral("1234"));
+        if (firstPassword.isEmpty())
+            error = QStringLiteral("the first user's password could not be hashed");
+        ok = ok && !firstPassword.isEmpty()
             && db->exec(QStringLiteral("INSERT INTO \"User\" (Username, Password) VALUES (?, ?)"),
-                        {QStringLiteral("ADMIN"), passwords::hash(QStringLiteral("1234"))}, &error);
+                        {QStringLiteral("ADMIN"), firstPassword}, &error);
         if (!ok) {
             err << error << '\n';
             QFile::remove(temporary);

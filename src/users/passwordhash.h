@@ -4,7 +4,8 @@
 
 namespace zelvora::passwords {
 
-// A salted Argon2id hash (libsodium, interactive limits) in libsodium's own text form.
+// A salted Argon2id hash (libsodium, interactive limits) in libsodium's own text form; empty when the
+// hash cannot be made (libsodium unavailable or out of memory).
 QString hash(const QString& password);
 
 // True when stored is a hash of this library's form rather than a password kept as typed.

@@ -61,9 +61,15 @@ qint64 UserStore::count(QString* error) const
 
 UserStore::AddResult UserStore::add(const QString& username, const QString& password, QString* error) const
 {
+    const QString hashed = passwords::hash(password);
+    if (hashed.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("Şifre saklanacak biçime getirilemedi.");
+        return AddResult::Failed;
+    }
     QSqlQuery query = m_db.prepare(QStringLiteral("INSERT INTO \"User\" (Username, Password) VALUES (?, ?)"));
     query.addBindValue(username);
-    query.addBindValue(passwords::hash(password));
+    query.addBindValue(hashed);
     if (run(query, error))
         return AddResult::Added;
     return Database::isDuplicateKey(query) ? AddResult::Duplicate : AddResult::Failed;
@@ -111,11 +117,11 @@ UserStore::SignIn UserStore::signIn(const QString& username, const QString& pass
     query.finish();
     if (!passwords::matches(stored, password))
         return {CheckResult::WrongPassword, storedName};
-    if (!passwords::isHash(stored)) {
+    if (const QString hashed = passwords::isHash(stored) ? QString() : passwords::hash(password); !hashed.isEmpty()) {
         // A password kept as typed is replaced by its hash now; if that fails the user still signs in and the
         // next sign-in tries again.
         m_db.exec(QStringLiteral("UPDATE \"User\" SET Password = ? WHERE rowid = ? AND Password = ?"),
-                  {passwords::hash(password), id, stored});
+                  {hashed, id, stored});
     }
     return {CheckResult::SignedIn, storedName};
 }
