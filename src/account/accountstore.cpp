@@ -132,6 +132,15 @@ QVector<Movement> AccountStore::movements(const QString& musKodu, qint64 offset,
     return result;
 }
 
+qint64 AccountStore::movementRow(const QString& musKodu, qint64 id, QString* error) const
+{
+    const QVariant row
+        = m_db.scalar(QStringLiteral("SELECT CASE WHEN EXISTS (SELECT 1 FROM veresiye WHERE id = ? AND mus_kodu = ?) "
+                                     "THEN (SELECT count(*) FROM veresiye WHERE mus_kodu = ? AND id < ?) ELSE -1 END"),
+                      {id, musKodu, musKodu, id}, error);
+    return row.isValid() ? row.toLongLong() : -1;
+}
+
 std::optional<AccountStore::Sums> AccountStore::sums(const QString& musKodu, QString* error) const
 {
     // One pass over the customer's rows gives both sums.

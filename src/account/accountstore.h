@@ -79,6 +79,9 @@ public:
     // All of the customer's movements in one statement.
     bool deleteAllMovements(const QString& musKodu, QString* error = nullptr) const;
 
+    // The row (from 0, in entry order) of the customer's movement with that id; -1 when it is not there.
+    qint64 movementRow(const QString& musKodu, qint64 id, QString* error = nullptr) const;
+
     // Unit names of birimler in table order.
     QStringList units(QString* error = nullptr) const;
 

@@ -1,6 +1,10 @@
 #include "account/accountwindow.h"
 
+#include "account/accountwidgets.h"
+#include "account/customerdetailspanel.h"
+#include "account/deletecustomerpanel.h"
 #include "account/movementlistmodel.h"
+#include "account/progresspanel.h"
 #include "app/messagebox.h"
 #include "data/clock.h"
 #include "data/database.h"
@@ -10,16 +14,14 @@
 #include "widgets/lumbutton/lumbutton.h"
 
 #include <QApplication>
-#include <QComboBox>
-#include <QFormLayout>
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QProcess>
 #include <QTableView>
 #include <QTimer>
@@ -29,19 +31,9 @@ namespace zelvora {
 
 namespace {
 
-const QColor kOrange(0xFF, 0x99, 0x33);
-const QColor kRed(0xD0, 0x00, 0x00);
-
-QLineEdit* readOnlyBox(QWidget* parent, const QString& name, const QColor& textColour)
-{
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(name);
-    box->setReadOnly(true);
-    QPalette palette = box->palette();
-    palette.setColor(QPalette::Text, textColour);
-    box->setPalette(palette);
-    return box;
-}
+using accountui::button;
+using accountui::kRed;
+using accountui::readOnlyBox;
 
 QLineEdit* totalsBox(QWidget* parent, const QString& name, const QColor& textColour)
 {
@@ -52,20 +44,6 @@ QLineEdit* totalsBox(QWidget* parent, const QString& name, const QColor& textCol
     bold.setBold(true);
     box->setFont(bold);
     return box;
-}
-
-LumButton* button(const QString& caption, const QString& name, QWidget* parent)
-{
-    auto* b = new LumButton(caption, parent);
-    b->setObjectName(name);
-    b->setMinimumSize(130, 32);
-    return b;
-}
-
-void setColours(QLabel* label, const QColor& text, const QColor& background)
-{
-    label->setStyleSheet(QStringLiteral("QLabel { color: %1; background-color: %2; border: 2px solid %1; }")
-                             .arg(text.name(), background.name()));
 }
 
 } // namespace
@@ -86,12 +64,6 @@ AccountWindow::AccountWindow(Database& db, QWidget* parent)
     m_stopTimer = new QTimer(this);
     m_stopTimer->setObjectName(QStringLiteral("stopTimer"));
     m_stopTimer->setInterval(4000);
-    m_blinkTimer = new QTimer(this);
-    m_blinkTimer->setObjectName(QStringLiteral("blinkTimer"));
-    m_blinkTimer->setInterval(200);
-    m_panelTimer = new QTimer(this);
-    m_panelTimer->setObjectName(QStringLiteral("panelTimer"));
-    m_panelTimer->setInterval(5500);
     m_deleteModeTimer = new QTimer(this);
     m_deleteModeTimer->setObjectName(QStringLiteral("deleteModeTimer"));
     m_deleteModeTimer->setInterval(10);
@@ -100,10 +72,7 @@ AccountWindow::AccountWindow(Database& db, QWidget* parent)
         m_reloadTimer->stop();
         m_stopTimer->stop();
     });
-    connect(m_blinkTimer, &QTimer::timeout, this, &AccountWindow::onBlinkTick);
-    connect(m_panelTimer, &QTimer::timeout, this, &AccountWindow::onPanelTick);
     connect(m_deleteModeTimer, &QTimer::timeout, this, &AccountWindow::lockForDeleteMode);
-    m_panelTimer->start();
 }
 
 AccountWindow::~AccountWindow() = default;
@@ -154,10 +123,25 @@ void AccountWindow::buildUi()
     m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_grid->verticalHeader()->setVisible(false);
     m_grid->horizontalHeader()->setHighlightSections(false);
-    const int widths[] = {85, 70, 230, 60, 70, 50, 100};
-    for (int i = 0; i < 7; ++i)
-        m_grid->setColumnWidth(i, widths[i]);
-    m_grid->horizontalHeader()->setStretchLastSection(true);
+    // Every column but the description is as wide as its widest likely text; the description takes what is
+    // left, so a vertical scroll bar narrows it and never clips an amount.
+    const QFontMetrics metrics(m_grid->font());
+    const QString widest[] = {QStringLiteral("00.00.0000"),     QStringLiteral("00:00:00"),      QString(),
+                              QStringLiteral("00.000,00"),      QStringLiteral("Düzine"),        QStringLiteral("1,18"),
+                              QStringLiteral("(9.999.999,99)"), QStringLiteral("(9.999.999,99)")};
+    QHeaderView* header = m_grid->horizontalHeader();
+    header->setMinimumSectionSize(30);
+    for (int i = 0; i < MovementListModel::ColumnCount; ++i) {
+        if (i == MovementListModel::Aciklama) {
+            header->setSectionResizeMode(i, QHeaderView::Stretch);
+            continue;
+        }
+        const int captionWidth
+            = QFontMetrics(header->font()).horizontalAdvance(m_model->headerData(i, Qt::Horizontal).toString());
+        header->setSectionResizeMode(i, QHeaderView::Fixed);
+        m_grid->setColumnWidth(i, std::max(metrics.horizontalAdvance(widest[i]), captionWidth) + 16);
+    }
+    m_grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     auto* frameLayout = new QVBoxLayout(m_movementsFrame);
     frameLayout->addWidget(m_grid);
 
@@ -193,18 +177,13 @@ void AccountWindow::buildUi()
     layout->addLayout(totals);
     layout->addLayout(bottomButtons);
 
-    m_progressPanel = new QLabel(QStringLiteral("İşlem Kaydediliyor... Bekleyiniz."), this);
-    m_progressPanel->setObjectName(QStringLiteral("progressPanel"));
-    m_progressPanel->setAlignment(Qt::AlignCenter);
-    QFont big = m_progressPanel->font();
-    big.setBold(true);
-    big.setPointSize(big.pointSize() + 4);
-    m_progressPanel->setFont(big);
-    setColours(m_progressPanel, kRed, kOrange);
-    m_progressPanel->hide();
-
-    m_detailsPanel = qobject_cast<QGroupBox*>(buildDetailsPanel());
-    m_deletePanel = qobject_cast<QFrame*>(buildDeletePanel());
+    m_progressPanel = new ProgressPanel(this);
+    m_detailsPanel = new CustomerDetailsPanel(this);
+    m_deletePanel = new DeleteCustomerPanel(this);
+    connect(m_detailsPanel, &CustomerDetailsPanel::saveClicked, this, &AccountWindow::saveDetails);
+    connect(m_detailsPanel, &CustomerDetailsPanel::cancelClicked, this, &AccountWindow::cancelDetails);
+    connect(m_deletePanel, &DeleteCustomerPanel::deleteClicked, this, &AccountWindow::deleteCustomer);
+    connect(m_deletePanel, &DeleteCustomerPanel::cancelClicked, this, &AccountWindow::cancelDelete);
 
     connect(m_creditButton, &LumButton::clicked, this, [this] { startEntry(true); });
     connect(m_paymentButton, &LumButton::clicked, this, [this] { startEntry(false); });
@@ -212,122 +191,8 @@ void AccountWindow::buildUi()
     connect(m_resetButton, &LumButton::clicked, this, &AccountWindow::resetAccount);
     connect(m_calculatorButton, &LumButton::clicked, this, &AccountWindow::startCalculator);
     connect(m_backButton, &LumButton::clicked, this, &AccountWindow::geri);
-    connect(m_detailsButton, &LumButton::clicked, this, [this] {
-        menukitle2();
-        m_detailsPanel->show();
-        m_detailsPanel->raise();
-    });
+    connect(m_detailsButton, &LumButton::clicked, this, &AccountWindow::openDetails);
     // "Listeyi Yazdır" keeps its enable rule; the printed statement comes with the reports.
-}
-
-QWidget* AccountWindow::buildDetailsPanel()
-{
-    auto* panel = new QGroupBox(QStringLiteral("Müşteri Bilgileri"), this);
-    panel->setObjectName(QStringLiteral("detailsPanel"));
-    panel->setAutoFillBackground(true);
-    panel->setStyleSheet(QStringLiteral(
-        "QGroupBox#detailsPanel { background-color: #EEF3FA; border: 2px solid "
-        "#5B7DB1; margin-top: 14px; padding-top: 8px; font-weight: bold; } QGroupBox#detailsPanel::title "
-        "{ subcontrol-origin: margin; left: 10px; padding: 0 4px; }"));
-
-    m_detailCode = readOnlyBox(panel, QStringLiteral("detailCode"), kRed);
-    m_detailCode->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_detailType = new QComboBox(panel);
-    m_detailType->setObjectName(QStringLiteral("detailType"));
-    m_detailType->setEditable(false);
-    m_detailType->addItems({QStringLiteral("Alıcı"), QStringLiteral("Satıcı")});
-    const auto lineBox = [panel](const QString& name) {
-        auto* box = new QLineEdit(panel);
-        box->setObjectName(name);
-        return box;
-    };
-    m_detailName = lineBox(QStringLiteral("detailName"));
-    m_detailPhone = lineBox(QStringLiteral("detailPhone"));
-    m_detailGsm = lineBox(QStringLiteral("detailGsm"));
-    m_detailCity = lineBox(QStringLiteral("detailCity"));
-    m_detailTaxOffice = lineBox(QStringLiteral("detailTaxOffice"));
-    m_detailTaxNumber = lineBox(QStringLiteral("detailTaxNumber"));
-    m_detailAddress = new QPlainTextEdit(panel);
-    m_detailAddress->setObjectName(QStringLiteral("detailAddress"));
-    m_detailAddress->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_detailAddress->setTabChangesFocus(true);
-    m_detailAddress->setFixedHeight(70);
-
-    auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("Müşteri Kodu :"), m_detailCode);
-    form->addRow(QStringLiteral("Hesap Türü :"), m_detailType);
-    form->addRow(QStringLiteral("Müşteri :"), m_detailName);
-    form->addRow(QStringLiteral("Telefon :"), m_detailPhone);
-    form->addRow(QStringLiteral("GSM :"), m_detailGsm);
-    form->addRow(QStringLiteral("Şehir :"), m_detailCity);
-    form->addRow(QStringLiteral("Vergi Dairesi :"), m_detailTaxOffice);
-    form->addRow(QStringLiteral("Vergi No :"), m_detailTaxNumber);
-    form->addRow(QStringLiteral("Adres :"), m_detailAddress);
-
-    m_detailsCancelButton = button(QStringLiteral("İptal"), QStringLiteral("detailsCancelButton"), panel);
-    m_editButton = button(QStringLiteral("Düzenle"), QStringLiteral("editButton"), panel);
-    m_saveButton = button(QStringLiteral("Kaydet"), QStringLiteral("saveButton"), panel);
-    m_saveButton->hide();
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_detailsCancelButton);
-    buttons->addStretch(1);
-    buttons->addWidget(m_editButton);
-    buttons->addWidget(m_saveButton);
-
-    auto* layout = new QVBoxLayout(panel);
-    layout->addLayout(form);
-    layout->addLayout(buttons);
-    setDetailsEditable(false);
-    panel->hide();
-
-    connect(m_editButton, &LumButton::clicked, this, &AccountWindow::editDetails);
-    connect(m_saveButton, &LumButton::clicked, this, &AccountWindow::saveDetails);
-    connect(m_detailsCancelButton, &LumButton::clicked, this, &AccountWindow::cancelDetails);
-    return panel;
-}
-
-QWidget* AccountWindow::buildDeletePanel()
-{
-    auto* panel = new QFrame(this);
-    panel->setObjectName(QStringLiteral("deletePanel"));
-    panel->setFrameShape(QFrame::Box);
-    panel->setAutoFillBackground(true);
-    panel->setStyleSheet(
-        QStringLiteral("QFrame#deletePanel { background-color: #FFF4E5; border: 2px solid #C04000; }"));
-
-    auto* picture = new QLabel(panel);
-    picture->setObjectName(QStringLiteral("deletePicture"));
-    picture->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(48, 48));
-    auto* text = new QLabel(
-        QStringLiteral("Müşterinin Veresiye Hesabı Sıfırlanacak ve Müşteri Kaydı Silinecektir.  Emin misiniz?"), panel);
-    text->setObjectName(QStringLiteral("deleteText"));
-    text->setWordWrap(true);
-    QFont bold = text->font();
-    bold.setBold(true);
-    text->setFont(bold);
-    auto* top = new QHBoxLayout;
-    top->addWidget(picture, 0, Qt::AlignTop);
-    top->addWidget(text, 1);
-
-    auto* deleteButton
-        = button(QStringLiteral("Müşteriyi ve Hareketlerini Sil"), QStringLiteral("deleteCustomerButton"), panel);
-    deleteButton->setMinimumWidth(220);
-    auto* cancelButton = button(QStringLiteral("İptal"), QStringLiteral("deleteCancelButton"), panel);
-    deleteButton->setMaximumHeight(36);
-    cancelButton->setMaximumHeight(36);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(deleteButton);
-    buttons->addStretch(1);
-    buttons->addWidget(cancelButton);
-
-    auto* layout = new QVBoxLayout(panel);
-    layout->addLayout(top);
-    layout->addLayout(buttons);
-    panel->hide();
-
-    connect(deleteButton, &LumButton::clicked, this, &AccountWindow::deleteCustomer);
-    connect(cancelButton, &LumButton::clicked, this, &AccountWindow::cancelDelete);
-    return panel;
 }
 
 void AccountWindow::resizeEvent(QResizeEvent* event)
@@ -357,6 +222,7 @@ void AccountWindow::changeEvent(QEvent* event)
 void AccountWindow::onActivated()
 {
     m_activation.markActivated();
+    m_reloadPending = false;
     ara();
     topla1();
     updateButtonStates();
@@ -373,10 +239,22 @@ void AccountWindow::ara()
 
 void AccountWindow::rereadMovements()
 {
+    // A reread keeps the movement the user selected while it still exists; else the first row stands.
+    const Movement* current = m_grid->currentIndex().isValid() ? currentMovement() : nullptr;
+    const qint64 keep = current ? current->id : 0;
     m_sums.reset();
     m_model->reread(m_musKodu);
-    if (m_model->rowCount() > 0)
-        m_grid->setCurrentIndex(m_model->index(0, 0));
+    selectMovement(keep);
+}
+
+void AccountWindow::selectMovement(qint64 id)
+{
+    if (m_model->rowCount() == 0)
+        return;
+    const int row = id != 0 ? m_model->rowOfMovement(id) : -1;
+    const QModelIndex index = m_model->index(row >= 0 ? row : 0, 0);
+    m_grid->setCurrentIndex(index);
+    m_grid->scrollTo(index);
 }
 
 void AccountWindow::topla1()
@@ -495,43 +373,47 @@ void AccountWindow::done(int result)
     storeCustomerRow();
     m_reloadTimer->stop();
     m_stopTimer->stop();
-    m_blinkTimer->stop();
+    m_progressPanel->stop();
     m_deleteModeTimer->stop();
     QDialog::done(result);
 }
 
+void AccountWindow::keyPressEvent(QKeyEvent* event)
+{
+    // The window ends through "Geri" (or a panel's own buttons); Esc is not a way out.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void AccountWindow::closeEvent(QCloseEvent* event)
+{
+    // While a panel lies over the window, its buttons are the way out: the close box would store a half-typed
+    // row or leave delete mode past its two buttons.
+    if (m_deleteMode || m_detailsPanel->isVisible()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
 void AccountWindow::onEntryStored()
 {
-    m_blinkSwapped = false;
-    setColours(m_progressPanel, kRed, kOrange);
+    m_reloadPending = true;
     m_reloadTimer->start();
-    m_blinkTimer->start();
     placeOverlays();
-    m_progressPanel->show();
-    m_progressPanel->raise();
+    m_progressPanel->startBlinking();
 }
 
 void AccountWindow::onReloadTick()
 {
-    ara();
+    // The account is read once per stored entry; the later ticks of the reload period find nothing new.
+    if (m_reloadPending)
+        onActivated();
     if (!m_stopTimer->isActive())
         m_stopTimer->start();
-    updateButtonStates();
-}
-
-void AccountWindow::onBlinkTick()
-{
-    m_blinkSwapped = !m_blinkSwapped;
-    if (m_blinkSwapped)
-        setColours(m_progressPanel, kOrange, kRed);
-    else
-        setColours(m_progressPanel, kRed, kOrange);
-}
-
-void AccountWindow::onPanelTick()
-{
-    m_progressPanel->hide();
-    m_blinkTimer->stop();
 }
 
 void AccountWindow::startEntry(bool credit)
@@ -547,6 +429,9 @@ void AccountWindow::startEntry(bool credit)
     entry.openPanel(credit ? EntryWindow::Panel::Credit : EntryWindow::Panel::Payment, heading);
     connect(&entry, &EntryWindow::entryStored, this, &AccountWindow::onEntryStored);
     entry.exec();
+    // The window is active again once the entry window has closed, with or without a window manager to say
+    // so: its activation runs now, whatever the reload timers are doing.
+    onActivated();
 }
 
 void AccountWindow::deleteSelectedRow()
@@ -610,11 +495,12 @@ void AccountWindow::cancelDelete()
         m_deletePanel->show();
 }
 
-void AccountWindow::editDetails()
+void AccountWindow::openDetails()
 {
-    setDetailsEditable(true);
-    m_editButton->hide();
-    m_saveButton->show();
+    menukitle2();
+    placeOverlays();
+    m_detailsPanel->show();
+    m_detailsPanel->raise();
 }
 
 void AccountWindow::saveDetails()
@@ -622,9 +508,7 @@ void AccountWindow::saveDetails()
     if (!storeCustomerRow(true))
         return; // reported; the typed values stay for another try
     loadCustomer();
-    setDetailsEditable(false);
-    m_editButton->show();
-    m_saveButton->hide();
+    m_detailsPanel->endEditing();
 }
 
 void AccountWindow::cancelDetails()
@@ -633,14 +517,6 @@ void AccountWindow::cancelDetails()
     takeDetailsIntoRow();
     m_detailsPanel->hide();
     menukilitac2();
-}
-
-void AccountWindow::setDetailsEditable(bool editable)
-{
-    for (QWidget* w :
-         std::initializer_list<QWidget*> {m_detailCode, m_detailType, m_detailName, m_detailPhone, m_detailGsm,
-                                          m_detailCity, m_detailTaxOffice, m_detailTaxNumber, m_detailAddress})
-        w->setEnabled(editable);
 }
 
 void AccountWindow::loadCustomer()
@@ -668,33 +544,13 @@ void AccountWindow::showCustomer()
         m_stripBoxes[i]->setText(strip[i]);
         m_stripBoxes[i]->home(false);
     }
-    m_detailCode->setText(c.musKodu);
-    m_detailType->setCurrentIndex(m_detailType->findText(c.turu));
-    m_detailName->setText(c.musteriFirma);
-    m_detailPhone->setText(c.telefon1);
-    m_detailGsm->setText(c.telefon2);
-    m_detailCity->setText(c.sehir);
-    m_detailTaxOffice->setText(c.vd);
-    m_detailTaxNumber->setText(c.vdn);
-    if (m_detailAddress->toPlainText() != c.adres)
-        m_detailAddress->setPlainText(c.adres);
+    m_detailsPanel->showRecord(c);
 }
 
 void AccountWindow::takeDetailsIntoRow()
 {
-    if (!m_customerLoaded)
-        return;
-    if (m_detailType->currentIndex() >= 0)
-        m_customer.turu = m_detailType->currentText();
-    m_customer.musteriFirma = m_detailName->text();
-    m_customer.telefon1 = m_detailPhone->text();
-    m_customer.telefon2 = m_detailGsm->text();
-    m_customer.sehir = m_detailCity->text();
-    m_customer.vd = m_detailTaxOffice->text();
-    m_customer.vdn = m_detailTaxNumber->text();
-    // A stored "\r\n" shows as "\n": only a real edit changes the address.
-    if (QString(m_customer.adres).replace(QLatin1String("\r\n"), QLatin1String("\n")) != m_detailAddress->toPlainText())
-        m_customer.adres = m_detailAddress->toPlainText();
+    if (m_customerLoaded)
+        m_detailsPanel->takeInto(m_customer);
 }
 
 bool AccountWindow::storeCustomerRow(bool force)

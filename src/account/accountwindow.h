@@ -6,20 +6,19 @@
 
 #include <QDialog>
 
-class QComboBox;
-class QFrame;
 class QGroupBox;
-class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
 class QTableView;
 class QTimer;
 
 namespace zelvora {
 
+class CustomerDetailsPanel;
 class Database;
+class DeleteCustomerPanel;
 class LumButton;
 class MovementListModel;
+class ProgressPanel;
 
 // The customer account window "veresiye2": the customer's details, movements and totals, with the
 // commands that record, delete and clear movements, the details panel and the delete panel.
@@ -57,18 +56,18 @@ public:
     MovementListModel* model() const { return m_model; }
 
 public slots:
-    // The entry window stored a movement: reload for a while and blink the progress panel.
+    // The entry window stored a movement: the account is read again once, the progress panel blinks.
     void onEntryStored();
 
 protected:
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void done(int result) override;
 
 private:
     void buildUi();
-    QWidget* buildDetailsPanel();
-    QWidget* buildDeletePanel();
     void placeOverlays();
 
     void startEntry(bool credit);
@@ -76,22 +75,20 @@ private:
     void resetAccount();
     void startCalculator();
     void deleteCustomer();
-    void editDetails();
+    void openDetails();
     void saveDetails();
     void cancelDetails();
     void cancelDelete();
     void onReloadTick();
-    void onBlinkTick();
-    void onPanelTick();
     void lockForDeleteMode();
 
     void rereadMovements();
+    void selectMovement(qint64 id);
     void loadCustomer();
     void showCustomer();
     void takeDetailsIntoRow();
     // Writes the row when it changed. A failure is reported once for the same content unless forced.
     bool storeCustomerRow(bool force = false);
-    void setDetailsEditable(bool editable);
     void writeDayCount();
     const Movement* currentMovement() const;
     void reportFailure(const QString& what, const QString& error);
@@ -105,9 +102,10 @@ private:
     std::optional<CustomerRecord> m_failedCustomer;
     bool m_customerLoaded = false;
     bool m_deleteMode = false;
+    // An entry was stored and the account has not been read since.
+    bool m_reloadPending = false;
     ActivationWatch m_activation;
     bool m_reporting = false;
-    bool m_blinkSwapped = false;
     QString m_dateText;
     // The sums as last read; they can change only when the movements are read again.
     std::optional<AccountStore::Sums> m_sums;
@@ -127,26 +125,12 @@ private:
     LumButton* m_creditButton = nullptr;
     LumButton* m_paymentButton = nullptr;
 
-    QLabel* m_progressPanel = nullptr;
-    QGroupBox* m_detailsPanel = nullptr;
-    QLineEdit* m_detailCode = nullptr;
-    QComboBox* m_detailType = nullptr;
-    QLineEdit* m_detailName = nullptr;
-    QLineEdit* m_detailPhone = nullptr;
-    QLineEdit* m_detailGsm = nullptr;
-    QLineEdit* m_detailCity = nullptr;
-    QLineEdit* m_detailTaxOffice = nullptr;
-    QLineEdit* m_detailTaxNumber = nullptr;
-    QPlainTextEdit* m_detailAddress = nullptr;
-    LumButton* m_editButton = nullptr;
-    LumButton* m_saveButton = nullptr;
-    LumButton* m_detailsCancelButton = nullptr;
-    QFrame* m_deletePanel = nullptr;
+    ProgressPanel* m_progressPanel = nullptr;
+    CustomerDetailsPanel* m_detailsPanel = nullptr;
+    DeleteCustomerPanel* m_deletePanel = nullptr;
 
     QTimer* m_reloadTimer = nullptr;
     QTimer* m_stopTimer = nullptr;
-    QTimer* m_blinkTimer = nullptr;
-    QTimer* m_panelTimer = nullptr;
     QTimer* m_deleteModeTimer = nullptr;
 };
 

@@ -47,6 +47,18 @@ const Movement* MovementListModel::movementAt(int row) const
     return offset < rows->size() ? &rows->at(offset) : nullptr;
 }
 
+int MovementListModel::rowOfMovement(qint64 id) const
+{
+    for (auto it = m_pages.cbegin(); it != m_pages.cend(); ++it) {
+        for (qsizetype i = 0; i < it.value().size(); ++i) {
+            if (it.value().at(i).id == id)
+                return it.key() * PageSize + int(i);
+        }
+    }
+    const qint64 row = m_store.movementRow(m_musKodu, id);
+    return row >= 0 && row < m_count ? int(row) : -1;
+}
+
 int MovementListModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : m_count;

@@ -24,6 +24,9 @@ public:
     // Reads the customer's movements anew; false (and the engine's text) when they cannot be read.
     bool reread(const QString& musKodu, QString* error = nullptr);
 
+    // The row of the movement with that id, or -1 when the customer has no such movement.
+    int rowOfMovement(qint64 id) const;
+
     // The movement as stored, or nullptr when it cannot be read.
     const Movement* movementAt(int row) const;
 

@@ -17,9 +17,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace zelvora;
@@ -296,12 +299,12 @@ TEST_F(AccountWindowTest, AStoredEntryReloadsWhileTheProgressPanelBlinks)
     EXPECT_TRUE(reload->isActive());
     EXPECT_TRUE(blink->isActive());
 
-    // The first credit sale enables the payment within the reload period.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return button(*window, "paymentButton")->isEnabled(); }, 1000));
+    // The first credit sale enables the payment as soon as the entry window has closed.
+    EXPECT_TRUE(button(*window, "paymentButton")->isEnabled());
     EXPECT_EQ(totals(*window),
               (QStringList {QStringLiteral("23,60"), QStringLiteral("0,00"), QStringLiteral("23,60")}));
     EXPECT_EQ(field(QStringLiteral("Bakiye")).toLongLong(), 2360);
-    EXPECT_TRUE(stop->isActive());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return stop->isActive(); }, 1000));
 
     const QString before = panel->styleSheet();
     EXPECT_TRUE(QTest::qWaitFor([&] { return panel->styleSheet() != before; }, 1000));
@@ -472,4 +475,164 @@ TEST_F(AccountWindowTest, DeleteModeCancelThatCannotStoreTheRowBringsThePanelBac
     EXPECT_FALSE(messages.empty());
     EXPECT_NE(window->result(), QDialog::Accepted);
     EXPECT_FALSE(child<QWidget>(window.get(), QStringLiteral("deletePanel"))->isHidden());
+}
+
+namespace {
+
+// Stores a credit sale through the real entry window; during() runs inside the entry window first.
+void storeCredit(AccountWindow& window, const QString& description,
+                 const std::function<void(EntryWindow*)>& during = {})
+{
+    QTimer::singleShot(0, [&] {
+        auto* entry = qobject_cast<EntryWindow*>(QApplication::activeModalWidget());
+        ASSERT_NE(entry, nullptr);
+        if (during)
+            during(entry);
+        child<QLineEdit>(entry, QStringLiteral("descriptionBox"))->setText(description);
+        child<QLineEdit>(entry, QStringLiteral("quantityBox"))->setText(QStringLiteral("1"));
+        child<QLineEdit>(entry, QStringLiteral("unitPriceBox"))->setText(QStringLiteral("10"));
+        child<LumButton>(entry, QStringLiteral("creditConfirmButton"))->click();
+    });
+    child<LumButton>(&window, QStringLiteral("creditButton"))->click();
+}
+
+QString selectedDescription(const AccountWindow& window)
+{
+    const auto* grid = child<QTableView>(&window, QStringLiteral("movementGrid"));
+    return window.model()->index(grid->currentIndex().row(), MovementListModel::Aciklama).data().toString();
+}
+
+} // namespace
+
+TEST_F(AccountWindowTest, TheRowDeletedRightAfterAnEntryIsTheOneSelected)
+{
+    t.addMovement(kKod, kToday.addDays(-9), 1000, {}, QStringLiteral("ESKİ"));
+    t.addMovement(kKod, kToday.addDays(-2), 2000, {}, QStringLiteral("ORTA"));
+    const auto window = open();
+    window->show();
+    auto* grid = child<QTableView>(window.get(), QStringLiteral("movementGrid"));
+
+    // Stored, clicked and deleted at once, while the reload period of the entry still runs.
+    storeCredit(*window, QStringLiteral("YANLIŞ GİRİŞ"));
+    ASSERT_EQ(window->model()->rowCount(), 3);
+    const QRect wrongRow = grid->visualRect(window->model()->index(2, MovementListModel::Aciklama));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, wrongRow.center());
+    QTest::qWait(120); // a few reload ticks
+    EXPECT_EQ(selectedDescription(*window), QStringLiteral("YANLIŞ GİRİŞ"));
+    messages.answerNext(MessageBox::Answer::Yes);
+    button(*window, "deleteRowButton")->click();
+
+    QStringList left;
+    for (int r = 0; r < window->model()->rowCount(); ++r)
+        left << window->model()->index(r, MovementListModel::Aciklama).data().toString();
+    EXPECT_EQ(left, (QStringList {QStringLiteral("ESKİ"), QStringLiteral("ORTA")}));
+    EXPECT_EQ(field(QStringLiteral("Bakiye")).toLongLong(), 3000);
+    window->hide();
+}
+
+TEST_F(AccountWindowTest, TheSelectionSurvivesEveryReload)
+{
+    for (const char* d : {"bir", "iki", "üç", "dört"})
+        t.addMovement(kKod, kToday, 1000, {}, QString::fromUtf8(d));
+    const auto window = open();
+    window->show();
+    auto* grid = child<QTableView>(window.get(), QStringLiteral("movementGrid"));
+    EXPECT_EQ(grid->currentIndex().row(), 0); // the oldest until the user picks another
+
+    grid->setCurrentIndex(window->model()->index(2, 0));
+    window->onActivated(); // reactivated
+    EXPECT_EQ(selectedDescription(*window), QStringLiteral("üç"));
+
+    storeCredit(*window, QStringLiteral("beş")); // entry stored
+    EXPECT_EQ(selectedDescription(*window), QStringLiteral("üç"));
+
+    // The selected movement deleted: the first row stands, as after any reread that lost its row.
+    grid->setCurrentIndex(window->model()->index(0, 0));
+    button(*window, "deleteRowButton")->click();
+    EXPECT_EQ(window->model()->rowCount(), 4);
+    EXPECT_EQ(selectedDescription(*window), QStringLiteral("iki"));
+    grid->setCurrentIndex(window->model()->index(1, 0));
+    window->ara();
+    EXPECT_EQ(selectedDescription(*window), QStringLiteral("üç"));
+    window->hide();
+}
+
+TEST_F(AccountWindowTest, AnEntryIsReadOnceAndShownEvenWhenTheReloadTimerIsStopped)
+{
+    t.addMovement(kKod, kToday, 100000, {});
+    const auto window = open();
+    window->show();
+    auto* reload = child<QTimer>(window.get(), QStringLiteral("reloadTimer"));
+    QSignalSpy resets(window->model(), &QAbstractItemModel::modelReset);
+
+    // The previous entry's stop timer fires just as this entry is stored: the reload timer never ticks.
+    storeCredit(*window, QStringLiteral("geç kalan"),
+                [&](EntryWindow* entry) { QObject::connect(entry, &EntryWindow::entryStored, reload, &QTimer::stop); });
+    EXPECT_EQ(totals(*window),
+              (QStringList {QStringLiteral("1.011,80"), QStringLiteral("0,00"), QStringLiteral("1.011,80")}));
+    EXPECT_EQ(field(QStringLiteral("Bakiye")).toLongLong(), 101180);
+
+    // An ordinary entry: its reload period re-reads nothing after the one reload.
+    resets.clear();
+    storeCredit(*window, QStringLiteral("sıradan"));
+    EXPECT_TRUE(reload->isActive());
+    QTest::qWait(300);
+    EXPECT_EQ(resets.size(), 1);
+    EXPECT_EQ(field(QStringLiteral("Bakiye")).toLongLong(), 102360);
+    window->hide();
+}
+
+TEST_F(AccountWindowTest, EscNeverClosesAndThePanelsAreLeftOnlyByTheirButtons)
+{
+    const auto window = open();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    EXPECT_TRUE(window->isVisible());
+
+    // Esc while a name is half typed in the details panel stores nothing and closes nothing.
+    button(*window, "detailsButton")->click();
+    child<LumButton>(window.get(), QStringLiteral("editButton"))->click();
+    auto* name = child<QLineEdit>(window.get(), QStringLiteral("detailName"));
+    name->setFocus();
+    name->setText(QStringLiteral("AHM"));
+    QTest::keyClick(name, Qt::Key_Escape);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->close()); // nor the close box while the panel is open
+    EXPECT_EQ(field(QStringLiteral("MusteriFirma")).toString(), QStringLiteral("AHMET YILMAZ"));
+    child<LumButton>(window.get(), QStringLiteral("detailsCancelButton"))->click();
+    EXPECT_TRUE(window->close()); // closed otherwise, the row is stored as it stands
+    EXPECT_EQ(field(QStringLiteral("MusteriFirma")).toString(), QStringLiteral("AHM"));
+
+    const auto deleting = open();
+    deleting->enterDeleteMode();
+    deleting->show();
+    QTest::keyClick(deleting.get(), Qt::Key_Escape);
+    EXPECT_FALSE(deleting->close());
+    EXPECT_TRUE(deleting->isVisible());
+    child<LumButton>(deleting.get(), QStringLiteral("deleteCancelButton"))->click();
+    EXPECT_FALSE(deleting->isVisible());
+    EXPECT_EQ(movements(QStringLiteral("43")), 1);
+}
+
+TEST_F(AccountWindowTest, AmountColumnsShowWholeValuesBesideAScrollBar)
+{
+    for (int i = 0; i < 40; ++i)
+        t.addMovement(kKod, kToday, i % 2 ? QVariant(123456789) : QVariant(), i % 2 ? QVariant() : QVariant(99999999));
+    const auto window = open();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    auto* grid = child<QTableView>(window.get(), QStringLiteral("movementGrid"));
+    EXPECT_TRUE(grid->verticalScrollBar()->isVisible());
+    EXPECT_FALSE(grid->horizontalScrollBar()->isVisible());
+    const QFontMetrics metrics(grid->font());
+    for (int column : {int(MovementListModel::Tarih), int(MovementListModel::Saat), int(MovementListModel::Kdv),
+                       int(MovementListModel::Eklenen), int(MovementListModel::Odenen)}) {
+        for (int r = 0; r < 2; ++r) {
+            const QString text = window->model()->index(r, column).data().toString();
+            EXPECT_LE(metrics.horizontalAdvance(text) + 8, grid->columnWidth(column)) << text.toStdString();
+        }
+    }
+    EXPECT_EQ(window->model()->index(1, MovementListModel::Eklenen).data().toString(), QStringLiteral("1.234.567,89"));
+    window->hide();
 }

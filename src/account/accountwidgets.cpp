@@ -1,0 +1,28 @@
+#include "account/accountwidgets.h"
+
+#include "widgets/lumbutton/lumbutton.h"
+
+#include <QLineEdit>
+
+namespace zelvora::accountui {
+
+QLineEdit* readOnlyBox(QWidget* parent, const QString& name, const QColor& textColour)
+{
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setReadOnly(true);
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Text, textColour);
+    box->setPalette(palette);
+    return box;
+}
+
+LumButton* button(const QString& caption, const QString& name, QWidget* parent)
+{
+    auto* b = new LumButton(caption, parent);
+    b->setObjectName(name);
+    b->setMinimumSize(130, 32);
+    return b;
+}
+
+} // namespace zelvora::accountui

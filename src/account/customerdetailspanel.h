@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QGroupBox>
+
+class QComboBox;
+class QLineEdit;
+class QPlainTextEdit;
+
+namespace zelvora {
+
+class LumButton;
+struct CustomerRecord;
+
+// The panel "Müşteri Bilgileri" over the account window: the customer's row field by field, viewed or
+// edited. The window owns the row; the panel shows it and hands the typed values back.
+class CustomerDetailsPanel final : public QGroupBox
+{
+    Q_OBJECT
+
+public:
+    explicit CustomerDetailsPanel(QWidget* parent);
+    ~CustomerDetailsPanel() override;
+    Q_DISABLE_COPY_MOVE(CustomerDetailsPanel)
+
+    void showRecord(const CustomerRecord& record);
+    // Writes the typed values into the row; an address shown with "\n" for a stored "\r\n" counts as unchanged.
+    void takeInto(CustomerRecord& record) const;
+
+    bool isEditing() const { return m_editing; }
+    // Back to viewing: fields disabled, "Düzenle" shown (after a stored "Kaydet").
+    void endEditing();
+
+signals:
+    void saveClicked();
+    void cancelClicked();
+
+private:
+    void setEditing(bool editing);
+
+    QLineEdit* m_code = nullptr;
+    QComboBox* m_type = nullptr;
+    QLineEdit* m_name = nullptr;
+    QLineEdit* m_phone = nullptr;
+    QLineEdit* m_gsm = nullptr;
+    QLineEdit* m_city = nullptr;
+    QLineEdit* m_taxOffice = nullptr;
+    QLineEdit* m_taxNumber = nullptr;
+    QPlainTextEdit* m_address = nullptr;
+    LumButton* m_editButton = nullptr;
+    LumButton* m_saveButton = nullptr;
+    LumButton* m_cancelButton = nullptr;
+    bool m_editing = false;
+};
+
+} // namespace zelvora
