@@ -104,8 +104,14 @@ EntryWindow::EntryWindow(Database& db, QWidget* parent)
     setObjectName(QStringLiteral("veresiyeekleode"));
     m_creditPanel = buildCreditPanel();
     m_paymentPanel = buildPaymentPanel();
-    m_creditPanel->hide();
-    m_paymentPanel->hide();
+    // Two panels of the same size in the same place, whichever the opener shows.
+    QSize panelSize;
+    for (const QFrame* panel : {m_creditPanel, m_paymentPanel})
+        panelSize = panelSize.expandedTo(panel->sizeHint()).expandedTo(panel->minimumSize());
+    for (QFrame* panel : {m_creditPanel, m_paymentPanel}) {
+        panel->setFixedSize(panelSize);
+        panel->hide();
+    }
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_creditPanel);
@@ -359,7 +365,8 @@ void EntryWindow::confirmCredit()
         return void(warn(QStringLiteral("Geçerli Bir Birim Fiyatı Girin."), m_unitPrice));
     normaliseFactor();
     const auto factor = numbers::read(m_factor->text());
-    if (!factor)
+    // A factor, not a percentage: 1 (no VAT) up to 2 (100 %). "18" typed for 18 % must not multiply by 18.
+    if (!factor || *factor < 1.0 || *factor > 2.0)
         return void(warn(QStringLiteral("Geçerli Bir KDV Oranı Girin."), m_factor));
     const auto date = dates::readDate(m_creditDate->text());
     if (!date)

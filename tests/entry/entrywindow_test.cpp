@@ -5,10 +5,12 @@
 #include "typing.h"
 #include "widgets/lumbutton/lumbutton.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTest>
@@ -186,6 +188,10 @@ TEST_F(EntryWindowTest, CreditIsRefusedWithAMessageUntilItMakesSense)
         {"quantityBox", QStringLiteral("abc"), QStringLiteral("Geçerli Bir Miktar Girin.")},
         {"unitPriceBox", QStringLiteral("on lira"), QStringLiteral("Geçerli Bir Birim Fiyatı Girin.")},
         {"factorBox", QStringLiteral("%18"), QStringLiteral("Geçerli Bir KDV Oranı Girin.")},
+        // A percentage typed for the factor, or a factor outside 0 % to 100 % VAT.
+        {"factorBox", QStringLiteral("18"), QStringLiteral("Geçerli Bir KDV Oranı Girin.")},
+        {"factorBox", QStringLiteral("0,99"), QStringLiteral("Geçerli Bir KDV Oranı Girin.")},
+        {"factorBox", QStringLiteral("2,01"), QStringLiteral("Geçerli Bir KDV Oranı Girin.")},
         {"creditDateBox", QStringLiteral("31.02.2026"), QStringLiteral("Geçerli Bir Tarih Girin.")},
         {"creditTimeBox", QStringLiteral("25:10"), QStringLiteral("Geçerli Bir Saat Girin.")},
     };
@@ -215,6 +221,40 @@ TEST_F(EntryWindowTest, CreditIsRefusedWithAMessageUntilItMakesSense)
         t.db().exec(QStringLiteral("INSERT INTO birimler (birimadi) SELECT 'Adet' WHERE NOT EXISTS "
                                    "(SELECT 1 FROM birimler)"));
     }
+}
+
+TEST_F(EntryWindowTest, FactorsFromNoVatToFullVatAreStored)
+{
+    for (const QString& factor : {QStringLiteral("1"), QStringLiteral("2")}) {
+        open(EntryWindow::Panel::Credit);
+        set("quantityBox", QStringLiteral("1"));
+        set("unitPriceBox", QStringLiteral("10"));
+        set("factorBox", factor);
+        w<LumButton>("creditConfirmButton")->click();
+        EXPECT_FALSE(window->isVisible()) << factor.toStdString();
+    }
+    ASSERT_EQ(stored().size(), 2);
+    EXPECT_EQ(stored().at(0).eklenen.toLongLong(), 1000);
+    EXPECT_EQ(stored().at(1).eklenen.toLongLong(), 2000);
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(EntryWindowTest, BothPanelsHaveOneSizeInOnePlace)
+{
+    // A larger font, as on a screen with bigger text: the credit panel's rows then need more than the minimum.
+    const QFont before = QApplication::font();
+    QFont larger(QStringLiteral("DejaVu Sans"));
+    larger.setPixelSize(20);
+    QApplication::setFont(larger);
+    const auto restore = qScopeGuard([&] { QApplication::setFont(before); });
+    open(EntryWindow::Panel::Credit);
+    const QRect credit = w<QWidget>("creditPanel")->geometry();
+    const QSize creditWindow = window->size();
+    open(EntryWindow::Panel::Payment);
+    EXPECT_EQ(w<QWidget>("paymentPanel")->geometry(), credit);
+    EXPECT_EQ(window->size(), creditWindow);
+    EXPECT_GE(credit.width(), 640);
+    EXPECT_GE(credit.height(), 240);
 }
 
 TEST_F(EntryWindowTest, FactorAndPriceBoxesAreRewrittenWhenLeft)
