@@ -45,7 +45,8 @@ MainWindow::MainWindow(Database& db, QWidget* parent)
     setWindowTitle(QStringLiteral("Zelvora   -    ") + AppConfig::makerAddress());
     buildUi();
     buildMenu();
-    resize(807, 598);
+    // 807 × 598 is the client area: the menu bar comes on top of it.
+    resize(807, 598 + menuBar()->sizeHint().height());
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }

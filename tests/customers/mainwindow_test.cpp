@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -88,6 +89,16 @@ TEST_F(MainWindowTest, ShowsTheSixColumnsCaptionsAndButtons)
     const auto* grid = child<QTableView>("customerGrid");
     EXPECT_EQ(grid->editTriggers(), QAbstractItemView::NoEditTriggers);
     EXPECT_EQ(grid->selectionBehavior(), QAbstractItemView::SelectRows);
+}
+
+TEST_F(MainWindowTest, ClientAreaBelowTheMenuBarIs807By598)
+{
+    MainWindow& w = open();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    EXPECT_EQ(w.centralWidget()->size(), QSize(807, 598));
+    EXPECT_EQ(w.centralWidget()->y(), w.menuBar()->geometry().bottom() + 1);
+    w.hide();
 }
 
 TEST_F(MainWindowTest, ActivationListsByNameAndWritesDayCounts)
