@@ -83,7 +83,7 @@ bool AppConfig::installed()
 {
     if (!state().programFolder.isEmpty())
         return false;
-    // Decided once: the first start's copy into the data folder must not change where later look.
+    // Decided once: the first start's copy into the data folder must not change where later calls look.
     if (!state().installed)
         state().installed = datafolder::modeFor(executableFolder()) == datafolder::Mode::PerUser;
     return *state().installed;
