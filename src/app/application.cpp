@@ -14,6 +14,8 @@ void setupApplication(QApplication& app)
 {
     QApplication::setApplicationName(QStringLiteral("Zelvora"));
     QApplication::setApplicationVersion(QStringLiteral(ZELVORA_VERSION));
+    // Lets the desktop match the running windows to the installed menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.zelvora.Zelvora"));
     QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
 
     // Message-box buttons, file dialogs and the print preview speak Turkish.

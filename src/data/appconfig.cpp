@@ -1,8 +1,12 @@
 #include "data/appconfig.h"
 
+#include "data/datafolder.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QSettings>
+#include <QStandardPaths>
+#include <optional>
 
 namespace zelvora {
 
@@ -11,6 +15,8 @@ namespace {
 struct State
 {
     QString programFolder;
+    QString executableFolder;
+    std::optional<bool> installed;
     QString backupFolder;
     QString makerAddress;
     QString makerHost;
@@ -47,13 +53,52 @@ const State& loaded()
 QString AppConfig::programFolder()
 {
     const QString& folder = state().programFolder;
-    return folder.isEmpty() ? QCoreApplication::applicationDirPath() : folder;
+    if (!folder.isEmpty())
+        return folder;
+    if (installed())
+        return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    return executableFolder();
 }
 
 void AppConfig::setProgramFolder(const QString& folder)
 {
     state().programFolder = folder;
     state().loaded = false;
+}
+
+QString AppConfig::executableFolder()
+{
+    const QString& folder = state().executableFolder;
+    return folder.isEmpty() ? QCoreApplication::applicationDirPath() : folder;
+}
+
+void AppConfig::setExecutableFolder(const QString& folder)
+{
+    state().executableFolder = folder;
+    state().installed.reset();
+    state().loaded = false;
+}
+
+bool AppConfig::installed()
+{
+    if (!state().programFolder.isEmpty())
+        return false;
+    // Decided once: the first start's copy into the data folder must not change where later calls look.
+    if (!state().installed)
+        state().installed = datafolder::modeFor(executableFolder()) == datafolder::Mode::PerUser;
+    return *state().installed;
+}
+
+QString AppConfig::suppliedDatabasePath()
+{
+    return datafolder::suppliedDatabase(executableFolder());
+}
+
+bool AppConfig::prepareProgramFolder(QString* error)
+{
+    if (!installed())
+        return true;
+    return datafolder::prepare(programFolder(), suppliedDatabasePath(), error);
 }
 
 QString AppConfig::databasePath()

@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <QTimer>
+#include <cstdio>
 
 namespace zelvora {
 
@@ -25,6 +26,15 @@ Startup::Startup(QObject* parent)
     : QObject(parent)
 {
     g_instance = this;
+    // For the package test: with ZELVORA_QUIT_ON_MAIN_WINDOW set, the program prints the main window's name
+    // and ends with status 0 as soon as the main window stands (the sign-in window has just opened over it).
+    if (qEnvironmentVariableIsSet("ZELVORA_QUIT_ON_MAIN_WINDOW")) {
+        connect(this, &Startup::mainWindowShown, this, [this](MainWindow* window) {
+            std::printf("%s\n", qPrintable(window->objectName()));
+            std::fflush(stdout);
+            QTimer::singleShot(0, this, [] { QCoreApplication::exit(0); });
+        });
+    }
 }
 
 Startup::~Startup()
@@ -52,6 +62,13 @@ SplashWindow* Startup::splash() const
 
 bool Startup::start()
 {
+    // Installed: the user's data folder holds the database and the lock; the first start makes it.
+    QString error;
+    if (!AppConfig::prepareProgramFolder(&error)) {
+        MessageBox::ok(nullptr, error, QString(), MessageBox::Icon::Stop);
+        m_exitCode = 1;
+        return false;
+    }
     if (!m_lock)
         m_lock = std::make_unique<InstanceLock>(AppConfig::lockFilePath());
     if (!m_lock->acquire()) {
@@ -66,7 +83,6 @@ bool Startup::start()
         m_exitCode = 1;
         return false;
     }
-    QString error;
     if (!m_db)
         m_db = Database::open(AppConfig::databasePath(), &error);
     auto splash = m_db ? std::make_unique<SplashWindow>(*m_db) : nullptr;
