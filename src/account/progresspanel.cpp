@@ -13,6 +13,9 @@ ProgressPanel::ProgressPanel(QWidget* parent)
 {
     setObjectName(QStringLiteral("progressPanel"));
     setAlignment(Qt::AlignCenter);
+    setAutoFillBackground(true);
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setLineWidth(2);
     QFont big = font();
     big.setBold(true);
     big.setPointSize(big.pointSize() + 4);
@@ -57,11 +60,12 @@ void ProgressPanel::hideTick()
 
 void ProgressPanel::paintColours(bool swapped)
 {
+    // A palette swap repaints the label alone; a style sheet would re-polish it five times a second.
     m_swapped = swapped;
-    const QColor& text = swapped ? accountui::kOrange : accountui::kRed;
-    const QColor& background = swapped ? accountui::kRed : accountui::kOrange;
-    setStyleSheet(QStringLiteral("QLabel { color: %1; background-color: %2; border: 2px solid %1; }")
-                      .arg(text.name(), background.name()));
+    QPalette colours = palette();
+    colours.setColor(QPalette::WindowText, swapped ? accountui::kOrange : accountui::kRed);
+    colours.setColor(QPalette::Window, swapped ? accountui::kRed : accountui::kOrange);
+    setPalette(colours);
 }
 
 } // namespace zelvora

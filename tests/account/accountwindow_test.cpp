@@ -306,8 +306,12 @@ TEST_F(AccountWindowTest, AStoredEntryReloadsWhileTheProgressPanelBlinks)
     EXPECT_EQ(field(QStringLiteral("Bakiye")).toLongLong(), 2360);
     EXPECT_TRUE(QTest::qWaitFor([&] { return stop->isActive(); }, 1000));
 
-    const QString before = panel->styleSheet();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return panel->styleSheet() != before; }, 1000));
+    // Red on orange, then orange on red.
+    EXPECT_EQ(panel->palette().color(QPalette::WindowText), QColor(0xD0, 0x00, 0x00));
+    EXPECT_EQ(panel->palette().color(QPalette::Window), QColor(0xFF, 0x99, 0x33));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return panel->palette().color(QPalette::Window) == QColor(0xD0, 0x00, 0x00); }, 1000));
+    EXPECT_EQ(panel->palette().color(QPalette::WindowText), QColor(0xFF, 0x99, 0x33));
 
     // Shortened here; the stop timer ends the reloads, the panel timer hides the panel and the blinking.
     stop->start(20);
