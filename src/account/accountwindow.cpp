@@ -7,6 +7,7 @@
 #include "data/dateformat.h"
 #include "data/numberformat.h"
 #include "entry/entrywindow.h"
+#include "reports/printedreports.h"
 #include "widgets/lumbutton/lumbutton.h"
 
 #include <QApplication>
@@ -217,7 +218,10 @@ void AccountWindow::buildUi()
         m_detailsPanel->show();
         m_detailsPanel->raise();
     });
-    // "Listeyi Yazdır" keeps its enable rule; the printed statement comes with the reports.
+    connect(m_printButton, &LumButton::clicked, this, [this] {
+        printAccountStatement(this, m_db, m_musKodu, windowTitle(), m_totalAdded->text(), m_totalPaid->text(),
+                              m_balance->text());
+    });
 }
 
 QWidget* AccountWindow::buildDetailsPanel()
