@@ -27,6 +27,7 @@ QString installedFamily(const QString& family)
     auto it = resolved.constFind(family);
     if (it != resolved.constEnd())
         return *it;
+    // Tahoma is narrower than Verdana: DejaVu Sans Condensed (fonts-dejavu-extra) comes closest to it.
     static const QHash<QString, QStringList> nearest = {
         {QStringLiteral("Tahoma"), {QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")}},
         {QStringLiteral("Verdana"), {QStringLiteral("DejaVu Sans")}},
