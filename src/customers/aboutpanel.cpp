@@ -138,9 +138,10 @@ bool AboutPanel::eventFilter(QObject* watched, QEvent* event)
     if (watched == parentWidget()) {
         if (event->type() == QEvent::Resize && isVisible())
             centreOverParent();
-    } else if (event->type() == QEvent::MouseButtonPress) {
-        // The title bar and the large picture close the panel; the strip and its text do not.
-        if (watched == m_title || watched == m_picture)
+    } else if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick) {
+        // The title bar and the large picture close the panel; the strip and its text do not, and a
+        // double click does not reach the frame behind them.
+        if (event->type() == QEvent::MouseButtonPress && (watched == m_title || watched == m_picture))
             emit closeRequested();
         return true;
     }
