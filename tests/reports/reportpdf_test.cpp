@@ -101,6 +101,23 @@ TEST_F(ReportPdfTest, CustomerListIsInTurkishOrderWithRowsFromAnotherToolAndPrin
     EXPECT_TRUE(test::withoutBlanks(pages.at(0)).contains(QStringLiteral("Müşteri:9")));
 }
 
+TEST_F(ReportPdfTest, ATextWiderThanItsColumnIsCutWithAnEllipsis)
+{
+    const QString longName = QStringLiteral("ÖZGÜVEN İNŞAAT TAAHHÜT GIDA TEKSTİL TURİZM SANAYİ VE TİCARET LİMİTED "
+                                            "ŞİRKETİ İSTANBUL ŞUBESİ SONU");
+    m_db.addCustomer(QStringLiteral("1"), longName, QStringLiteral("Alıcı"), 100);
+    CustomerListReport list;
+    ASSERT_TRUE(list.prepare(m_db.db(), Clock::today(), QString(), QString(), QString()));
+    const QString path = pdfPath(QStringLiteral("uzun.pdf"));
+    ASSERT_TRUE(list.report().writePdf(path));
+    const QStringList pages = test::pdfPages(path);
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_TRUE(pages.at(0).contains(QStringLiteral("ÖZGÜVEN İNŞAAT")));
+    EXPECT_TRUE(pages.at(0).contains(QStringLiteral("…")));
+    EXPECT_FALSE(pages.at(0).contains(QStringLiteral("SONU")));
+    EXPECT_TRUE(pages.at(0).contains(QStringLiteral("1,00")));
+}
+
 TEST_F(ReportPdfTest, PrintingTwiceGivesTheSamePagesAndNothingOfAnEarlierRunRemains)
 {
     addCustomers(3);
