@@ -11,6 +11,7 @@
 #include "data/dateformat.h"
 #include "data/numberformat.h"
 #include "entry/entrywindow.h"
+#include "reports/printedreports.h"
 #include "widgets/lumbutton/lumbutton.h"
 
 #include <QApplication>
@@ -192,7 +193,12 @@ void AccountWindow::buildUi()
     connect(m_calculatorButton, &LumButton::clicked, this, &AccountWindow::startCalculator);
     connect(m_backButton, &LumButton::clicked, this, &AccountWindow::geri);
     connect(m_detailsButton, &LumButton::clicked, this, &AccountWindow::openDetails);
-    // "Listeyi Yazdır" keeps its enable rule; the printed statement comes with the reports.
+    connect(m_printButton, &LumButton::clicked, this, [this] {
+        printAccountStatement(this, m_db, m_musKodu, windowTitle(), m_totalAdded->text(), m_totalPaid->text(),
+                              m_balance->text());
+        // The window is active again once the preview has closed.
+        onActivated();
+    });
 }
 
 void AccountWindow::resizeEvent(QResizeEvent* event)

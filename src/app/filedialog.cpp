@@ -35,6 +35,14 @@ QString FileDialog::chooseFile(QWidget* parent, const QString& title, const QStr
     return QFileDialog::getOpenFileName(parent, title, startFolder, filter);
 }
 
+QString FileDialog::chooseSaveFile(QWidget* parent, const QString& title, const QString& filter,
+                                   const QString& proposedPath)
+{
+    if (auto answer = takeAnswer())
+        return *answer;
+    return QFileDialog::getSaveFileName(parent, title, proposedPath, filter);
+}
+
 void FileDialog::setNextAnswer(const QString& answer)
 {
     nextAnswer() = answer;

@@ -8,13 +8,16 @@ class QWidget;
 
 namespace zelvora {
 
-// The folder browser and the file-open dialog, replaceable in tests. Empty text means cancelled.
+// The folder browser and the file-open and file-save dialogs, replaceable in tests. Empty text means cancelled.
 class FileDialog final
 {
 public:
     static QString chooseFolder(QWidget* parent, const QString& title, const QString& startFolder = {});
     static QString chooseFile(QWidget* parent, const QString& title, const QString& filter,
                               const QString& startFolder = {});
+    // proposedPath: the folder and file name the dialog starts with.
+    static QString chooseSaveFile(QWidget* parent, const QString& title, const QString& filter,
+                                  const QString& proposedPath);
 
     // Tests: the next dialog returns this answer without showing ("" = cancelled).
     static void setNextAnswer(const QString& answer);

@@ -4,13 +4,16 @@
 #include "app/messagebox.h"
 #include "backup/copyfilewindow.h"
 #include "backup/copyotowindow.h"
+#include "customers/aboutpanel.h"
 #include "customers/customerlistmodel.h"
 #include "customers/listtotalspanel.h"
+#include "customers/remotehelp.h"
 #include "data/appconfig.h"
 #include "data/clock.h"
 #include "data/customerstore.h"
 #include "data/database.h"
 #include "entry/newcustomerwindow.h"
+#include "reports/printedreports.h"
 #include "users/userwindow.h"
 #include "widgets/lumbutton/lumbutton.h"
 
@@ -153,21 +156,40 @@ void MainWindow::buildUi()
 
     m_totalsPanel = new ListTotalsPanel(m_db, central);
     connect(m_totalsPanel, &ListTotalsPanel::closeRequested, this, [this] {
+        m_totalsPanel->hide();
+        // The About panel, still shown, keeps the list locked.
+        if (m_aboutPanel->isVisible())
+            return;
         menukilitac();
         for (QWidget* w : std::initializer_list<QWidget*> {m_totalButton, m_openButton, m_searchBox, m_sortBox})
             w->setEnabled(true);
         // A list without a current customer keeps the commands that need one disabled.
         runControlStateRule();
-        m_totalsPanel->hide();
     });
+
+    m_aboutPanel = new AboutPanel(central);
+    connect(m_aboutPanel, &AboutPanel::closeRequested, this, &MainWindow::closeAbout);
 }
 
 void MainWindow::buildMenu()
 {
     m_programMenu = menuBar()->addMenu(QStringLiteral("Program"));
     m_programMenu->setObjectName(QStringLiteral("programMenu"));
-    m_printAction = new QAction(QStringLiteral("Müşteri Listesini Yazdır"), this);
+    m_printAction = m_programMenu->addAction(QStringLiteral("Müşteri Listesini Yazdır"));
     m_printAction->setObjectName(QStringLiteral("printListAction"));
+    connect(m_printAction, &QAction::triggered, this, &MainWindow::printCustomerList);
+    // Wired by the exchange-rate window; until then it does nothing.
+    QAction* ratesAction = m_programMenu->addAction(QStringLiteral("Güncel Döviz Kurları"));
+    ratesAction->setObjectName(QStringLiteral("ratesAction"));
+    QAction* remoteHelpAction = m_programMenu->addAction(QStringLiteral("Uzaktan Yardım Al "));
+    remoteHelpAction->setObjectName(QStringLiteral("remoteHelpAction"));
+    connect(remoteHelpAction, &QAction::triggered, this,
+            [this] { remotehelp::start(this, AppConfig::programFolder()); });
+    m_programMenu->addSeparator();
+    // Wired by the version window; until then it does nothing.
+    QAction* updateAction = m_programMenu->addAction(QStringLiteral("Yeni Sürüm Kontrolü"));
+    updateAction->setObjectName(QStringLiteral("updateAction"));
+    m_programMenu->addSeparator();
 
     QAction* usersAction = m_programMenu->addAction(QStringLiteral("Kullanıcı Ekle"));
     usersAction->setObjectName(QStringLiteral("usersAction"));
@@ -181,6 +203,7 @@ void MainWindow::buildMenu()
     m_programMenu->addSeparator();
     QMenu* backupMenu = m_programMenu->addMenu(QStringLiteral("Yedekleme İşlemleri"));
     backupMenu->setObjectName(QStringLiteral("backupMenu"));
+    backupMenu->menuAction()->setObjectName(QStringLiteral("backupMenuAction"));
     QAction* makeBackup = backupMenu->addAction(QStringLiteral("Yedek Oluştur"));
     makeBackup->setObjectName(QStringLiteral("makeBackupAction"));
     connect(makeBackup, &QAction::triggered, this, [this] {
@@ -190,6 +213,11 @@ void MainWindow::buildMenu()
     QAction* restoreBackup = backupMenu->addAction(QStringLiteral("Yedekten Yükle"));
     restoreBackup->setObjectName(QStringLiteral("restoreBackupAction"));
     connect(restoreBackup, &QAction::triggered, this, [this] { CopyFileWindow::openForRestore(this); });
+    m_programMenu->menuAction()->setObjectName(QStringLiteral("programMenuAction"));
+
+    QAction* aboutAction = menuBar()->addAction(QStringLiteral("Hakkında"));
+    aboutAction->setObjectName(QStringLiteral("aboutAction"));
+    connect(aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
 }
 
 void MainWindow::changeEvent(QEvent* event)
@@ -332,6 +360,37 @@ void MainWindow::showListTotals()
         w->setEnabled(false);
     m_totalsPanel->show();
     m_totalsPanel->compute(m_model->rowCount());
+}
+
+void MainWindow::printCustomerList()
+{
+    showListTotals();
+    if (!m_listReport)
+        m_listReport = std::make_unique<CustomerListReport>();
+    QString error;
+    if (!m_listReport->prepare(m_db, Clock::today(), m_totalsPanel->debtorsText(), m_totalsPanel->creditorsText(),
+                               m_totalsPanel->balanceText(), &error)) {
+        MessageBox::ok(this, QStringLiteral("Rapor hazırlanamadı.\n\n") + error, QStringLiteral("Hata"),
+                       MessageBox::Icon::Stop);
+        return;
+    }
+    m_listReport->preview(this);
+}
+
+void MainWindow::showAbout()
+{
+    menukitle();
+    for (QWidget* w : std::initializer_list<QWidget*> {m_totalButton, m_openButton, m_searchBox, m_sortBox})
+        w->setEnabled(false);
+    m_aboutPanel->show();
+}
+
+void MainWindow::closeAbout()
+{
+    m_aboutPanel->hide();
+    // The totals panel, still shown, keeps the list locked.
+    if (!m_totalsPanel->isVisible())
+        menukilitac();
 }
 
 void MainWindow::closeProgram()

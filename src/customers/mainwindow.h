@@ -3,6 +3,7 @@
 #include "app/activationwatch.h"
 
 #include <QMainWindow>
+#include <memory>
 
 class QAction;
 class QComboBox;
@@ -13,6 +14,8 @@ class QTableView;
 
 namespace zelvora {
 
+class AboutPanel;
+class CustomerListReport;
 class Database;
 class CustomerListModel;
 class ListTotalsPanel;
@@ -46,6 +49,9 @@ public:
     CustomerListModel* model() const { return m_model; }
     Database& database() const { return m_db; }
     ListTotalsPanel* listTotalsPanel() const { return m_totalsPanel; }
+    AboutPanel* aboutPanel() const { return m_aboutPanel; }
+    // The printed customer list, kept for later prints once made; nullptr before the first print.
+    CustomerListReport* customerListReport() const { return m_listReport.get(); }
 
 signals:
     // After the list was read again (activation, search, sort box).
@@ -66,6 +72,9 @@ private:
     void openAccount(bool deleteMode);
     void addCustomer();
     void showListTotals();
+    void printCustomerList();
+    void showAbout();
+    void closeAbout();
     void closeProgram();
 
     Database& m_db;
@@ -82,6 +91,8 @@ private:
     QMenu* m_programMenu = nullptr;
     QAction* m_printAction = nullptr;
     ListTotalsPanel* m_totalsPanel = nullptr;
+    AboutPanel* m_aboutPanel = nullptr;
+    std::unique_ptr<CustomerListReport> m_listReport;
     bool m_listLocked = false;
     ActivationWatch m_activation;
 };

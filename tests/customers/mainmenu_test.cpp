@@ -1,0 +1,191 @@
+// The main menu, the About panel and the remote-assistance command.
+#include "customers/aboutpanel.h"
+#include "customers/listtotalspanel.h"
+#include "customers/mainwindow.h"
+#include "customers/remotehelp.h"
+#include "data/clock.h"
+#include "messagerecorder.h"
+#include "testdatabase.h"
+#include "widgets/lumbutton/lumbutton.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace zelvora;
+
+namespace {
+
+class MainMenuTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { Clock::setFixed(QDateTime(QDate(2026, 12, 9), QTime(10, 0))); }
+    void TearDown() override { Clock::reset(); }
+
+    MainWindow& open()
+    {
+        m_window = std::make_unique<MainWindow>(m_db.db());
+        m_window->onActivated();
+        return *m_window;
+    }
+
+    template<typename T> T* child(const char* name) const
+    {
+        T* w = m_window->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+
+    // "Listeyi Topla", "Müşteri Hesabına Gir", the search box and the sort box.
+    QVector<bool> listCommands() const
+    {
+        return {child<LumButton>("listTotalButton")->isEnabled(), child<LumButton>("openAccountButton")->isEnabled(),
+                child<QLineEdit>("searchBox")->isEnabled(), child<QComboBox>("sortBox")->isEnabled()};
+    }
+
+    static QStringList captions(const QWidget* menu)
+    {
+        QStringList result;
+        for (const QAction* a : menu->actions())
+            result << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        return result;
+    }
+
+    test::TestDatabase m_db;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+TEST_F(MainMenuTest, MenuHoldsEveryEntryInOrderWithItsName)
+{
+    MainWindow& w = open();
+    EXPECT_EQ(captions(w.menuBar()), (QStringList {QStringLiteral("Program"), QStringLiteral("Hakkında")}));
+    auto* program = child<QMenu>("programMenu");
+    EXPECT_EQ(
+        captions(program),
+        (QStringList {QStringLiteral("Müşteri Listesini Yazdır"), QStringLiteral("Güncel Döviz Kurları"),
+                      QStringLiteral("Uzaktan Yardım Al "), QStringLiteral("-"), QStringLiteral("Yeni Sürüm Kontrolü"),
+                      QStringLiteral("-"), QStringLiteral("Kullanıcı Ekle"), QStringLiteral("-"),
+                      QStringLiteral("Yedekleme İşlemleri")}));
+    EXPECT_EQ(captions(child<QMenu>("backupMenu")),
+              (QStringList {QStringLiteral("Yedek Oluştur"), QStringLiteral("Yedekten Yükle")}));
+    for (const char* name : {"printListAction", "ratesAction", "remoteHelpAction", "updateAction", "usersAction",
+                             "makeBackupAction", "restoreBackupAction", "aboutAction"})
+        EXPECT_NE(child<QAction>(name), nullptr);
+    for (const QWidget* menu : {static_cast<const QWidget*>(w.menuBar()), static_cast<const QWidget*>(program)})
+        for (const QAction* a : menu->actions())
+            EXPECT_TRUE(a->isSeparator() || !a->objectName().isEmpty()) << a->text().toStdString();
+
+    // The two entries another window takes over show nothing until then.
+    test::MessageRecorder messages;
+    child<QAction>("ratesAction")->trigger();
+    child<QAction>("updateAction")->trigger();
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(MainMenuTest, AboutPanelLocksTheListAndTheFrameOrTitleClosesIt)
+{
+    m_db.addCustomer(QStringLiteral("1"), QStringLiteral("Ahmet"));
+    MainWindow& w = open();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    AboutPanel* about = w.aboutPanel();
+    child<QAction>("aboutAction")->trigger();
+    ASSERT_TRUE(about->isVisible());
+    EXPECT_TRUE(w.isListLocked());
+    EXPECT_EQ(listCommands(), (QVector<bool> {false, false, false, false}));
+    EXPECT_EQ(child<QLabel>("aboutTitle")->text(),
+              QStringLiteral("PROGRAM HAKKINDA") + QString(81, u' ') + QStringLiteral("KAPAT"));
+    EXPECT_EQ(child<QLabel>("aboutText")->text(),
+              QStringLiteral("PROGRAMA EKLEMEK İSTEDİĞİNİZ MODÜLLER İÇİN BİZİ ARAYINIZ.."));
+    // The menu bar stays usable while the panel is shown.
+    EXPECT_TRUE(child<QAction>("printListAction")->isEnabled());
+
+    // The strip and its text leave it open; the title bar closes it, and so does the large picture.
+    QTest::mouseClick(child<QLabel>("aboutText"), Qt::LeftButton);
+    QTest::mouseClick(child<QLabel>("aboutStrip"), Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(about->isVisible());
+    QTest::mouseClick(child<QLabel>("aboutTitle"), Qt::LeftButton);
+    EXPECT_FALSE(about->isVisible());
+    EXPECT_FALSE(w.isListLocked());
+    EXPECT_EQ(listCommands(), (QVector<bool> {true, true, true, true}));
+
+    child<QAction>("aboutAction")->trigger();
+    QTest::mouseClick(child<QLabel>("aboutPicture"), Qt::LeftButton);
+    EXPECT_FALSE(about->isVisible());
+    child<QAction>("aboutAction")->trigger();
+    QTest::keyClick(about, Qt::Key_Escape);
+    EXPECT_FALSE(about->isVisible());
+}
+
+TEST_F(MainMenuTest, AboutWithAnEmptyListLeavesTheListCommandsDisabled)
+{
+    MainWindow& w = open();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    child<QAction>("aboutAction")->trigger();
+    ASSERT_TRUE(w.aboutPanel()->isVisible());
+    QTest::mouseClick(child<QLabel>("aboutTitle"), Qt::LeftButton);
+    EXPECT_FALSE(w.aboutPanel()->isVisible());
+    EXPECT_EQ(listCommands(), (QVector<bool> {false, false, false, false}));
+    EXPECT_FALSE(child<QAction>("printListAction")->isEnabled());
+    EXPECT_TRUE(child<LumButton>("addCustomerButton")->isEnabled());
+}
+
+TEST_F(MainMenuTest, ClosingOnePanelKeepsTheListLockedWhileTheOtherIsShown)
+{
+    m_db.addCustomer(QStringLiteral("1"), QStringLiteral("Ahmet"));
+    MainWindow& w = open();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    emit child<LumButton>("listTotalButton")->clicked();
+    child<QAction>("aboutAction")->trigger();
+    QTest::mouseClick(child<QLabel>("aboutTitle"), Qt::LeftButton);
+    EXPECT_TRUE(w.listTotalsPanel()->isVisible());
+    EXPECT_TRUE(w.isListLocked());
+    EXPECT_EQ(listCommands(), (QVector<bool> {false, false, false, false}));
+    emit child<LumButton>("listTotalsCloseButton")->clicked();
+    EXPECT_FALSE(w.isListLocked());
+    EXPECT_EQ(listCommands(), (QVector<bool> {true, true, true, true}));
+}
+
+TEST(RemoteHelpTest, StartsTheProgramFromTheProgramFolderElseSaysItIsMissing)
+{
+    QTemporaryDir folder;
+    const QString marker = folder.filePath(QStringLiteral("started"));
+    const QByteArray oldPath = qgetenv("PATH");
+    qputenv("PATH", folder.filePath(QStringLiteral("bos")).toLocal8Bit());
+    test::MessageRecorder messages;
+
+    // Not in the program folder and not on the PATH.
+    EXPECT_TRUE(remotehelp::programPath(folder.path()).isEmpty());
+    EXPECT_FALSE(remotehelp::start(nullptr, folder.path()));
+    ASSERT_EQ(messages.messages().size(), 1);
+    EXPECT_TRUE(messages.last().text.startsWith(QStringLiteral("Uzaktan yardım programı bulunamadı.")));
+    EXPECT_EQ(messages.last().icon, MessageBox::Icon::Exclamation);
+
+    QFile program(folder.filePath(QStringLiteral("UzaktanYardim")));
+    ASSERT_TRUE(program.open(QIODevice::WriteOnly));
+    // Only shell built-ins: the PATH is empty. It starts in its own folder.
+    program.write("#!/bin/sh\necho ok > started\n");
+    program.close();
+    program.setPermissions(program.permissions() | QFileDevice::ExeOwner);
+    messages.clear();
+    EXPECT_TRUE(remotehelp::start(nullptr, folder.path()));
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(marker); }, 5000));
+
+    // Missing from the program folder, found on the PATH.
+    QTemporaryDir elsewhere;
+    qputenv("PATH", folder.path().toLocal8Bit());
+    EXPECT_EQ(remotehelp::programPath(elsewhere.path()), program.fileName());
+    qputenv("PATH", oldPath);
+}
+
+} // namespace

@@ -1,0 +1,155 @@
+// Printing from the windows: the main menu's customer list and the account window's statement, through the
+// preview and its "PDF Olarak Kaydet".
+#include "account/accountwindow.h"
+#include "app/filedialog.h"
+#include "customers/customerlistmodel.h"
+#include "customers/listtotalspanel.h"
+#include "customers/mainwindow.h"
+#include "data/clock.h"
+#include "messagerecorder.h"
+#include "pdftext.h"
+#include "reports/printedreports.h"
+#include "reports/reportlayout.h"
+#include "reports/reportpreview.h"
+#include "testdatabase.h"
+#include "typing.h"
+#include "widgets/lumbutton/lumbutton.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPrintPreviewDialog>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace zelvora;
+
+namespace {
+
+class ReportPrintTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { Clock::setFixed(QDateTime(QDate(2026, 12, 9), QTime(10, 0))); }
+    void TearDown() override { Clock::reset(); }
+
+    // Runs trigger, which opens the modal preview; inside it saves the pages to path and closes it.
+    // Returns the preview's title, empty when no preview opened.
+    QString printThroughPreview(const std::function<void()>& trigger, const QString& path)
+    {
+        QString title;
+        QTimer::singleShot(0, [&] {
+            auto* preview = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+            if (!preview)
+                return;
+            title = preview->windowTitle();
+            FileDialog::setNextAnswer(path);
+            if (auto* save = preview->findChild<QAction*>(QStringLiteral("savePdfAction")))
+                save->trigger();
+            preview->reject();
+        });
+        trigger();
+        return title;
+    }
+
+    test::TestDatabase m_db;
+    QTemporaryDir m_out;
+};
+
+TEST_F(ReportPrintTest, MenuPrintsTheWholeListInNameOrderWithASearchActiveAndLeavesTheTotalsShown)
+{
+    m_db.addCustomer(QStringLiteral("1"), QStringLiteral("Zeki"), QStringLiteral("Alıcı"), 10000);
+    m_db.addCustomer(QStringLiteral("2"), QStringLiteral("Çağla"), QStringLiteral("Alıcı"), 25050);
+    m_db.addCustomer(QStringLiteral("3"), QStringLiteral("Cem"), QStringLiteral("Satıcı"), 4000);
+    m_db.addCustomer(QStringLiteral("4"), QStringLiteral("İsmail"), QStringLiteral("Alıcı"));
+    MainWindow window(m_db.db());
+    window.onActivated();
+    test::typeText(window.findChild<QLineEdit*>(QStringLiteral("searchBox")), QStringLiteral("ce"));
+    ASSERT_EQ(window.model()->rowCount(), 1);
+
+    const QString path = m_out.filePath(QStringLiteral("liste.pdf"));
+    auto* print = window.findChild<QAction*>(QStringLiteral("printListAction"));
+    ASSERT_NE(print, nullptr);
+    EXPECT_EQ(printThroughPreview([&] { print->trigger(); }, path), QStringLiteral("Müşteri Listesi"));
+
+    const QStringList pages = test::pdfPages(path);
+    ASSERT_EQ(pages.size(), 1);
+    const QString page = pages.at(0);
+    EXPECT_TRUE(page.contains(QStringLiteral("09.12.2026 - TARİHLİ MÜŞTERİ LİSTESİ")));
+    const QStringList order
+        = {QStringLiteral("Cem"), QStringLiteral("Çağla"), QStringLiteral("İsmail"), QStringLiteral("Zeki")};
+    qsizetype at = -1;
+    for (const QString& name : order) {
+        EXPECT_GT(page.indexOf(name), at) << name.toStdString();
+        at = page.indexOf(name);
+    }
+    // The paper counts the rows it prints; the sums are the totals panel's, which keeps its own count.
+    const QString flat = test::withoutBlanks(page);
+    EXPECT_TRUE(flat.contains(QStringLiteral("Müşteri:4"))) << page.toStdString();
+    EXPECT_TRUE(flat.contains(QStringLiteral("350,50")));
+    EXPECT_TRUE(flat.contains(QStringLiteral("40,00")));
+    EXPECT_TRUE(flat.contains(QStringLiteral("310,50")));
+    ListTotalsPanel* totals = window.listTotalsPanel();
+    EXPECT_TRUE(totals->isVisibleTo(&window));
+    EXPECT_EQ(totals->countText(), QStringLiteral("1"));
+    EXPECT_TRUE(window.isListLocked());
+
+    // A second print reuses the one report object.
+    const BandedReport* first = &window.customerListReport()->report();
+    printThroughPreview([&] { print->trigger(); }, m_out.filePath(QStringLiteral("ikinci.pdf")));
+    EXPECT_EQ(&window.customerListReport()->report(), first);
+    EXPECT_EQ(test::pdfPages(m_out.filePath(QStringLiteral("ikinci.pdf"))), pages);
+}
+
+TEST_F(ReportPrintTest, AccountWindowButtonPrintsTheStatementOfTheCustomerShown)
+{
+    m_db.addCustomer(QStringLiteral("42"), QStringLiteral("AHMET YILMAZ"));
+    m_db.addMovement(QStringLiteral("42"), QDate(2026, 12, 1), 150000, {}, QStringLiteral("ŞEKER"));
+    m_db.addMovement(QStringLiteral("42"), QDate(2026, 12, 2), {}, 25000, QStringLiteral("Tahsilat"));
+    AccountWindow window(m_db.db());
+    window.setWindowTitle(QStringLiteral("AHMET YILMAZ / 42 - ( Alıcı )"));
+    window.setCustomerNumber(QStringLiteral("42"));
+    window.onActivated();
+    auto* button = window.findChild<LumButton*>(QStringLiteral("printButton"));
+    ASSERT_NE(button, nullptr);
+    ASSERT_TRUE(button->isEnabled());
+
+    const QString path = m_out.filePath(QStringLiteral("cari.pdf"));
+    EXPECT_EQ(printThroughPreview([&] { emit button->clicked(); }, path), QStringLiteral("Cari Rapor"));
+    const QStringList pages = test::pdfPages(path);
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_TRUE(pages.at(0).contains(QStringLiteral("AHMET YILMAZ / 42 - ( Alıcı ) - CARİ RAPORU")));
+    EXPECT_LT(pages.at(0).indexOf(QStringLiteral("ŞEKER")), pages.at(0).indexOf(QStringLiteral("Tahsilat")));
+    const QString flat = test::withoutBlanks(pages.at(0));
+    EXPECT_TRUE(flat.contains(QStringLiteral("ToplamEklenen:1.500,00"))) << pages.at(0).toStdString();
+    EXPECT_TRUE(flat.contains(QStringLiteral("ToplamÖdenen:250,00")));
+    EXPECT_TRUE(flat.contains(QStringLiteral("ToplamBakiye:1.250,00")));
+}
+
+TEST_F(ReportPrintTest, PdfIsProposedInDocumentsUnderTheTitleAndAFailedWriteIsReported)
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    EXPECT_EQ(ReportPreview::defaultPdfPath(QStringLiteral("AHMET / 42 - ( Alıcı ) - CARİ RAPORU")),
+              QDir(documents).filePath(QStringLiteral("AHMET - 42 - ( Alıcı ) - CARİ RAPORU.pdf")));
+    EXPECT_EQ(ReportPreview::defaultPdfPath(QStringLiteral("09.12.2026 - TARİHLİ MÜŞTERİ LİSTESİ")),
+              QDir(documents).filePath(QStringLiteral("09.12.2026 - TARİHLİ MÜŞTERİ LİSTESİ.pdf")));
+
+    BandedReport report(reportlayouts::carirapor());
+    test::MessageRecorder messages;
+    FileDialog::setNextAnswer(m_out.filePath(QStringLiteral("yok/klasor/rapor.pdf")));
+    EXPECT_FALSE(ReportPreview::saveAsPdf(nullptr, report, QStringLiteral("Rapor")));
+    ASSERT_EQ(messages.messages().size(), 1);
+    EXPECT_TRUE(messages.last().text.startsWith(QStringLiteral("PDF dosyası kaydedilemedi.")));
+    EXPECT_EQ(messages.last().icon, MessageBox::Icon::Stop);
+
+    // A name typed without the extension gets it.
+    FileDialog::setNextAnswer(m_out.filePath(QStringLiteral("adsiz")));
+    EXPECT_TRUE(ReportPreview::saveAsPdf(nullptr, report, QStringLiteral("Rapor")));
+    EXPECT_TRUE(QFileInfo::exists(m_out.filePath(QStringLiteral("adsiz.pdf"))));
+}
+
+} // namespace
