@@ -11,6 +11,8 @@
 #include "data/customerstore.h"
 #include "data/database.h"
 #include "entry/newcustomerwindow.h"
+#include "rates/rateswindow.h"
+#include "update/updatewindow.h"
 #include "users/userwindow.h"
 #include "widgets/lumbutton/lumbutton.h"
 
@@ -168,6 +170,14 @@ void MainWindow::buildMenu()
     m_printAction = new QAction(QStringLiteral("Müşteri Listesini Yazdır"), this);
     m_printAction->setObjectName(QStringLiteral("printListAction"));
 
+    QAction* ratesAction = m_programMenu->addAction(QStringLiteral("Güncel Döviz Kurları"));
+    ratesAction->setObjectName(QStringLiteral("ratesAction"));
+    connect(ratesAction, &QAction::triggered, this, [this] { openRatesWindow(this); });
+    m_programMenu->addSeparator();
+    QAction* updateAction = m_programMenu->addAction(QStringLiteral("Yeni Sürüm Kontrolü"));
+    updateAction->setObjectName(QStringLiteral("updateAction"));
+    connect(updateAction, &QAction::triggered, this, [this] { openUpdateWindow(this); });
+    m_programMenu->addSeparator();
     QAction* usersAction = m_programMenu->addAction(QStringLiteral("Kullanıcı Ekle"));
     usersAction->setObjectName(QStringLiteral("usersAction"));
     connect(usersAction, &QAction::triggered, this, [this] {
