@@ -17,6 +17,8 @@
 #include <QFile>
 #include <QHostAddress>
 #include <QLineEdit>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QProcess>
 #include <QProgressBar>
 #include <QSemaphore>
@@ -220,7 +222,43 @@ void Download50MB(benchmark::State& state)
     server.quit();
     server.wait();
 }
-BENCHMARK(Download50MB)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(Download50MB)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+
+// For reference: the manager alone, reading whatever arrived straight into a file, against curl.
+void QnamReadAllReference(benchmark::State& state)
+{
+    QByteArray body(kFileSize, 'a');
+    FileServerThread server(body);
+    server.start();
+    const QString url = QStringLiteral("http://127.0.0.1:%1/x").arg(server.port());
+    QTemporaryDir folder;
+    QNetworkAccessManager manager;
+    double ours = 0, curlRate = 0;
+    for (auto _ : state) {
+        QProcess curl;
+        curl.start(QStringLiteral("curl"),
+                   {QStringLiteral("-s"), QStringLiteral("-o"), folder.filePath(QStringLiteral("c")),
+                    QStringLiteral("-w"), QStringLiteral("%{speed_download}"), url});
+        curl.waitForFinished(60000);
+        curlRate += curl.readAllStandardOutput().toDouble();
+        QFile file(folder.filePath(QStringLiteral("q")));
+        file.open(QIODevice::WriteOnly);
+        QElapsedTimer timer;
+        timer.start();
+        QNetworkReply* reply = manager.get(QNetworkRequest(QUrl(url)));
+        QObject::connect(reply, &QNetworkReply::readyRead, reply, [&] { file.write(reply->readAll()); });
+        while (!reply->isFinished())
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        file.write(reply->readAll());
+        ours += kFileSize / (timer.nsecsElapsed() / 1e9);
+        reply->deleteLater();
+    }
+    state.counters["curl_MBps"] = curlRate / state.iterations() / 1e6;
+    state.counters["qnam_MBps"] = ours / state.iterations() / 1e6;
+    server.quit();
+    server.wait();
+}
+BENCHMARK(QnamReadAllReference)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 } // namespace
 

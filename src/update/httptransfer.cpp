@@ -12,7 +12,7 @@ namespace zelvora {
 namespace {
 
 // Enough for a fast local link without holding a whole large file in memory.
-constexpr qint64 kReadBufferSize = 8 * 1024 * 1024;
+constexpr qint64 kReadBufferSize = 0;
 
 bool isAnswerError(QNetworkReply::NetworkError error)
 {
