@@ -140,6 +140,8 @@ bool HttpTransfer::Execute(const QString& operation, const QString& extraHeaders
             headers.append({line.left(colon).trimmed().toLatin1(), line.mid(colon + 1).trimmed().toLatin1()});
     }
     m_page = false;
+    // Credentials of an earlier request must not stand in for the ones given now (or for none).
+    m_manager->clearAccessCache();
     QNetworkReply* reply = startGet(m_url, headers);
     if (!reply)
         return false;

@@ -43,14 +43,14 @@ LocalHttpServer::Response LocalHttpServer::page(const QByteArray& body, const QB
     if (!contentType.isEmpty())
         raw += "Content-Type: " + contentType + "\r\n";
     raw += "Content-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
-    return {raw, true};
+    return {raw, true, {}};
 }
 
 LocalHttpServer::Response LocalHttpServer::partial(const QByteArray& body, qint64 cut, bool closeAfterCut)
 {
     QByteArray raw = "HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Length: "
         + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + (cut < 0 ? body : body.left(cut));
-    return {raw, closeAfterCut};
+    return {raw, closeAfterCut, {}};
 }
 
 void LocalHttpServer::onConnection()
@@ -76,7 +76,12 @@ void LocalHttpServer::onReadable(QTcpSocket* socket)
     const QList<QByteArray> requestLine = head.left(head.indexOf("\r\n")).split(' ');
     const QString target = requestLine.size() > 1 ? QString::fromLatin1(requestLine.at(1)) : QString();
     const auto found = m_responses.constFind(target);
-    const Response response = found != m_responses.cend() ? *found : page("Not Found", "text/plain", 404, "Not Found");
+    Response response = found != m_responses.cend() ? *found : page("Not Found", "text/plain", 404, "Not Found");
+    if (!response.credentials.isEmpty()
+        && !(head + "\r\n").contains("\r\nAuthorization: Basic " + response.credentials.toBase64() + "\r\n")) {
+        response = page("Yetkisiz", "text/plain", 401, "Unauthorized");
+        response.raw.replace("Content-Type:", "WWW-Authenticate: Basic realm=\"zelvora\"\r\nContent-Type:");
+    }
     if (!response.raw.isEmpty())
         socket->write(response.raw);
     if (response.close)

@@ -22,6 +22,7 @@ public:
     {
         QByteArray raw; // status line, headers and body as sent
         bool close = true; // close the connection once written (otherwise it stays open, silent)
+        QByteArray credentials; // "user:password": without them the answer is 401 asking for Basic
     };
 
     explicit LocalHttpServer(QObject* parent = nullptr);
@@ -40,7 +41,7 @@ public:
     // A response that is sent up to cut bytes of the body and then left hanging (cut < 0: all of it) or
     // closed (closeAfterCut).
     static Response partial(const QByteArray& body, qint64 cut, bool closeAfterCut);
-    static Response silent() { return {{}, false}; }
+    static Response silent() { return {{}, false, {}}; }
 
     // The request heads received, in order.
     const QList<QByteArray>& requests() const { return m_requests; }

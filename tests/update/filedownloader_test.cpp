@@ -128,6 +128,33 @@ TEST_F(FileDownloaderTest, StatusesThatStopTheDownloadLeaveAFileThatWasThereAlon
     }
 }
 
+TEST_F(FileDownloaderTest, CredentialsAreOfferedWhenTheServerAsks)
+{
+    const QByteArray body = bytes(1500);
+    LocalHttpServer::Response guarded = LocalHttpServer::page(body, "application/octet-stream");
+    guarded.credentials = "ahmet:gizli";
+    m_server.serve(QStringLiteral("/setup.exe"), guarded);
+    const struct
+    {
+        QString user, password, last;
+    } cases[] = {
+        {QStringLiteral("ahmet"), QStringLiteral("gizli"), QStringLiteral("C")},
+        {QStringLiteral("ahmet"), QStringLiteral("yanlis"), QStringLiteral("E:Otorite başarısız oldu! ")},
+        {QString(), QString(), QStringLiteral("E:Otorite başarısız oldu! ")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.password.toStdString());
+        m_events.clear();
+        QFile::remove(destination());
+        ASSERT_TRUE(
+            m_downloader.DownloadFile(m_server.url(QStringLiteral("/setup.exe")), destination(), c.user, c.password));
+        QTRY_VERIFY_WITH_TIMEOUT(!m_downloader.isRunning(), 5000);
+        QTest::qWait(50);
+        EXPECT_EQ(m_events.last(), c.last);
+        EXPECT_EQ(QFile::exists(destination()), c.last == QStringLiteral("C"));
+    }
+}
+
 TEST_F(FileDownloaderTest, AConnectionThatEndsEarlyLeavesNoFile)
 {
     m_server.serve(QStringLiteral("/setup.exe"), LocalHttpServer::partial(bytes(5000), 3000, true));
