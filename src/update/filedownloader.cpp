@@ -7,8 +7,10 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QPointer>
-#include <QSaveFile>
 #include <QStorageInfo>
+#include <QTemporaryFile>
+
+#include <filesystem>
 
 namespace zelvora {
 
@@ -41,8 +43,7 @@ FileDownloader::~FileDownloader()
 {
     // An unfinished download leaves nothing: the transfer stops and the temporary file goes.
     m_transfer->Cancel();
-    if (m_file)
-        m_file->cancelWriting();
+    m_file.reset();
 }
 
 qint64 FileDownloader::freeSpaceOf(const QString& folder)
@@ -144,20 +145,44 @@ bool FileDownloader::openFile()
              + QStringLiteral("\"%1\" klasörü oluşturulamadı").arg(QDir::toNativeSeparators(folder)));
         return false;
     }
-    m_file = std::make_unique<QSaveFile>(m_destination);
-    // The temporary file is a new one; the destination is replaced only by a complete download.
-    m_file->setDirectWriteFallback(false);
     if (QFileInfo(m_destination).isDir()) {
         fail(
             QStringLiteral("Dosya Diske Yüklenmedi.\r\rError %1: ").arg(int(QFileDevice::OpenError))
             + QStringLiteral("\"%1\" bir klasör, dosya olarak yazılamaz").arg(QDir::toNativeSeparators(m_destination)));
         return false;
     }
-    if (!m_file->open(QIODevice::WriteOnly)) {
+    // A new file next to the destination, which it replaces only when the download is complete. It goes
+    // away by itself when the download does not complete.
+    m_file = std::make_unique<QTemporaryFile>(m_destination + QStringLiteral(".XXXXXX.part"));
+    if (!m_file->open()) {
         fileFailure();
         return false;
     }
     return true;
+}
+
+QString FileDownloader::putInPlace()
+{
+    const QFile::Permissions permissions = QFileInfo::exists(m_destination) ? QFile::permissions(m_destination)
+                                                                            : QFile::ReadOwner | QFile::WriteOwner
+            | QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup | QFile::ReadOther;
+    if (!m_file->flush()) {
+        return QStringLiteral("Dosya Diske Yüklenmedi.\r\rError ") + QString::number(int(m_file->error()))
+            + QStringLiteral(": ") + m_file->errorString();
+    }
+    m_file->close();
+    m_file->setPermissions(permissions);
+    // Replaces an existing file in one step (QFile::rename would refuse it). No sync to disk: the user
+    // starts the installer at once, and a download that a crash spoiled is simply fetched again.
+    std::error_code error;
+    std::filesystem::rename(std::filesystem::path(m_file->fileName().toStdU16String()),
+                            std::filesystem::path(m_destination.toStdU16String()), error);
+    if (error) {
+        return QStringLiteral("Dosya Diske Yüklenmedi.\r\rError ") + QString::number(error.value())
+            + QStringLiteral(": ") + QString::fromLocal8Bit(error.message());
+    }
+    m_file->setAutoRemove(false);
+    return {};
 }
 
 void FileDownloader::readChunks()
@@ -169,14 +194,22 @@ void FileDownloader::readChunks()
     QElapsedTimer slice;
     slice.start();
     while (m_state == State::Receiving) {
-        const QByteArray chunk = m_transfer->GetChunk(ChunkSize);
-        if (chunk.isEmpty()) {
+        if (m_blockPos >= m_block.size()) {
+            // Whatever has arrived is written in one go and then reported chunk by chunk.
+            m_block = m_transfer->GetAvailable();
+            m_blockPos = 0;
+            if (!m_block.isEmpty() && m_file->write(m_block) != m_block.size()) {
+                fileFailure();
+                return;
+            }
+        }
+        if (m_block.isEmpty()) {
             if (m_cancel) {
                 endStep();
             } else if (m_transfer->finished()) {
                 // The empty chunk that ends the body is reported too, as every chunk is.
                 if (m_announced > 0 && m_received > 0) {
-                    emit DownloadProgress(QString::number(download::progressPercent(m_received, m_announced)));
+                    emit DownloadProgress(percentText());
                     if (!self)
                         return;
                 }
@@ -184,20 +217,20 @@ void FileDownloader::readChunks()
             }
             return;
         }
-        if (m_file->write(chunk) != chunk.size()) {
-            fileFailure();
-            return;
-        }
-        if (m_cancel) {
-            endStep();
-            return;
-        }
-        m_received += chunk.size();
-        // Without a length there is no percentage to give.
-        if (m_announced > 0) {
-            emit DownloadProgress(QString::number(download::progressPercent(m_received, m_announced)));
-            if (!self)
+        while (m_blockPos < m_block.size()) {
+            const qint64 chunk = std::min<qint64>(ChunkSize, m_block.size() - m_blockPos);
+            m_blockPos += chunk;
+            if (m_cancel) {
+                endStep();
                 return;
+            }
+            m_received += chunk;
+            // Without a length there is no percentage to give.
+            if (m_announced > 0) {
+                emit DownloadProgress(percentText());
+                if (!self || m_state != State::Receiving)
+                    return;
+            }
         }
         if (slice.elapsed() >= kSliceMs && m_transfer->bytesAvailable() > 0) {
             // Let the window paint and take a "İptal Et" before the next stretch.
@@ -208,6 +241,17 @@ void FileDownloader::readChunks()
             return;
         }
     }
+}
+
+QString FileDownloader::percentText()
+{
+    // The same figure comes for many chunks in a row: its text is made once.
+    const int percent = download::progressPercent(m_received, m_announced);
+    if (percent != m_lastPercent) {
+        m_lastPercent = percent;
+        m_lastPercentText = QString::number(percent);
+    }
+    return m_lastPercentText;
 }
 
 void FileDownloader::onEnded()
@@ -247,17 +291,16 @@ void FileDownloader::endStep()
         && !m_transfer->connectionFailed() && (m_announced == 0 || m_received == m_announced);
     QString error;
     if (complete) {
-        if (!m_file->commit())
-            error = QStringLiteral("Dosya Diske Yüklenmedi.\r\rError ") + QString::number(int(m_file->error()))
-                + QStringLiteral(": ") + m_file->errorString();
+        error = putInPlace();
     } else {
-        if (m_file)
-            m_file->cancelWriting();
         if (!m_cancel)
             error = m_received > 0 || m_announced > 0 ? QStringLiteral("Sunucuya bağlantı ayarlandı. ")
                                                       : QStringLiteral("Hiçbir şey indirmedi! ");
     }
     m_file.reset();
+    m_block.clear();
+    m_blockPos = 0;
+    m_lastPercent = -1;
     m_transfer->Cancel();
     m_state = State::Idle;
     if (!error.isEmpty()) {

@@ -1,11 +1,12 @@
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
 #include <functional>
 #include <memory>
 
-class QSaveFile;
+class QTemporaryFile;
 
 namespace zelvora {
 
@@ -57,12 +58,19 @@ private:
     bool openFile();
     void fail(const QString& text);
     void fileFailure();
+    // Gives the finished file the destination's name; the error text, or empty on success.
+    QString putInPlace();
+    QString percentText();
     void endStep();
 
     std::unique_ptr<HttpTransfer> m_transfer;
-    std::unique_ptr<QSaveFile> m_file;
+    std::unique_ptr<QTemporaryFile> m_file;
     FreeSpaceProbe m_freeSpace;
     QString m_destination;
+    QByteArray m_block; // the body bytes being reported, already written
+    qsizetype m_blockPos = 0;
+    int m_lastPercent = -1;
+    QString m_lastPercentText;
     State m_state = State::Idle;
     bool m_cancel = false;
     bool m_readScheduled = false;

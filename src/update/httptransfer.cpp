@@ -5,7 +5,9 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QStringDecoder>
+#include <QTimer>
 #include <QUrl>
+#include <algorithm>
 
 namespace zelvora {
 
@@ -29,6 +31,22 @@ HttpTransfer::HttpTransfer(QObject* parent)
     , m_manager(new QNetworkAccessManager(this))
 {
     connect(m_manager, &QNetworkAccessManager::authenticationRequired, this, &HttpTransfer::onAuthentication);
+    m_watchdog = new QTimer(this);
+    connect(m_watchdog, &QTimer::timeout, this, &HttpTransfer::checkSilence);
+}
+
+void HttpTransfer::checkSilence()
+{
+    if (!m_reply || m_reply->isFinished()) {
+        m_watchdog->stop();
+        return;
+    }
+    if (m_activity.elapsed() < m_timeoutMs)
+        return;
+    m_watchdog->stop();
+    m_timedOut = true;
+    // abort() finishes the reply at once, through the usual failure path.
+    m_reply->abort();
 }
 
 HttpTransfer::~HttpTransfer()
@@ -69,6 +87,8 @@ QNetworkReply* HttpTransfer::startGet(const QString& address, const QList<std::p
     dropReply();
     m_headerSeen = false;
     m_finished = false;
+    m_buffer.clear();
+    m_bufferPos = 0;
     m_connectionFailed = false;
     m_credentialsGiven = false;
     m_error.clear();
@@ -85,8 +105,14 @@ QNetworkReply* HttpTransfer::startGet(const QString& address, const QList<std::p
     request.setRawHeader("Accept-Encoding", "identity");
     for (const auto& [name, value] : headers)
         request.setRawHeader(name, value);
-    request.setTransferTimeout(m_timeoutMs);
     m_reply = m_manager->get(request);
+    // Any arrival of data counts as an answer; the watchdog ends a transfer that stays silent too long.
+    // (Qt's own transfer timeout restarts a timer for every packet, which costs a fast download dearly.)
+    m_timedOut = false;
+    m_activity.start();
+    connect(m_reply, &QNetworkReply::downloadProgress, this, [this] { m_activity.start(); });
+    if (m_timeoutMs > 0)
+        m_watchdog->start(std::clamp(m_timeoutMs / 4, 20, 1000));
     return m_reply;
 }
 
@@ -218,7 +244,7 @@ QString HttpTransfer::describeError() const
     if (!m_reply)
         return m_error;
     const QNetworkReply::NetworkError error = m_reply->error();
-    if (error == QNetworkReply::OperationCanceledError || error == QNetworkReply::TimeoutError)
+    if (m_timedOut || error == QNetworkReply::TimeoutError)
         return QStringLiteral("Sunucu %1 saniye içinde yanıt vermedi").arg(m_timeoutMs / 1000.0);
     return m_reply->errorString();
 }
@@ -246,14 +272,29 @@ QString HttpTransfer::GetHeader(const QString& name) const
 
 QByteArray HttpTransfer::GetChunk(qint64 size)
 {
+    // What has arrived is taken from the reply in one piece and handed out in chunks from here.
+    if (m_bufferPos >= m_buffer.size()) {
+        m_buffer = m_reply ? m_reply->readAll() : QByteArray();
+        m_bufferPos = 0;
+    }
+    const QByteArray chunk = m_buffer.mid(m_bufferPos, size);
+    m_bufferPos += chunk.size();
+    return chunk;
+}
+
+QByteArray HttpTransfer::GetAvailable()
+{
+    QByteArray rest = m_bufferPos > 0 ? m_buffer.mid(m_bufferPos) : m_buffer;
+    m_buffer.clear();
+    m_bufferPos = 0;
     if (!m_reply)
-        return {};
-    return m_reply->read(size);
+        return rest;
+    return rest.isEmpty() ? m_reply->readAll() : rest + m_reply->readAll();
 }
 
 qint64 HttpTransfer::bytesAvailable() const
 {
-    return m_reply ? m_reply->bytesAvailable() : 0;
+    return (m_buffer.size() - m_bufferPos) + (m_reply ? m_reply->bytesAvailable() : 0);
 }
 
 void HttpTransfer::Cancel()
@@ -264,6 +305,7 @@ void HttpTransfer::Cancel()
 
 void HttpTransfer::dropReply()
 {
+    m_watchdog->stop();
     if (!m_reply)
         return;
     QNetworkReply* reply = m_reply;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -8,6 +9,7 @@
 class QNetworkAccessManager;
 class QNetworkReply;
 class QAuthenticator;
+class QTimer;
 
 namespace zelvora {
 
@@ -23,6 +25,7 @@ public:
     ~HttpTransfer() override;
     Q_DISABLE_COPY_MOVE(HttpTransfer)
 
+    // Longest silence of the server before the transfer fails; 0 waits for ever.
     static constexpr int DefaultTimeoutMs = 15000;
     void setTimeout(int milliseconds) { m_timeoutMs = milliseconds; }
     int timeout() const { return m_timeoutMs; }
@@ -61,6 +64,8 @@ public:
     QString GetHeader(const QString& name) const;
     // At most size bytes of the body received so far; empty when none is waiting.
     QByteArray GetChunk(qint64 size);
+    // All of the body received so far, in one piece.
+    QByteArray GetAvailable();
     qint64 bytesAvailable() const;
 
     // Stops the running request without any signal; harmless when none runs.
@@ -83,13 +88,19 @@ private:
     void markHeader();
     QString describeError() const;
     void dropReply();
+    void checkSilence();
 
     QNetworkAccessManager* m_manager = nullptr;
     QPointer<QNetworkReply> m_reply;
+    QTimer* m_watchdog = nullptr;
+    QElapsedTimer m_activity;
+    bool m_timedOut = false;
     QString m_url;
     QString m_userName;
     QString m_password;
     QString m_error;
+    QByteArray m_buffer;
+    qsizetype m_bufferPos = 0;
     int m_timeoutMs = DefaultTimeoutMs;
     bool m_page = false;
     bool m_headerSeen = false;

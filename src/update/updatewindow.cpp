@@ -28,6 +28,9 @@ namespace zelvora {
 
 namespace {
 
+// Shortest time between two figures of the download's progress bar.
+constexpr int kProgressMs = 25;
+
 LumButton* button(const QString& caption, const char* name, QWidget* parent)
 {
     auto* b = new LumButton(caption, parent);
@@ -70,6 +73,10 @@ UpdateWindow::UpdateWindow(QWidget* mainWindow, QWidget* parent)
     m_versionTimer->setInterval(100);
     connect(m_versionTimer, &QTimer::timeout, this, [this] { m_installedValue->setText(m_installed); });
     m_versionTimer->start();
+    m_progressTimer = new QTimer(this);
+    m_progressTimer->setSingleShot(true);
+    m_progressTimer->setInterval(kProgressMs);
+    connect(m_progressTimer, &QTimer::timeout, this, [this] { m_progress->setValue(m_pendingPercent); });
     m_installedValue->setText(m_installed);
 }
 
@@ -232,7 +239,7 @@ void UpdateWindow::pressDownload()
     if (m_downloadButton->caption() != InstallCaption) {
         m_downloader->Cancel();
         m_addressBox->setEnabled(true);
-        m_progress->setValue(0);
+        resetProgress();
         m_downloadButton->setCaption(InstallCaption);
         return;
     }
@@ -244,13 +251,31 @@ void UpdateWindow::pressDownload()
     m_addressBox->setEnabled(false);
     m_downloadButton->setCaption(CancelCaption);
     setDownloadColour(QColor(Qt::red));
-    m_progress->setValue(0);
+    resetProgress();
     m_downloader->DownloadFile(address, destination);
 }
 
 void UpdateWindow::onProgress(const QString& percent)
 {
-    m_progress->setValue(percent.toInt());
+    // A progress event comes with every 1024 bytes. The bar takes a new figure at most every 25 ms, which
+    // keeps it current without spending the download's time on painting; while data pours in, timers may
+    // wait behind it, so the time since the last figure decides, and the timer only shows the last figure
+    // once the data stops.
+    m_pendingPercent = percent.toInt();
+    if (!m_progressShown.isValid() || m_progressShown.elapsed() >= kProgressMs) {
+        m_progress->setValue(m_pendingPercent);
+        m_progressShown.start();
+    }
+    if (!m_progressTimer->isActive())
+        m_progressTimer->start();
+}
+
+void UpdateWindow::resetProgress()
+{
+    m_progressTimer->stop();
+    m_pendingPercent = 0;
+    m_progressShown.invalidate();
+    m_progress->setValue(0);
 }
 
 void UpdateWindow::onComplete()
@@ -261,7 +286,7 @@ void UpdateWindow::onComplete()
                    QStringLiteral("Karvelon"), MessageBox::Icon::Information);
     m_addressBox->setEnabled(true);
     m_downloadButton->setCaption(InstallCaption);
-    m_progress->setValue(0);
+    resetProgress();
 }
 
 void UpdateWindow::onError(const QString& error)
@@ -269,7 +294,7 @@ void UpdateWindow::onError(const QString& error)
     MessageBox::ok(this, error, QStringLiteral("Hata"), MessageBox::Icon::Stop);
     m_addressBox->setEnabled(true);
     m_downloadButton->setCaption(RetryCaption);
-    m_progress->setValue(0);
+    resetProgress();
     m_downloader->Cancel();
 }
 

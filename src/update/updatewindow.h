@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QPointer>
 
 class QLabel;
@@ -56,6 +57,7 @@ private:
     void pressDownload();
     void setDownloadColour(const QColor& colour);
     void onProgress(const QString& percent);
+    void resetProgress();
     void onComplete();
     void onError(const QString& error);
 
@@ -63,6 +65,9 @@ private:
     HttpTransfer* m_transfer = nullptr;
     FileDownloader* m_downloader = nullptr;
     QTimer* m_versionTimer = nullptr;
+    QTimer* m_progressTimer = nullptr;
+    int m_pendingPercent = 0;
+    QElapsedTimer m_progressShown;
     QString m_installed;
     QString m_latest;
     QLabel* m_programCode = nullptr;

@@ -167,8 +167,9 @@ TEST_F(FileDownloaderTest, AConnectionThatEndsEarlyLeavesNoFile)
 TEST_F(FileDownloaderTest, WithoutContentLengthTheBodyIsReadToItsEnd)
 {
     const QByteArray body = bytes(4000);
-    m_server.serve(QStringLiteral("/setup.exe"),
-                   {"HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\nConnection: close\r\n\r\n" + body});
+    m_server.serve(
+        QStringLiteral("/setup.exe"),
+        {"HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\nConnection: close\r\n\r\n" + body, true, {}});
     download(QStringLiteral("/setup.exe"));
     EXPECT_EQ(m_events, QStringList({QStringLiteral("I:Dosya Bilgisi"), QStringLiteral("C")}));
     EXPECT_EQ(readFile(destination()), body);
@@ -220,7 +221,7 @@ TEST_F(FileDownloaderTest, NotEnoughFreeSpaceStopsBeforeWriting)
         });
         m_server.serve(
             QStringLiteral("/big.exe"),
-            {"HTTP/1.1 200 OK\r\nContent-Length: " + c.length + "\r\nConnection: close\r\n\r\n" + bytes(10), true});
+            {"HTTP/1.1 200 OK\r\nContent-Length: " + c.length + "\r\nConnection: close\r\n\r\n" + bytes(10), true, {}});
         download(QStringLiteral("/big.exe"));
         EXPECT_EQ(m_events,
                   QStringList({QStringLiteral("I:Dosya Bilgisi"),
