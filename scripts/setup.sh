@@ -6,7 +6,7 @@ packages=(
     qt6-base-dev libqt6sql6-sqlite libsqlite3-dev sqlite3
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     libsodium-dev qt6-httpserver-dev qt6-websockets-dev qt6-translations-l10n
-    poppler-utils xvfb xauth imagemagick fonts-dejavu-core fonts-dejavu-extra fonts-liberation2
+    poppler-utils xvfb xauth imagemagick fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 curl
     dpkg-dev file librsvg2-bin desktop-file-utils appstream
 )
 missing=()

@@ -13,7 +13,9 @@
 #include "data/customerstore.h"
 #include "data/database.h"
 #include "entry/newcustomerwindow.h"
+#include "rates/rateswindow.h"
 #include "reports/printedreports.h"
+#include "update/updatewindow.h"
 #include "users/userwindow.h"
 #include "widgets/lumbutton/lumbutton.h"
 
@@ -178,19 +180,18 @@ void MainWindow::buildMenu()
     m_printAction = m_programMenu->addAction(QStringLiteral("Müşteri Listesini Yazdır"));
     m_printAction->setObjectName(QStringLiteral("printListAction"));
     connect(m_printAction, &QAction::triggered, this, &MainWindow::printCustomerList);
-    // Wired by the exchange-rate window; until then it does nothing.
     QAction* ratesAction = m_programMenu->addAction(QStringLiteral("Güncel Döviz Kurları"));
     ratesAction->setObjectName(QStringLiteral("ratesAction"));
+    connect(ratesAction, &QAction::triggered, this, [this] { openRatesWindow(this); });
     QAction* remoteHelpAction = m_programMenu->addAction(QStringLiteral("Uzaktan Yardım Al "));
     remoteHelpAction->setObjectName(QStringLiteral("remoteHelpAction"));
     connect(remoteHelpAction, &QAction::triggered, this,
-            [this] { remotehelp::start(this, AppConfig::programFolder()); });
+            [this] { remotehelp::start(this, AppConfig::executableFolder()); });
     m_programMenu->addSeparator();
-    // Wired by the version window; until then it does nothing.
     QAction* updateAction = m_programMenu->addAction(QStringLiteral("Yeni Sürüm Kontrolü"));
     updateAction->setObjectName(QStringLiteral("updateAction"));
+    connect(updateAction, &QAction::triggered, this, [this] { openUpdateWindow(this); });
     m_programMenu->addSeparator();
-
     QAction* usersAction = m_programMenu->addAction(QStringLiteral("Kullanıcı Ekle"));
     usersAction->setObjectName(QStringLiteral("usersAction"));
     connect(usersAction, &QAction::triggered, this, [this] {

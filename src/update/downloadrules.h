@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace zelvora::download {
+
+// The file-name part of an "http://" address ("setup.exe"), or empty text for an address that ends in a
+// folder, is shorter than 2 characters, or does not start with "http://" exactly.
+QString UrlFileName(const QString& address);
+
+// The 3 characters at positions 10 to 12 of the response header text ("200" for "HTTP/1.1 200 OK").
+QString statusText(const QString& headerText);
+
+// The error text for a status the download cannot go on with; nothing for "200" and "206".
+std::optional<QString> statusError(const QString& status, const QString& headerText, const QString& url);
+
+// The leading number of a Content-Length value; 0 when absent or not numeric. 64-bit throughout.
+qint64 contentLength(const QString& value);
+
+// Percentage received, to the nearest whole number with an exact half going to the even neighbour.
+int progressPercent(qint64 received, qint64 announced);
+
+// Where the update file goes: "c:\" on Windows, the user's Downloads folder elsewhere. Tests set their own.
+QString destinationFolder();
+void setDestinationFolder(const QString& folder);
+// The folder as the completion message names it in place of " C:\ ".
+QString destinationFolderForMessage();
+
+} // namespace zelvora::download
