@@ -1,6 +1,7 @@
 #include "startup/startup.h"
 
 #include "app/messagebox.h"
+#include "backup/filecopy.h"
 #include "customers/mainwindow.h"
 #include "data/appconfig.h"
 #include "data/clock.h"
@@ -66,6 +67,9 @@ bool Startup::start()
         m_exitCode = 1;
         return false;
     }
+    // A restore killed mid-way leaves its temporary copy beside the database; only this copy, holding the
+    // lock, can be the one that made it.
+    FileCopy::removeLeftovers(AppConfig::databasePath());
     QString error;
     if (!m_db)
         m_db = Database::open(AppConfig::databasePath(), &error);
