@@ -81,8 +81,9 @@ int FileCopy::removeLeftovers(const QString& target)
         = temporaryName(targetInfo.fileName()).replace(QStringLiteral("XXXXXX"), QStringLiteral("??????"));
     QDir folder = targetInfo.absoluteDir();
     int removed = 0;
-    const QStringList names
-        = folder.entryList({pattern, pattern + QStringLiteral("-journal")}, QDir::Files | QDir::Hidden | QDir::System);
+    const QStringList names = folder.entryList({pattern, pattern + QStringLiteral("-journal"),
+                                                pattern + QStringLiteral("-wal"), pattern + QStringLiteral("-shm")},
+                                               QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : names)
         removed += folder.remove(name) ? 1 : 0;
     return removed;

@@ -133,7 +133,8 @@ TEST(StartupSequence, TemporaryCopiesOfAKilledRestoreAreRemoved)
     t.close();
     const QDir folder(t.folder());
     const QStringList leftovers {QStringLiteral(".veresiye.dll.a1B2c3.tmp"),
-                                 QStringLiteral(".veresiye.dll.Zz09xy.tmp-journal")};
+                                 QStringLiteral(".veresiye.dll.Zz09xy.tmp-journal"),
+                                 QStringLiteral(".veresiye.dll.Zz09xy.tmp-wal")};
     const QStringList others {QStringLiteral(".veresiye.dll.kalsin"), QStringLiteral("not.tmp"),
                               QStringLiteral("veresiye.dll")};
     for (const QString& name : leftovers + others) {
