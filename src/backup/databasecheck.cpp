@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
@@ -116,22 +115,19 @@ void checkTables(const Connection& db, DatabaseCheck::Result& result)
             continue;
         }
         const QString actual = found.first().first();
-        QHash<QString, Column> have;
-        for (const Column& column : columnsOf(db, actual, &error))
-            have.insert(column.name.toLower(), column);
+        const QList<Column> columns = columnsOf(db, actual, &error);
+        const auto named = [](const QList<Column>& list, const QString& name) {
+            return std::find_if(list.cbegin(), list.cend(),
+                                [&](const Column& c) { return c.name.compare(name, Qt::CaseInsensitive) == 0; });
+        };
         for (const Column& column : wanted.columns) {
-            if (!have.contains(column.name.toLower()))
+            if (named(columns, column.name) == columns.cend())
                 result.problems.append(QStringLiteral("Eksik sütun: %1.%2").arg(wanted.name, column.name));
         }
-        QSet<QString> ours;
-        for (const Column& column : wanted.columns)
-            ours.insert(column.name.toLower());
-        for (auto it = have.cbegin(); it != have.cend(); ++it) {
-            const Column& column = it.value();
-            const bool oursRequired = ours.contains(it.key())
-                && std::any_of(wanted.columns.cbegin(), wanted.columns.cend(),
-                               [&](const Column& c) { return c.name.toLower() == it.key() && c.requiredValue; });
-            if (column.requiredValue && !oursRequired)
+        // A column that must be given a value where the program's inserts give none makes every insert fail.
+        for (const Column& column : columns) {
+            const auto ours = named(wanted.columns, column.name);
+            if (column.requiredValue && (ours == wanted.columns.cend() || !ours->requiredValue))
                 result.problems.append(
                     QStringLiteral("Sütun boş bırakılamıyor ve varsayılan değeri yok: %1.%2").arg(actual, column.name));
         }
