@@ -7,7 +7,8 @@ namespace zelvora {
 
 SqliteFile::SqliteFile(const QString& path, Mode mode, int busyTimeoutMs)
 {
-    const int flags = mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    // One thread uses a connection: SQLite's own locking of every call is not needed.
+    const int flags = (mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
     const QByteArray name = path == QLatin1String(":memory:") ? path.toUtf8() : QFile::encodeName(path);
     m_rc = sqlite3_open_v2(name.constData(), &m_db,
                            flags | (path == QLatin1String(":memory:") ? SQLITE_OPEN_CREATE : 0), nullptr);

@@ -8,6 +8,7 @@
 #include <QSaveFile>
 #include <QSet>
 #include <algorithm>
+#include <cmath>
 #include <sqlite3.h>
 
 namespace zelvora::cli {
@@ -65,6 +66,30 @@ void appendDecimal(QByteArray& line, sqlite3_stmt* s, int column)
     }
     if (type != SQLITE_INTEGER && type != SQLITE_FLOAT) {
         appendText(line, s, column);
+        return;
+    }
+    // Quantities and factors have a few decimals: written straight from the scaled whole number.
+    const double value = sqlite3_column_double(s, column);
+    qint64 scale = 1;
+    for (int decimals = 0; decimals <= 4; ++decimals, scale *= 10) {
+        const double scaled = value * double(scale);
+        if (std::fabs(scaled) >= 1e15)
+            break;
+        const qint64 whole = std::llround(scaled);
+        if (std::fabs(scaled - double(whole)) > 1e-9 * std::max(1.0, std::fabs(scaled)))
+            continue;
+        const quint64 magnitude = whole < 0 ? 0 - quint64(whole) : quint64(whole);
+        if (whole < 0)
+            line.append('-');
+        line.append(QByteArray::number(magnitude / quint64(scale)));
+        if (decimals > 0) {
+            QByteArray fraction = QByteArray::number(magnitude % quint64(scale)).rightJustified(decimals, '0');
+            while (fraction.endsWith('0'))
+                fraction.chop(1);
+            if (!fraction.isEmpty())
+                line.append(',').append(fraction);
+        }
+        line.append(';');
         return;
     }
     // SQLite writes a real with up to 15 significant digits ("2.5", "2.0"); only exponents need the slow way.

@@ -92,6 +92,7 @@ TEST(CsvExport, CustomersAndMovementsReadBackWithTurkishLettersAndQuotesIntact)
     t.addMovement(QStringLiteral("3"), QDate(2009, 3, 4), {}, 76544, QStringLiteral("\"Peşin\""));
     t.addMovement(QStringLiteral("9"), QDate(2009, 3, 5), 100, {}, QStringLiteral("sahipsiz"));
     t.db().exec(QStringLiteral("UPDATE veresiye SET Miktar = 2.5, Birim = 'Top', KDV = 1.18 WHERE id = 1"));
+    t.db().exec(QStringLiteral("UPDATE veresiye SET Miktar = -0.125, KDV = 1.0 WHERE id = 2"));
     QTemporaryDir out;
 
     const QString customers = QDir(out.path()).filePath(QStringLiteral("müşteriler.csv"));
@@ -135,9 +136,9 @@ TEST(CsvExport, CustomersAndMovementsReadBackWithTurkishLettersAndQuotesIntact)
                             QStringLiteral("02.03.2009"),
                             QStringLiteral("12:00:00"),
                             QStringLiteral("Ödeme"),
+                            QStringLiteral("-0,125"),
                             {},
-                            {},
-                            {},
+                            QStringLiteral("1"),
                             {},
                             QStringLiteral("15,00")}));
     EXPECT_EQ(rows.at(2),
