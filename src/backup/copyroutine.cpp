@@ -2,12 +2,11 @@
 
 #include "app/messagebox.h"
 #include "backup/backupnames.h"
+#include "backup/databasecheck.h"
 #include "backup/databasereadlock.h"
 #include "backup/filecopy.h"
 #include "data/appconfig.h"
 #include "data/clock.h"
-#include "data/database.h"
-#include "data/schema.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -28,13 +27,6 @@ bool isTheDatabase(const QString& path)
     const QFileInfo file(path);
     const QFileInfo database(AppConfig::databasePath());
     return file.exists() && database.exists() && file.canonicalFilePath() == database.canonicalFilePath();
-}
-
-bool isOurDatabase(const QString& path)
-{
-    QString error;
-    const std::unique_ptr<Database> db = Database::open(path, &error);
-    return db && schema::looksLikeOurs(*db, &error);
 }
 
 class BusyFlag final
@@ -71,6 +63,14 @@ void CopyRoutine::showCopyError() const
 {
     MessageBox::ok(m_window, QStringLiteral("Kopyalama Hatası!, Yeniden deneyin."), QStringLiteral("Bilgi"),
                    MessageBox::Icon::Information);
+}
+
+void CopyRoutine::showRefusal() const
+{
+    MessageBox::ok(m_window,
+                   QStringLiteral("Seçilen dosya bu programın geçerli bir yedek dosyası değil. "
+                                  "Mevcut verileriniz değiştirilmedi."),
+                   QStringLiteral("DİKKAT!"), MessageBox::Icon::Stop);
 }
 
 void CopyRoutine::chunkWritten(int percent)
@@ -125,6 +125,12 @@ qint64 CopyRoutine::restoreFile(const QString& source, const QString& target)
         return 0;
     if (QFileInfo::exists(target) && !askToReplace(target))
         return 0;
+    // What is not an SQLite database is refused before a byte is copied (a directory, a device, an empty or
+    // huge foreign file).
+    if (!DatabaseCheck::hasDatabaseHeader(source)) {
+        showRefusal();
+        return 0;
+    }
     BusyFlag busy(m_busy);
     m_sinceEvents.start();
 
@@ -135,11 +141,9 @@ qint64 CopyRoutine::restoreFile(const QString& source, const QString& target)
         return 0;
     }
     // The copy beside the database is checked, so what is checked is exactly what will be put in place.
-    if (!isOurDatabase(copy.temporaryPath())) {
-        MessageBox::ok(m_window,
-                       QStringLiteral("Seçilen dosya bu programın geçerli bir yedek dosyası değil. "
-                                      "Mevcut verileriniz değiştirilmedi."),
-                       QStringLiteral("DİKKAT!"), MessageBox::Icon::Stop);
+    // Triggers, views and indexes the program did not make are dropped from it.
+    if (!DatabaseCheck::prepareCopy(copy.temporaryPath(), true, nullptr)) {
+        showRefusal();
         return 0;
     }
     if (QFileInfo::exists(target)) {

@@ -30,6 +30,7 @@ private:
     void chunkWritten(int percent);
     void letWindowPaint();
     void showCopyError() const;
+    void showRefusal() const;
 
     QWidget* m_window;
     QProgressBar* m_progress;

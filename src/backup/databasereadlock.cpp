@@ -4,12 +4,12 @@
 
 namespace zelvora {
 
-DatabaseReadLock::DatabaseReadLock(const QString& databasePath)
+DatabaseReadLock::DatabaseReadLock(const QString& databasePath, int waitMs)
     : m_db(Database::open(databasePath, &m_error))
 {
     if (!m_db)
         return;
-    m_held = m_db->exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(WaitMs), {}, &m_error)
+    m_held = m_db->exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(waitMs), {}, &m_error)
         && m_db->exec(QStringLiteral("BEGIN IMMEDIATE"), {}, &m_error);
 }
 

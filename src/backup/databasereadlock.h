@@ -14,15 +14,16 @@ class Database;
 class DatabaseReadLock final
 {
 public:
-    explicit DatabaseReadLock(const QString& databasePath);
+    // How long the window waits for a running write to finish before giving up.
+    static constexpr int WaitMs = 1000;
+
+    // Waits up to waitMs for a running write to finish.
+    explicit DatabaseReadLock(const QString& databasePath, int waitMs = WaitMs);
     ~DatabaseReadLock(); // ends the transaction without changing anything
     Q_DISABLE_COPY_MOVE(DatabaseReadLock)
 
     bool isHeld() const { return m_held; }
     QString errorString() const { return m_error; }
-
-    // How long to wait for a running write to finish before giving up.
-    static constexpr int WaitMs = 1000;
 
 private:
     std::unique_ptr<Database> m_db;

@@ -64,7 +64,30 @@ bool writeBack(QFileDevice& file, qint64 written)
 }
 #endif
 
+// ".veresiye.dll.XXXXXX.tmp": hidden, and never taken for the real file.
+QString temporaryName(const QString& targetName)
+{
+    return QLatin1Char('.') + targetName + QStringLiteral(".XXXXXX.tmp");
+}
+
 } // namespace
+
+int FileCopy::removeLeftovers(const QString& target)
+{
+    const QFileInfo targetInfo(target);
+    if (targetInfo.fileName().isEmpty())
+        return 0;
+    const QString pattern
+        = temporaryName(targetInfo.fileName()).replace(QStringLiteral("XXXXXX"), QStringLiteral("??????"));
+    QDir folder = targetInfo.absoluteDir();
+    int removed = 0;
+    const QStringList names = folder.entryList({pattern, pattern + QStringLiteral("-journal"),
+                                                pattern + QStringLiteral("-wal"), pattern + QStringLiteral("-shm")},
+                                               QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& name : names)
+        removed += folder.remove(name) ? 1 : 0;
+    return removed;
+}
 
 FileCopy::FileCopy(QString source, QString target)
     : m_source(std::move(source))
@@ -114,8 +137,7 @@ bool FileCopy::copyToTemporary()
         return fail(QStringLiteral("Kaynak ve hedef aynı dosya."));
 
     const QString folder = targetInfo.absolutePath();
-    m_temporary = std::make_unique<QTemporaryFile>(
-        QDir(folder).filePath(QLatin1Char('.') + targetInfo.fileName() + QStringLiteral(".XXXXXX.tmp")));
+    m_temporary = std::make_unique<QTemporaryFile>(QDir(folder).filePath(temporaryName(targetInfo.fileName())));
     if (targetInfo.fileName().isEmpty() || !m_temporary->open())
         return fail(m_temporary->errorString());
 

@@ -39,6 +39,10 @@ public:
     qint64 bytesCopied() const { return m_bytesCopied; }
     QString errorString() const { return m_error; }
 
+    // Removes temporary copies beside target that a copy killed mid-way left behind (with the journal files
+    // SQLite may have made while such a copy was being checked). Returns how many files were removed.
+    static int removeLeftovers(const QString& target);
+
     // 100 minus the integer part of remaining * 100 / total.
     static int percentDone(qint64 remaining, qint64 total);
 

@@ -14,53 +14,30 @@ static void initSchemaResource()
 
 namespace zelvora::schema {
 
-QStringList requiredTables()
+QByteArray script()
 {
-    return {QStringLiteral("musteriler"),    QStringLiteral("veresiye"), QStringLiteral("User"),
-            QStringLiteral("son_musterino"), QStringLiteral("birimler"), QStringLiteral("surum")};
+    initSchemaResource();
+    QFile file(QStringLiteral(":/data/schema.sql"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 bool create(const Database& db, QString* error)
 {
-    initSchemaResource();
-    QFile file(QStringLiteral(":/data/schema.sql"));
-    if (!file.open(QIODevice::ReadOnly)) {
+    const QByteArray text = script();
+    if (text.isEmpty()) {
         if (error)
-            *error = file.errorString();
+            *error = QStringLiteral("schema.sql okunamadı");
         return false;
     }
-    const QByteArray script = file.readAll();
     // The script holds a trigger body with inner semicolons, so it runs through SQLite itself.
     auto* handle = *static_cast<sqlite3**>(db.connection().driver()->handle().data());
     char* message = nullptr;
-    const int rc = sqlite3_exec(handle, script.constData(), nullptr, nullptr, &message);
+    const int rc = sqlite3_exec(handle, text.constData(), nullptr, nullptr, &message);
     if (rc != SQLITE_OK) {
         if (error)
             *error = QString::fromUtf8(message);
         sqlite3_free(message);
         return false;
-    }
-    return true;
-}
-
-bool looksLikeOurs(const Database& db, QString* error)
-{
-    QString engineError;
-    const QVariant check = db.scalar(QStringLiteral("PRAGMA integrity_check"), {}, &engineError);
-    if (!check.isValid() || check.toString() != QLatin1String("ok")) {
-        if (error)
-            *error = engineError.isEmpty() ? check.toString() : engineError;
-        return false;
-    }
-    for (const QString& table : requiredTables()) {
-        const QVariant found
-            = db.scalar(QStringLiteral("SELECT count(*) FROM sqlite_schema WHERE type = 'table' AND name = ?"), {table},
-                        &engineError);
-        if (found.toInt() != 1) {
-            if (error)
-                *error = engineError.isEmpty() ? QStringLiteral("no such table: %1").arg(table) : engineError;
-            return false;
-        }
     }
     return true;
 }

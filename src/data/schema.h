@@ -1,7 +1,7 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
-#include <QStringList>
 
 namespace zelvora {
 
@@ -9,14 +9,11 @@ class Database;
 
 namespace schema {
 
-// The six tables every database of this program holds.
-QStringList requiredTables();
+// The schema script: tables, indexes, the trigger and the first rows.
+QByteArray script();
 
 // Runs the schema script (tables, indexes, first rows) on an empty database.
 bool create(const Database& db, QString* error);
-
-// True when the file holds all six tables and SQLite's integrity check passes.
-bool looksLikeOurs(const Database& db, QString* error);
 
 } // namespace schema
 } // namespace zelvora

@@ -1,6 +1,7 @@
 #include "startup/startup.h"
 
 #include "app/messagebox.h"
+#include "backup/filecopy.h"
 #include "customers/mainwindow.h"
 #include "data/appconfig.h"
 #include "data/clock.h"
@@ -83,6 +84,9 @@ bool Startup::start()
         m_exitCode = 1;
         return false;
     }
+    // A restore killed mid-way leaves its temporary copy beside the database; only this copy, holding the
+    // lock, can be the one that made it.
+    FileCopy::removeLeftovers(AppConfig::databasePath());
     if (!m_db)
         m_db = Database::open(AppConfig::databasePath(), &error);
     auto splash = m_db ? std::make_unique<SplashWindow>(*m_db) : nullptr;

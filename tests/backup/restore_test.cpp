@@ -16,9 +16,13 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPointer>
+#include <QProgressBar>
+#include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTemporaryDir>
 #include <QTest>
+#include <sqlite3.h>
 
 using namespace zelvora;
 using namespace zelvora::test;
@@ -44,12 +48,28 @@ CopyFileWindow* openRestoreFromMenu(MainWindow& main)
     return nullptr;
 }
 
+// The bytes of a database file after the statements ran on a copy of it.
+QByteArray altered(const QByteArray& bytes, const char* sql)
+{
+    QTemporaryDir dir;
+    const QString path = QDir(dir.path()).filePath(QStringLiteral("f.ydk"));
+    writeBytes(path, bytes);
+    sqlite3* db = nullptr;
+    sqlite3_open(QFile::encodeName(path).constData(), &db);
+    char* message = nullptr;
+    EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, &message), SQLITE_OK) << (message ? message : "");
+    sqlite3_free(message);
+    sqlite3_close(db);
+    return readBytes(path);
+}
+
 class RestoreWindow : public BackupTest
 {
 protected:
     // A backup holding only "Ayşe", and a database that has gained "Mehmet" since.
     QString makeBackup()
     {
+        t.db().exec(QStringLiteral("INSERT INTO \"User\" (Username, Password) VALUES ('ADMIN', '1234')"));
         t.addCustomer(QStringLiteral("1"), QStringLiteral("Ayşe"));
         const QString backup = QDir(t.folder()).filePath(QStringLiteral("dun.ydk"));
         writeBytes(backup, readBytes(t.path()));
@@ -179,6 +199,8 @@ TEST_F(RestoreWindow, RefusesAFileThatIsNotADatabaseOfThisProgram)
     QByteArray damaged = readBytes(good);
     for (qsizetype i = damaged.size() / 2; i < damaged.size(); ++i)
         damaged[i] = static_cast<char>(i * 13);
+    QByteArray unwritable = readBytes(good);
+    unwritable[18] = 5; // a write version SQLite will not write
     struct Case
     {
         const char* what;
@@ -188,13 +210,49 @@ TEST_F(RestoreWindow, RefusesAFileThatIsNotADatabaseOfThisProgram)
         {"text, not a database", QByteArray("Bu bir veri tabani degil.\n").repeated(200)},
         {"another program's database", readBytes(QDir(t.folder()).filePath(QStringLiteral("baska.ydk")))},
         {"damaged database", damaged},
+        {"the six tables with other columns",
+         altered({},
+                 "CREATE TABLE musteriler (a); CREATE TABLE veresiye (a); CREATE TABLE \"User\" (a);"
+                 "CREATE TABLE son_musterino (a); CREATE TABLE birimler (a); CREATE TABLE surum (a);"
+                 "INSERT INTO \"User\" VALUES (1); INSERT INTO surum VALUES (1);")},
+        {"no user", altered(readBytes(good), "DELETE FROM \"User\"")},
+        {"no version row", altered(readBytes(good), "DELETE FROM surum")},
+        {"musteriler without Bakiye",
+         altered(readBytes(good), "DROP INDEX musteriler_turu_bakiye; ALTER TABLE musteriler DROP COLUMN Bakiye")},
+        {"a column the program never fills is required",
+         altered(readBytes(good),
+                 "ALTER TABLE veresiye RENAME TO eski;"
+                 "CREATE TABLE veresiye (id INTEGER PRIMARY KEY, mus_kodu TEXT, Tarih, Saat, Aciklama,"
+                 " Miktar, Birim, KDV, Eklenen, Odenen, Kasa TEXT NOT NULL)")},
+        {"header byte 18 set to 5", unwritable},
     };
     t.close();
     const QByteArray before = readBytes(t.path());
+    // Names in another letter case and other declared types are still the program's columns.
+    {
+        SCOPED_TRACE("names in capitals, other types");
+        writeBytes(chosen,
+                   altered(readBytes(good),
+                           "ALTER TABLE musteriler RENAME COLUMN Bakiye TO BAKIYE;"
+                           "CREATE TABLE b (BIRIMADI VARCHAR(40) NOT NULL);"
+                           "INSERT INTO b SELECT * FROM birimler; DROP TABLE birimler;"
+                           "ALTER TABLE b RENAME TO BIRIMLER;"));
+        CopyFileWindow window;
+        window.setModeMarker(CopyFileWindow::RestoreMarker);
+        FileDialog::setNextAnswer(chosen);
+        button(&window, "browseSourceButton")->click();
+        button(&window, "restoreButton")->click();
+        ASSERT_FALSE(messages.messages().isEmpty());
+        EXPECT_EQ(messages.last().text, AppConfig::databasePath() + QStringLiteral("  YEDEK DOSYADAN YÜKLEME YAPILDI"));
+        EXPECT_EQ(readBytes(t.path()), readBytes(chosen));
+        writeBytes(t.path(), before);
+        QDir(backupFolder()).removeRecursively();
+    }
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         writeBytes(chosen, c.bytes);
         messages.clear();
+        t.close();
         CopyFileWindow window;
         window.setModeMarker(CopyFileWindow::RestoreMarker);
         FileDialog::setNextAnswer(chosen);
@@ -235,4 +293,72 @@ TEST_F(RestoreWindow, NoRestoreWhenTheCurrentDatabaseCannotBeKeptFirst)
     EXPECT_EQ(
         filesIn(t.folder()),
         (QStringList {QStringLiteral("VeresiyeYedekleri"), QStringLiteral("dun.ydk"), QStringLiteral("veresiye.dll")}));
+}
+
+TEST_F(RestoreWindow, WhatIsNoRegularDatabaseFileIsRefusedBeforeAnyCopy)
+{
+    makeBackup();
+    t.close();
+    const QByteArray before = readBytes(t.path());
+    QTemporaryDir elsewhere;
+    const QDir dir(elsewhere.path());
+    writeBytes(dir.filePath(QStringLiteral("bos.ydk")), {});
+    QDir().mkpath(dir.filePath(QStringLiteral("klasor.ydk")));
+    QFile::link(QStringLiteral("/dev/zero"), dir.filePath(QStringLiteral("aygit.ydk")));
+    QFile::link(dir.filePath(QStringLiteral("yok")), dir.filePath(QStringLiteral("kopuk.ydk")));
+    writeBytes(dir.filePath(QStringLiteral("buyuk.ydk")), QByteArray(8 * 1024 * 1024, '\0'));
+    for (const char* name : {"bos.ydk", "klasor.ydk", "aygit.ydk", "kopuk.ydk", "buyuk.ydk"}) {
+        SCOPED_TRACE(name);
+        messages.clear();
+        CopyFileWindow window;
+        window.setModeMarker(CopyFileWindow::RestoreMarker);
+        QSignalSpy progress(window.findChild<QProgressBar*>(QStringLiteral("progressBar")),
+                            &QProgressBar::valueChanged);
+        FileDialog::setNextAnswer(dir.filePath(QLatin1String(name)));
+        button(&window, "browseSourceButton")->click();
+        button(&window, "restoreButton")->click();
+        ASSERT_EQ(messages.messages().size(), 2);
+        EXPECT_EQ(messages.last().text,
+                  QStringLiteral("Seçilen dosya bu programın geçerli bir yedek dosyası değil. "
+                                 "Mevcut verileriniz değiştirilmedi."));
+        EXPECT_TRUE(progress.isEmpty()); // not a byte copied
+        EXPECT_EQ(readBytes(t.path()), before);
+        EXPECT_EQ(filesIn(t.folder()), (QStringList {QStringLiteral("dun.ydk"), QStringLiteral("veresiye.dll")}));
+    }
+}
+
+TEST_F(RestoreWindow, TriggersAndViewsTheProgramDidNotMakeAreDroppedFromTheRestoredFile)
+{
+    const QString good = makeBackup();
+    const QString chosen = QDir(t.folder()).filePath(QStringLiteral("tetikli.ydk"));
+    writeBytes(chosen,
+               altered(readBytes(good),
+                       "CREATE TRIGGER sil AFTER INSERT ON veresiye BEGIN DELETE FROM "
+                       "musteriler; END; CREATE VIEW borclular AS SELECT * FROM musteriler;"
+                       "CREATE UNIQUE INDEX tek_hareket ON veresiye (mus_kodu);"));
+    t.close();
+    CopyFileWindow window;
+    window.setModeMarker(CopyFileWindow::RestoreMarker);
+    FileDialog::setNextAnswer(chosen);
+    button(&window, "browseSourceButton")->click();
+    button(&window, "restoreButton")->click();
+    ASSERT_FALSE(messages.messages().isEmpty());
+    EXPECT_EQ(messages.last().text, AppConfig::databasePath() + QStringLiteral("  YEDEK DOSYADAN YÜKLEME YAPILDI"));
+
+    t.reopen();
+    QSqlQuery objects = t.db().prepare(
+        QStringLiteral("SELECT name FROM sqlite_master WHERE type IN ('trigger', 'view', 'index') AND sql IS NOT NULL "
+                       "ORDER BY name"));
+    ASSERT_TRUE(Database::run(objects));
+    QStringList names;
+    while (objects.next())
+        names.append(objects.value(0).toString());
+    EXPECT_EQ(names,
+              (QStringList {QStringLiteral("User_Username"), QStringLiteral("musteriler_ad_degisti"),
+                            QStringLiteral("musteriler_arama"), QStringLiteral("musteriler_mus_kodu"),
+                            QStringLiteral("musteriler_sira"), QStringLiteral("musteriler_turu_bakiye"),
+                            QStringLiteral("musteriler_turu_sira"), QStringLiteral("veresiye_mus_kodu")}));
+    t.addMovement(QStringLiteral("1"), QDate(2009, 3, 5), 100, {});
+    t.addMovement(QStringLiteral("1"), QDate(2009, 3, 5), 200, {});
+    EXPECT_EQ(t.db().scalar(QStringLiteral("SELECT count(*) FROM musteriler")).toInt(), 1);
 }

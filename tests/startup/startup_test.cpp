@@ -127,6 +127,32 @@ TEST(StartupSequence, SplashThenMainWindowWithTheList)
     QTRY_VERIFY(startup.splash() == nullptr);
 }
 
+TEST(StartupSequence, TemporaryCopiesOfAKilledRestoreAreRemoved)
+{
+    test::TestDatabase t;
+    t.close();
+    const QDir folder(t.folder());
+    const QStringList leftovers {QStringLiteral(".veresiye.dll.a1B2c3.tmp"),
+                                 QStringLiteral(".veresiye.dll.Zz09xy.tmp-journal"),
+                                 QStringLiteral(".veresiye.dll.Zz09xy.tmp-wal")};
+    const QStringList others {QStringLiteral(".veresiye.dll.kalsin"), QStringLiteral("not.tmp"),
+                              QStringLiteral("veresiye.dll")};
+    for (const QString& name : leftovers + others) {
+        if (name != QLatin1String("veresiye.dll")) {
+            QFile file(folder.filePath(name));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        }
+    }
+    test::MessageRecorder messages;
+    Startup startup;
+    ASSERT_TRUE(startup.start());
+    QStringList left = folder.entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    left.removeAll(QStringLiteral("veresiye.lock"));
+    EXPECT_EQ(left,
+              (QStringList {QStringLiteral(".veresiye.dll.kalsin"), QStringLiteral("not.tmp"),
+                            QStringLiteral("veresiye.dll")}));
+}
+
 TEST(SingleInstance, SecondLockFailsAndAStaleLockIsTakenOver)
 {
     QTemporaryDir dir;

@@ -1,0 +1,216 @@
+#include "cli/commandline.h"
+
+#include "cli/csvexport.h"
+#include "cli/generations.h"
+#include "cli/ledgercheck.h"
+#include "data/appconfig.h"
+#include "data/clock.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLocale>
+#include <QTextStream>
+
+namespace zelvora::cli {
+
+namespace {
+
+// Qt's own options for a window program: the ones that take a value, and the ones that do not.
+const QStringList kQtOptionsWithValue {QStringLiteral("-platform"),
+                                       QStringLiteral("-platformpluginpath"),
+                                       QStringLiteral("-platformtheme"),
+                                       QStringLiteral("-plugin"),
+                                       QStringLiteral("-qwindowgeometry"),
+                                       QStringLiteral("-geometry"),
+                                       QStringLiteral("-qwindowtitle"),
+                                       QStringLiteral("-title"),
+                                       QStringLiteral("-qwindowicon"),
+                                       QStringLiteral("-icon"),
+                                       QStringLiteral("-display"),
+                                       QStringLiteral("-style"),
+                                       QStringLiteral("-stylesheet"),
+                                       QStringLiteral("-session"),
+                                       QStringLiteral("-name")};
+const QStringList kQtOptions {QStringLiteral("-reverse"), QStringLiteral("-widgetcount"), QStringLiteral("-nograb"),
+                              QStringLiteral("-dograb")};
+
+QString usage()
+{
+    return QStringLiteral(
+        "Kullanım: zelvora [SEÇENEK]\n"
+        "Seçeneksiz çalıştırıldığında program penceresiyle açılır.\n"
+        "\n"
+        "  --backup [KLASÖR]               Veri tabanını yedekler (verilmezse varsayılan yedek klasörüne).\n"
+        "                                  Son 7 günlük, 4 haftalık ve 12 aylık yedek \"gunluk\", \"haftalik\"\n"
+        "                                  ve \"aylik\" alt klasörlerinde saklanır, eskileri silinir.\n"
+        "  --check                         Veri tabanını değiştirmeden denetler.\n"
+        "  --check --repair                Önce yedek alır, sonra yeniden hesaplanabilenleri onarır\n"
+        "                                  (Bakiye, Gün, ad anahtarları).\n"
+        "  --export customers DOSYA.csv    Müşterileri CSV dosyasına aktarır.\n"
+        "  --export movements DOSYA.csv    Hareketleri CSV dosyasına aktarır.\n"
+        "  --version                       Sürümü yazar.\n"
+        "  --help                          Bu yardımı yazar.\n"
+        "\n"
+        "Çıkış durumu: 0 başarılı, 1 hata ya da bulgu, 2 hatalı komut satırı\n"
+        "(--check için: veri tabanı okunamadı).\n");
+}
+
+int wrongUse(QTextStream& err, const QString& message)
+{
+    err << QStringLiteral("zelvora: ") << message << '\n' << QStringLiteral("Kullanım için: zelvora --help") << '\n';
+    err.flush();
+    return 2;
+}
+
+int backup(const QString& folder, QTextStream& out, QTextStream& err)
+{
+    const GenerationsResult result
+        = backupWithGenerations(AppConfig::databasePath(), folder, Clock::today(), WriteLockWaitMs);
+    if (!result.ok) {
+        err << QStringLiteral("zelvora: ") << result.error << '\n';
+        return 1;
+    }
+    for (const QString& path : result.written)
+        out << QStringLiteral("Yedeklendi: ") << QDir::toNativeSeparators(path) << '\n';
+    for (const QString& path : result.removed)
+        out << QStringLiteral("Eski yedek silindi: ") << QDir::toNativeSeparators(path) << '\n';
+    return 0;
+}
+
+int check(bool repair, QTextStream& out, QTextStream& err)
+{
+    const QString path = AppConfig::databasePath();
+    LedgerReport report = checkLedger(path);
+    if (!report.readable) {
+        err << QStringLiteral("zelvora: Veri tabanı okunamadı: ") << QDir::toNativeSeparators(path) << '\n';
+        for (const QString& line : report.findings)
+            err << line << '\n';
+        return 2;
+    }
+    for (const QString& line : report.findings)
+        out << line << '\n';
+    if (repair && !report.findings.isEmpty()) {
+        const RepairResult repaired = repairLedger(path, AppConfig::backupFolder(), Clock::now(), WriteLockWaitMs);
+        if (!repaired.ok) {
+            err << QStringLiteral("zelvora: ") << repaired.error << '\n';
+            return 1;
+        }
+        out << QStringLiteral("Onarım öncesi yedek: ") << QDir::toNativeSeparators(repaired.backupPath) << '\n'
+            << QStringLiteral("Onarıldı: %1 bakiye, %2 gün sayısı, %3 ad anahtarı.")
+                   .arg(repaired.balances)
+                   .arg(repaired.dayCounts)
+                   .arg(repaired.nameKeys)
+            << '\n';
+        report = checkLedger(path);
+        for (const QString& line : report.findings)
+            out << QStringLiteral("Onarılamadı: ") << line << '\n';
+    }
+    if (report.findings.isEmpty()) {
+        out << QStringLiteral("Denetim tamam: sorun bulunmadı.") << '\n';
+        return 0;
+    }
+    out << QStringLiteral("Denetim bitti: %1 bulgu.").arg(report.findings.size()) << '\n';
+    return 1;
+}
+
+int exportTo(const QString& kind, const QString& file, QTextStream& out, QTextStream& err)
+{
+    QString error;
+    qint64 rows = 0;
+    const ExportKind what = kind == QLatin1String("customers") ? ExportKind::Customers : ExportKind::Movements;
+    if (!exportCsv(AppConfig::databasePath(), what, file, &error, &rows)) {
+        err << QStringLiteral("zelvora: ") << error << '\n';
+        return 1;
+    }
+    out << QStringLiteral("%1 satır yazıldı: %2").arg(rows).arg(QDir::toNativeSeparators(file)) << '\n';
+    return 0;
+}
+
+} // namespace
+
+void setupApplication()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Zelvora"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ZELVORA_VERSION));
+    QLocale::setDefault(QLocale(QLocale::Turkish, QLocale::Turkey));
+}
+
+bool isCommandLine(const QStringList& arguments)
+{
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& a = arguments.at(i);
+        const QString name = a.section(QLatin1Char('='), 0, 0);
+        if (kQtOptions.contains(a))
+            continue;
+        if (kQtOptionsWithValue.contains(name)) {
+            if (name == a)
+                ++i; // its value follows
+            continue;
+        }
+        return true;
+    }
+    return false;
+}
+
+int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    const int status = [&] {
+        if (arguments.isEmpty())
+            return wrongUse(err, QStringLiteral("seçenek verilmedi."));
+        const QString option = arguments.first().section(QLatin1Char('='), 0, 0);
+        QStringList values = arguments.mid(1);
+        if (arguments.first().contains(QLatin1Char('=')) && option.startsWith(QLatin1String("--")))
+            values.prepend(arguments.first().section(QLatin1Char('='), 1));
+        const auto extra = [&](qsizetype allowed) {
+            return values.size() > allowed
+                ? wrongUse(err, QStringLiteral("fazla bağımsız değişken: %1").arg(values.at(allowed)))
+                : 0;
+        };
+        if (option == QLatin1String("--help") || option == QLatin1String("-h")) {
+            if (const int wrong = extra(0))
+                return wrong;
+            out << usage();
+            return 0;
+        }
+        if (option == QLatin1String("--version")) {
+            if (const int wrong = extra(0))
+                return wrong;
+            out << QStringLiteral("Zelvora %1").arg(QStringLiteral(ZELVORA_VERSION)) << '\n';
+            return 0;
+        }
+        if (option == QLatin1String("--backup")) {
+            if (const int wrong = extra(1))
+                return wrong;
+            if (!values.isEmpty() && values.first().startsWith(QLatin1Char('-')))
+                return wrongUse(err, QStringLiteral("bilinmeyen seçenek: %1").arg(values.first()));
+            return backup(values.isEmpty() ? AppConfig::backupFolder() : values.first(), out, err);
+        }
+        if (option == QLatin1String("--check")) {
+            const bool repair = !values.isEmpty() && values.first() == QLatin1String("--repair");
+            if (const int wrong = extra(repair ? 1 : 0))
+                return wrong;
+            return check(repair, out, err);
+        }
+        if (option == QLatin1String("--repair")) {
+            if (values != QStringList {QStringLiteral("--check")})
+                return wrongUse(err, QStringLiteral("--repair yalnızca --check ile birlikte kullanılır."));
+            return check(true, out, err);
+        }
+        if (option == QLatin1String("--export")) {
+            if (values.isEmpty()
+                || (values.first() != QLatin1String("customers") && values.first() != QLatin1String("movements")))
+                return wrongUse(err, QStringLiteral("--export için tür gerekli: customers ya da movements."));
+            if (values.size() < 2 || values.at(1).isEmpty())
+                return wrongUse(err, QStringLiteral("--export için dosya adı gerekli."));
+            if (const int wrong = extra(2))
+                return wrong;
+            return exportTo(values.first(), values.at(1), out, err);
+        }
+        return wrongUse(err, QStringLiteral("bilinmeyen seçenek: %1").arg(arguments.first()));
+    }();
+    out.flush();
+    err.flush();
+    return status;
+}
+
+} // namespace zelvora::cli

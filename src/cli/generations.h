@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+namespace zelvora::cli {
+
+// Backups kept in generations: each run puts the day's copy into "gunluk", and the first copy of a week
+// and of a month also into "haftalik" and "aylik". The newest 7 daily, 4 weekly and 12 monthly copies stay.
+struct GenerationPolicy
+{
+    int daily = 7;
+    int weekly = 4;
+    int monthly = 12;
+};
+
+inline const QString DailyFolder = QStringLiteral("gunluk");
+inline const QString WeeklyFolder = QStringLiteral("haftalik");
+inline const QString MonthlyFolder = QStringLiteral("aylik");
+
+struct GenerationsResult
+{
+    bool ok = false;
+    QString error; // Turkish, when not ok
+    QStringList written; // the new copies
+    QStringList removed; // older copies removed after the new ones were verified
+};
+
+// Copies the database (under the write lock, waiting up to waitMs for a running write) into the day's file
+// of folder/gunluk, and into folder/haftalik and folder/aylik when that week or month has no copy yet.
+// Every new copy is checked as a restore would check it before it takes its name; only then are copies
+// beyond the policy removed. Files not named like our backups are never touched.
+GenerationsResult backupWithGenerations(const QString& databasePath, const QString& folder, const QDate& today,
+                                        int waitMs, const GenerationPolicy& policy = {});
+
+} // namespace zelvora::cli

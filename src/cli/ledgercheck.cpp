@@ -1,0 +1,234 @@
+#include "cli/ledgercheck.h"
+
+#include "backup/databasecheck.h"
+#include "backup/databasereadlock.h"
+#include "backup/filecopy.h"
+#include "backup/sqlitefile.h"
+#include "data/database.h"
+#include "data/dateformat.h"
+#include "data/numberformat.h"
+#include "data/turkishtext.h"
+
+#include <QDir>
+#include <QSqlQuery>
+
+namespace zelvora::cli {
+
+namespace {
+
+// Past this many lines of one kind the rest is counted, not listed.
+constexpr int kMostLinesPerKind = 100;
+
+class Lines final
+{
+public:
+    explicit Lines(QStringList& out)
+        : m_out(out)
+    {
+    }
+    ~Lines()
+    {
+        if (m_count > kMostLinesPerKind)
+            m_out.append(QStringLiteral("... ve aynı türden %1 bulgu daha.").arg(m_count - kMostLinesPerKind));
+    }
+    Q_DISABLE_COPY_MOVE(Lines)
+
+    void add(const QString& line)
+    {
+        if (++m_count <= kMostLinesPerKind)
+            m_out.append(line);
+    }
+
+private:
+    QStringList& m_out;
+    int m_count = 0;
+};
+
+QString money(const QString& kurus)
+{
+    return numbers::totals(kurus.toLongLong());
+}
+
+bool isIsoDate(const QString& text)
+{
+    return text.size() == 10 && QDate::fromString(text, Qt::ISODate).isValid();
+}
+
+bool isIsoTime(const QString& text)
+{
+    return text.size() == 8 && QTime::fromString(text, QStringLiteral("HH:mm:ss")).isValid();
+}
+
+// Each check is a query; one that cannot run (a missing column) is already a finding of the schema check.
+void query(const SqliteFile& db, const QString& sql, const std::function<void(const QStringList&)>& each)
+{
+    QList<QStringList> rows;
+    if (db.rows(sql, {}, &rows))
+        for (const QStringList& row : rows)
+            each(row);
+}
+
+const QString kBalances = QStringLiteral(
+    "SELECT m.mus_kodu, m.MusteriFirma, m.Bakiye, coalesce(s.toplam, 0) FROM musteriler m "
+    "LEFT JOIN (SELECT mus_kodu, coalesce(sum(Eklenen), 0) - coalesce(sum(Odenen), 0) AS toplam FROM veresiye "
+    "GROUP BY mus_kodu) s ON s.mus_kodu = m.mus_kodu WHERE coalesce(m.Bakiye, 0) IS NOT coalesce(s.toplam, 0) "
+    "ORDER BY m.id");
+
+} // namespace
+
+LedgerReport checkLedger(const QString& databasePath)
+{
+    LedgerReport report;
+    const DatabaseCheck::Result schema = DatabaseCheck::inspect(databasePath);
+    report.findings = schema.lines();
+    report.readable = schema.readable;
+    if (!schema.readable)
+        return report;
+    const SqliteFile db(databasePath, SqliteFile::Mode::ReadOnly);
+    // One read transaction: every check sees the same state of the file.
+    db.exec(QStringLiteral("BEGIN"));
+    {
+        Lines lines(report.findings);
+        query(db, kBalances, [&](const QStringList& r) {
+            lines.add(
+                QStringLiteral("Bakiye hareketlerle tutmuyor: müşteri %1 %2, kayıtlı %3, hareketlerden %4")
+                    .arg(r.at(0), r.at(1), r.at(2).isNull() ? QStringLiteral("boş") : money(r.at(2)), money(r.at(3))));
+        });
+    }
+    {
+        Lines lines(report.findings);
+        query(db,
+              QStringLiteral("SELECT v.mus_kodu, count(*) FROM veresiye v WHERE NOT EXISTS (SELECT 1 FROM musteriler m "
+                             "WHERE m.mus_kodu = v.mus_kodu) GROUP BY v.mus_kodu ORDER BY min(v.id)"),
+              [&](const QStringList& r) {
+                  lines.add(
+                      QStringLiteral("Müşterisi olmayan hareketler: müşteri no %1, %2 hareket").arg(r.at(0), r.at(1)));
+              });
+    }
+    {
+        Lines lines(report.findings);
+        query(db,
+              QStringLiteral("SELECT mus_kodu, count(*) FROM musteriler GROUP BY mus_kodu HAVING count(*) > 1 "
+                             "ORDER BY min(id)"),
+              [&](const QStringList& r) {
+                  lines.add(QStringLiteral("Aynı müşteri numarası birden çok müşteride: %1 (%2 müşteri)")
+                                .arg(r.at(0), r.at(1)));
+              });
+    }
+    {
+        Lines lines(report.findings);
+        query(db, QStringLiteral("SELECT mus_kodu, MusteriFirma, Sonislem FROM musteriler ORDER BY id"),
+              [&](const QStringList& r) {
+                  if (!r.at(2).isEmpty() && !isIsoDate(r.at(2)))
+                      lines.add(QStringLiteral("Okunamayan son işlem tarihi: müşteri %1 %2: '%3'")
+                                    .arg(r.at(0), r.at(1), r.at(2)));
+              });
+        query(db, QStringLiteral("SELECT id, mus_kodu, Tarih, Saat FROM veresiye ORDER BY id"),
+              [&](const QStringList& r) {
+                  if (!isIsoDate(r.at(2)))
+                      lines.add(QStringLiteral("Okunamayan tarih: hareket %1 (müşteri %2): '%3'")
+                                    .arg(r.at(0), r.at(1), r.at(2)));
+                  if (!isIsoTime(r.at(3)))
+                      lines.add(QStringLiteral("Okunamayan saat: hareket %1 (müşteri %2): '%3'")
+                                    .arg(r.at(0), r.at(1), r.at(3)));
+              });
+    }
+    {
+        Lines lines(report.findings);
+        // Empty keys are filled by the program itself at its next start; a key that is there must be right.
+        query(db,
+              QStringLiteral("SELECT mus_kodu, MusteriFirma, sira_anahtari, arama_anahtari FROM musteriler "
+                             "WHERE sira_anahtari IS NOT NULL OR arama_anahtari IS NOT NULL ORDER BY id"),
+              [&](const QStringList& r) {
+                  if (r.at(2) != turkish::sortKey(r.at(1)) || r.at(3) != turkish::searchKey(r.at(1)))
+                      lines.add(QStringLiteral("Ad anahtarları adla uyuşmuyor: müşteri %1 %2").arg(r.at(0), r.at(1)));
+              });
+    }
+    db.exec(QStringLiteral("COMMIT"));
+    return report;
+}
+
+RepairResult repairLedger(const QString& databasePath, const QString& backupFolder, const QDateTime& now, int waitMs)
+{
+    RepairResult result;
+    const DatabaseCheck::Result schema = DatabaseCheck::inspect(databasePath);
+    if (!schema.usable()) {
+        result.error = QStringLiteral("Veri tabanı onarılamaz, önce yapısı düzeltilmeli:\n")
+            + schema.lines().join(QLatin1Char('\n'));
+        return result;
+    }
+    if (!QDir().mkpath(backupFolder)) {
+        result.error = QStringLiteral("Yedek klasörü oluşturulamadı: %1").arg(QDir::toNativeSeparators(backupFolder));
+        return result;
+    }
+    const QString stem = QStringLiteral("Veresiye_Onarim_Oncesi_") + dates::backupDate(now.date()) + QLatin1Char('_')
+        + now.time().toString(QStringLiteral("HH-mm-ss"));
+    result.backupPath = QDir(backupFolder).filePath(stem + QStringLiteral(".ydk"));
+    for (int n = 2; QFileInfo::exists(result.backupPath); ++n)
+        result.backupPath = QDir(backupFolder).filePath(stem + QStringLiteral("_%1.ydk").arg(n));
+
+    QString error;
+    std::unique_ptr<Database> db = Database::open(databasePath, &error);
+    if (!db) {
+        result.error = QStringLiteral("Veri tabanı açılamadı: %1").arg(error);
+        return result;
+    }
+    db->exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(waitMs));
+    // The write lock is taken before the copy and kept through the repair: the copy is exactly the state
+    // the repair starts from.
+    if (!db->exec(QStringLiteral("BEGIN IMMEDIATE"), {}, &error)) {
+        result.error = QStringLiteral("Veri tabanı yazma işlemi bitmediği için onarılamadı: %1").arg(error);
+        return result;
+    }
+    FileCopy copy(databasePath, result.backupPath);
+    QString why;
+    if (!copy.copyToTemporary() || !DatabaseCheck::prepareCopy(copy.temporaryPath(), false, &why) || !copy.commit()) {
+        db->exec(QStringLiteral("ROLLBACK"));
+        result.error = QStringLiteral("Onarım öncesi yedek alınamadı, hiçbir şey değiştirilmedi: %1")
+                           .arg(why.isEmpty() ? copy.errorString() : why);
+        return result;
+    }
+
+    const auto changes = [&db] { return db->scalar(QStringLiteral("SELECT changes()")).toInt(); };
+    bool ok
+        = db->exec(QStringLiteral("UPDATE musteriler SET Bakiye = (SELECT coalesce(sum(Eklenen), 0) - "
+                                  "coalesce(sum(Odenen), 0) FROM veresiye v WHERE v.mus_kodu = musteriler.mus_kodu) "
+                                  "WHERE coalesce(Bakiye, 0) IS NOT (SELECT coalesce(sum(Eklenen), 0) - "
+                                  "coalesce(sum(Odenen), 0) FROM veresiye v WHERE v.mus_kodu = musteriler.mus_kodu)"),
+                   {}, &error);
+    result.balances = ok ? changes() : 0;
+    static const QString days = QStringLiteral("CAST(round(julianday(Sonislem) - julianday(?)) AS INTEGER)");
+    const QString today = dates::isoDate(now.date());
+    ok = ok
+        && db->exec(QStringLiteral("UPDATE musteriler SET Gun = %1 WHERE Gun IS NOT %1").arg(days), {today, today},
+                    &error);
+    result.dayCounts = ok ? changes() : 0;
+    if (ok) {
+        QSqlQuery names
+            = db->prepare(QStringLiteral("SELECT id, MusteriFirma, sira_anahtari, arama_anahtari FROM musteriler"));
+        QSqlQuery update
+            = db->prepare(QStringLiteral("UPDATE musteriler SET sira_anahtari = ?, arama_anahtari = ? WHERE id = ?"));
+        ok = Database::run(names);
+        while (ok && names.next()) {
+            const QString name = names.value(1).toString();
+            const QString sort = turkish::sortKey(name);
+            const QString search = turkish::searchKey(name);
+            if (names.value(2).toString() == sort && names.value(3).toString() == search && !names.value(2).isNull())
+                continue;
+            ok = Database::runWith(update, {sort, search, names.value(0)}, &error);
+            ++result.nameKeys;
+        }
+        if (!ok && error.isEmpty())
+            error = Database::errorText(names);
+    }
+    ok = ok && db->exec(QStringLiteral("COMMIT"), {}, &error);
+    if (!ok) {
+        db->exec(QStringLiteral("ROLLBACK"));
+        result.error = QStringLiteral("Onarım yapılamadı, hiçbir şey değiştirilmedi: %1").arg(error);
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+} // namespace zelvora::cli

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+namespace zelvora::cli {
+
+struct LedgerReport
+{
+    bool readable = false; // false: the file could not be read as a database at all
+    QStringList findings; // one Turkish line each
+};
+
+// Looks at the database without changing it: the engine's integrity check, the tables and columns the
+// program needs, each customer's stored Bakiye against its movements, movements of customers that do not
+// exist, customer numbers used twice, dates and times that cannot be read and stale name keys.
+LedgerReport checkLedger(const QString& databasePath);
+
+struct RepairResult
+{
+    bool ok = false;
+    QString error; // Turkish, when not ok
+    QString backupPath; // the copy taken before the repair
+    int balances = 0;
+    int dayCounts = 0;
+    int nameKeys = 0;
+};
+
+// Recomputes what can be recomputed (Bakiye from the movements, Gun from Sonislem and today, the name keys)
+// in one transaction, after a checked copy of the file was put into backupFolder. Waits up to waitMs for
+// the program's running writes.
+RepairResult repairLedger(const QString& databasePath, const QString& backupFolder, const QDateTime& now, int waitMs);
+
+} // namespace zelvora::cli

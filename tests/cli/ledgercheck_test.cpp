@@ -1,0 +1,138 @@
+#include "backupfixture.h"
+#include "clirun.h"
+#include "data/appconfig.h"
+#include "data/clock.h"
+#include "data/turkishtext.h"
+#include "testdatabase.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+using namespace zelvora;
+using namespace zelvora::test;
+
+namespace {
+
+// A sound ledger: two customers whose stored balances follow their movements, name keys filled.
+class LedgerCheck : public ::testing::Test
+{
+protected:
+    LedgerCheck()
+    {
+        Clock::setFixed(QDateTime(QDate(2009, 3, 5), QTime(14, 5, 9)));
+        t.db().exec(QStringLiteral("INSERT INTO \"User\" (Username, Password) VALUES ('ADMIN', '1234')"));
+        t.addCustomer(QStringLiteral("1"), QStringLiteral("Ayşe"), QStringLiteral("Alıcı"), 1500, QDate(2009, 3, 1));
+        t.addCustomer(QStringLiteral("2"), QStringLiteral("Çiğdem"), QStringLiteral("Alıcı"), {}, {});
+        t.addMovement(QStringLiteral("1"), QDate(2009, 3, 1), 2000, {});
+        t.addMovement(QStringLiteral("1"), QDate(2009, 3, 2), {}, 500);
+        for (const char* name : {"Ayşe", "Çiğdem"}) {
+            const QString n = QString::fromUtf8(name);
+            t.db().exec(
+                QStringLiteral("UPDATE musteriler SET sira_anahtari = ?, arama_anahtari = ? WHERE MusteriFirma = ?"),
+                {turkish::sortKey(n), turkish::searchKey(n), n});
+        }
+    }
+    ~LedgerCheck() override { Clock::reset(); }
+
+    TestDatabase t;
+};
+
+} // namespace
+
+TEST_F(LedgerCheck, ACleanLedgerAndEachKindOfFinding)
+{
+    CliRun clean = runCli({QStringLiteral("--check")});
+    EXPECT_EQ(clean.status, 0) << clean.out.toStdString();
+    EXPECT_EQ(clean.out, QStringLiteral("Denetim tamam: sorun bulunmadı.\n"));
+    t.close();
+    const QByteArray sound = readBytes(t.path());
+
+    struct Case
+    {
+        const char* what;
+        QString sql;
+        QString finding;
+    };
+    const Case cases[] = {
+        {"stored balance wrong", QStringLiteral("UPDATE musteriler SET Bakiye = 999 WHERE mus_kodu = '1'"),
+         QStringLiteral("Bakiye hareketlerle tutmuyor: müşteri 1 Ayşe, kayıtlı 9,99, hareketlerden 15,00")},
+        {"movement without its customer",
+         QStringLiteral(
+             "INSERT INTO veresiye (mus_kodu, Tarih, Saat, Eklenen) VALUES ('7', '2009-03-01', '10:00:00', 1)"),
+         QStringLiteral("Müşterisi olmayan hareketler: müşteri no 7, 1 hareket")},
+        {"one number twice",
+         QStringLiteral(
+             "DROP INDEX musteriler_mus_kodu;\nINSERT INTO musteriler (mus_kodu, MusteriFirma) VALUES ('2', 'X')"),
+         QStringLiteral("Aynı müşteri numarası birden çok müşteride: 2 (2 müşteri)")},
+        {"movement date", QStringLiteral("UPDATE veresiye SET Tarih = '31/12/2009' WHERE id = 1"),
+         QStringLiteral("Okunamayan tarih: hareket 1 (müşteri 1): '31/12/2009'")},
+        {"movement time", QStringLiteral("UPDATE veresiye SET Saat = '25:61' WHERE id = 2"),
+         QStringLiteral("Okunamayan saat: hareket 2 (müşteri 1): '25:61'")},
+        {"last-transaction date", QStringLiteral("UPDATE musteriler SET Sonislem = 'dün' WHERE mus_kodu = '2'"),
+         QStringLiteral("Okunamayan son işlem tarihi: müşteri 2 Çiğdem: 'dün'")},
+        {"name key", QStringLiteral("UPDATE musteriler SET sira_anahtari = 'zzz' WHERE mus_kodu = '1'"),
+         QStringLiteral("Ad anahtarları adla uyuşmuyor: müşteri 1 Ayşe")},
+        {"column missing",
+         QStringLiteral("DROP INDEX musteriler_turu_bakiye;\nALTER TABLE musteriler DROP COLUMN Bakiye"),
+         QStringLiteral("Eksik sütun: musteriler.Bakiye")},
+        {"no user", QStringLiteral("DELETE FROM \"User\""), QStringLiteral("User tablosunda satır yok.")},
+        {"foreign trigger",
+         QStringLiteral("CREATE TRIGGER sil AFTER INSERT ON veresiye BEGIN DELETE FROM musteriler; END"),
+         QStringLiteral("Programa ait olmayan tetikleyici: sil")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeBytes(t.path(), sound);
+        t.reopen();
+        for (const QString& statement : c.sql.split(QStringLiteral(";\n")))
+            ASSERT_TRUE(t.db().exec(statement)) << statement.toStdString();
+        t.close();
+        const QByteArray before = readBytes(t.path());
+        const CliRun r = runCli({QStringLiteral("--check")});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_TRUE(r.out.contains(c.finding + QLatin1Char('\n'))) << r.out.toStdString();
+        EXPECT_TRUE(
+            r.out.endsWith(QStringLiteral("Denetim bitti: %1 bulgu.\n").arg(r.out.count(QLatin1Char('\n')) - 1)));
+        EXPECT_EQ(readBytes(t.path()), before); // looked at, not changed
+    }
+
+    writeBytes(t.path(), QByteArray("bir veri tabanı değil").repeated(20));
+    const CliRun unreadable = runCli({QStringLiteral("--check")});
+    EXPECT_EQ(unreadable.status, 2);
+    EXPECT_TRUE(unreadable.err.startsWith(QStringLiteral("zelvora: Veri tabanı okunamadı: ")));
+}
+
+TEST_F(LedgerCheck, RepairRecomputesBalancesDayCountsAndNameKeysAfterABackup)
+{
+    t.db().exec(
+        QStringLiteral("UPDATE musteriler SET Bakiye = 999, Gun = 40, sira_anahtari = NULL WHERE mus_kodu = '1'"));
+    t.db().exec(QStringLiteral("UPDATE musteriler SET Bakiye = -5 WHERE mus_kodu = '2'"));
+    t.close();
+    const QByteArray before = readBytes(t.path());
+
+    const CliRun r = runCli({QStringLiteral("--check"), QStringLiteral("--repair")});
+    EXPECT_EQ(r.status, 0) << r.out.toStdString() << r.err.toStdString();
+    const QString kept
+        = QDir(AppConfig::backupFolder()).filePath(QStringLiteral("Veresiye_Onarim_Oncesi_05-03-09_14-05-09.ydk"));
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Onarım öncesi yedek: ") + kept + QLatin1Char('\n')))
+        << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Onarıldı: 2 bakiye, 1 gün sayısı, 1 ad anahtarı.\n")));
+    EXPECT_TRUE(r.out.endsWith(QStringLiteral("Denetim tamam: sorun bulunmadı.\n")));
+    EXPECT_EQ(readBytes(kept), before);
+
+    t.reopen();
+    EXPECT_EQ(t.db().scalar(QStringLiteral("SELECT Bakiye FROM musteriler WHERE mus_kodu = '1'")).toLongLong(), 1500);
+    EXPECT_EQ(t.db().scalar(QStringLiteral("SELECT Bakiye FROM musteriler WHERE mus_kodu = '2'")).toLongLong(), 0);
+    EXPECT_EQ(t.db().scalar(QStringLiteral("SELECT Gun FROM musteriler WHERE mus_kodu = '1'")).toLongLong(), -4);
+    EXPECT_EQ(t.db().scalar(QStringLiteral("SELECT sira_anahtari FROM musteriler WHERE mus_kodu = '1'")).toString(),
+              turkish::sortKey(QStringLiteral("Ayşe")));
+
+    // What cannot be recomputed stays a finding.
+    t.db().exec(QStringLiteral(
+        "INSERT INTO veresiye (mus_kodu, Tarih, Saat, Eklenen) VALUES ('7', '2009-03-01', '10:00:00', 1)"));
+    t.close();
+    const CliRun orphan = runCli({QStringLiteral("--check"), QStringLiteral("--repair")});
+    EXPECT_EQ(orphan.status, 1);
+    EXPECT_TRUE(
+        orphan.out.contains(QStringLiteral("Onarılamadı: Müşterisi olmayan hareketler: müşteri no 7, 1 hareket\n")));
+}
