@@ -129,3 +129,27 @@ TEST(LumButtonPainting, FaceIsE3E3E3AndDisabledCaptionIsGrey)
     EXPECT_LT(darkest(normal), 40);
     EXPECT_GT(darkest(disabled), 100);
 }
+
+TEST_F(LumButtonTest, ArrowKeysMoveTheFocusLikeTabAndShiftTab)
+{
+    auto* before = new LumButton(QStringLiteral("Önce"), &m_window);
+    auto* after = new LumButton(QStringLiteral("Sonra"), &m_window);
+    QWidget::setTabOrder(before, m_button);
+    QWidget::setTabOrder(m_button, after);
+    before->show();
+    after->show();
+    QSignalSpy clicked(m_button, &LumButton::clicked);
+    const struct
+    {
+        Qt::Key key;
+        LumButton* expected;
+    } cases[] = {{Qt::Key_Right, after}, {Qt::Key_Down, after}, {Qt::Key_Left, before}, {Qt::Key_Up, before}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        m_button->setFocus();
+        ASSERT_TRUE(m_button->hasFocus());
+        QTest::keyClick(m_button, c.key);
+        EXPECT_TRUE(c.expected->hasFocus());
+    }
+    EXPECT_EQ(clicked.count(), 0);
+}

@@ -191,6 +191,17 @@ void LumButton::keyPressEvent(QKeyEvent* event)
         }
         event->accept();
         return;
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        // Arrows walk the controls as Shift+Tab and Tab do.
+        event->accept();
+        focusNextPrevChild(false);
+        return;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        event->accept();
+        focusNextPrevChild(true);
+        return;
     default:
         if (m_spaceDown) {
             m_spaceDown = false;
