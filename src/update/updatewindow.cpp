@@ -16,6 +16,7 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -306,6 +307,16 @@ void UpdateWindow::closeEvent(QCloseEvent* event)
         m_mainWindow->activateWindow();
     }
     QDialog::closeEvent(event);
+}
+
+void UpdateWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        close();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 UpdateWindow* openUpdateWindow(QMainWindow* mainWindow)

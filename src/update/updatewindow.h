@@ -47,6 +47,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Esc closes as "Kapat" does: a dialog's plain reject would only hide it, leaving no window at all.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildUi();

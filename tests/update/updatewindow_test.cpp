@@ -258,6 +258,17 @@ TEST_F(UpdateWindowTest, TheCloseBoxBringsTheMainWindowBackAndStopsADownload)
     EXPECT_EQ(m_messages.messages().size(), 1);
 }
 
+TEST_F(UpdateWindowTest, EscClosesAsKapatDoesAndTheMainWindowComesBack)
+{
+    serveVersion(QStringLiteral("2.0.0"));
+    open();
+    check();
+    QTest::keyClick(m_window.data(), Qt::Key_Escape);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(m_window.isNull()); // closed, not merely hidden
+    EXPECT_TRUE(m_main.isVisible());
+}
+
 TEST_F(UpdateWindowTest, TheMenuEntryOpensTheWindowAndHidesTheMainWindow)
 {
     MainWindow main(m_db.db());
