@@ -64,9 +64,13 @@ void repaintTwelveButtons(benchmark::State& state)
     }
     window.show();
     QApplication::processEvents();
+    // Rendering the window into an image paints every button, exposed or not.
+    QImage target(window.size(), QImage::Format_ARGB32_Premultiplied);
     for (auto _ : state) {
-        window.repaint();
+        window.render(&target);
+        benchmark::DoNotOptimize(target.constBits());
     }
+    state.counters["buttons"] = double(window.findChildren<LumButton*>().size());
 }
 BENCHMARK(repaintTwelveButtons)->Unit(benchmark::kMicrosecond);
 
