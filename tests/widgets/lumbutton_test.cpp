@@ -1,5 +1,6 @@
 #include "widgets/lumbutton/lumbutton.h"
 
+#include "widgets/lumbutton/lumbuttonlook.h"
 #include "widgets/lumbutton/lumbuttontooltip.h"
 
 #include <QAccessible>
@@ -279,7 +280,14 @@ TEST_F(LumButtonTest, CheckAndOptionModes)
     EXPECT_TRUE(m_button->value());
     QTest::keyClick(&m_window, Qt::Key_K, Qt::AltModifier);
     EXPECT_FALSE(m_button->value()) << "the access key toggles too";
-    QTest::keyClick(m_button, Qt::Key_Space);
+    QTest::keyPress(m_button, Qt::Key_Space);
+    EXPECT_TRUE(m_button->value());
+    // A held space bar repeats its press; the button toggles once, not once per repeat.
+    for (int i = 0; i < 3; ++i) {
+        QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
+        QCoreApplication::sendEvent(m_button, &repeat);
+    }
+    QTest::keyRelease(m_button, Qt::Key_Space);
     EXPECT_TRUE(m_button->value());
 
     QWidget otherContainer(&m_window);
@@ -358,4 +366,38 @@ TEST_F(LumButtonTest, OwnToolTipReplacesTheContainersAndWrapsLongText)
     m_button->hide();
     EXPECT_EQ(m_button->toolTip(), m_button->buttonToolTip());
     EXPECT_EQ(m_button->toolTipWindow(), nullptr);
+}
+
+TEST(LumButtonLook, GivesAWindowsButtonsTheirStyleAndPicture)
+{
+    QWidget window;
+    auto* save = new LumButton(QStringLiteral("Kaydet"), &window);
+    save->setObjectName(QStringLiteral("saveButton"));
+    auto* plain = new LumButton(QStringLiteral("Başka"), &window);
+    applyButtonLook(&window, ButtonLook::Glass);
+    for (LumButton* b : {save, plain}) {
+        EXPECT_EQ(b->buttonStyle(), lum::StyleGlass);
+        EXPECT_EQ(b->colorScheme(), lum::SchemeSilver);
+        EXPECT_EQ(b->backColor(), ColorRef(0xE3E3E3));
+    }
+    EXPECT_EQ(save->pictureNormal().size(), QSize(16, 16)) << "the picture comes from the resources";
+    EXPECT_TRUE(save->pictureShadow());
+    EXPECT_EQ(save->pictureAlign(), lum::PictureLeftEdge);
+    EXPECT_EQ(save->pictureEffectOnOver(), lum::PictureEffectNone);
+    EXPECT_TRUE(plain->pictureNormal().isNull());
+    EXPECT_EQ(save->accessibleName(), QStringLiteral("Kaydet"));
+
+    applyButtonLook(&window, ButtonLook::WarmToolbar);
+    EXPECT_EQ(save->buttonStyle(), lum::StyleWarmToolbar);
+    EXPECT_EQ(save->backColor(), ColorRef(0xFCE1CA));
+
+    // Every picture the table names is in the resources.
+    for (const char* name : {"saveButton", "cancelButton", "closeButton", "backButton", "browseTargetButton",
+                             "restoreButton", "paymentButton", "calculatorButton", "printButton", "resetButton",
+                             "editButton", "detailsButton", "listTotalButton", "openAccountButton", "addCustomerButton",
+                             "deleteRowButton", "backupButton", "signInButton"}) {
+        const QString picture = buttonPictureName(QLatin1String(name));
+        ASSERT_FALSE(picture.isEmpty()) << name;
+        EXPECT_FALSE(buttonPicture(picture).isNull()) << name;
+    }
 }
