@@ -8,6 +8,7 @@
 #include "data/numberformat.h"
 #include "entry/entrywindow.h"
 #include "widgets/lumbutton/lumbutton.h"
+#include "widgets/lumbutton/lumbuttonlook.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -78,6 +79,7 @@ AccountWindow::AccountWindow(Database& db, QWidget* parent)
 {
     setObjectName(QStringLiteral("veresiye2"));
     buildUi();
+    applyButtonLook(this, ButtonLook::WarmToolbar);
     resize(820, 620);
 
     m_reloadTimer = new QTimer(this);

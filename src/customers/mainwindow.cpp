@@ -13,6 +13,7 @@
 #include "entry/newcustomerwindow.h"
 #include "users/userwindow.h"
 #include "widgets/lumbutton/lumbutton.h"
+#include "widgets/lumbutton/lumbuttonlook.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -45,6 +46,7 @@ MainWindow::MainWindow(Database& db, QWidget* parent)
     setWindowTitle(QStringLiteral("Zelvora   -    ") + AppConfig::makerAddress());
     buildUi();
     buildMenu();
+    applyButtonLook(this, ButtonLook::WarmToolbar);
     resize(807, 598);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
