@@ -1,5 +1,6 @@
 #include "widgets/lumbutton/lumbutton.h"
 
+#include "messagerecorder.h"
 #include "widgets/lumbutton/lumbuttonlook.h"
 #include "widgets/lumbutton/lumbuttontooltip.h"
 
@@ -400,4 +401,14 @@ TEST(LumButtonLook, GivesAWindowsButtonsTheirStyleAndPicture)
         ASSERT_FALSE(picture.isEmpty()) << name;
         EXPECT_FALSE(buttonPicture(picture).isNull()) << name;
     }
+}
+
+TEST_F(LumButtonTest, AboutShowsAnInformationBox)
+{
+    test::MessageRecorder messages;
+    m_button->about();
+    ASSERT_EQ(messages.messages().size(), 1);
+    EXPECT_EQ(messages.last().title, QStringLiteral("About"));
+    EXPECT_EQ(messages.last().icon, MessageBox::Icon::Information);
+    EXPECT_TRUE(messages.last().text.startsWith(QStringLiteral("lumbutton ")));
 }

@@ -1,15 +1,18 @@
 #include "widgets/lumbutton/lumbutton.h"
 
+#include "app/messagebox.h"
 #include "widgets/lumbutton/lumbuttonpainter.h"
 #include "widgets/lumbutton/lumbuttontooltip.h"
 #include "widgets/lumbutton/lumcolor.h"
 
 #include <QAccessible>
 #include <QCursor>
+#include <QDesktopServices>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
+#include <QUrl>
 
 namespace zelvora {
 
@@ -379,6 +382,19 @@ void LumButton::unsetPopupMenu()
     m_menuDefault = nullptr;
     m_menuAttached = false;
     m_menuShowing = false;
+}
+
+void LumButton::openWebsite(const QString& address)
+{
+    QDesktopServices::openUrl(QUrl::fromUserInput(address));
+}
+
+void LumButton::about()
+{
+    MessageBox::ok(this,
+                   QStringLiteral("lumbutton %1\nZelvora'nın kendi düğmesi: on dört biçem, resimler ve ipuçları.")
+                       .arg(QStringLiteral(ZELVORA_VERSION)),
+                   QStringLiteral("About"), MessageBox::Icon::Information);
 }
 
 void LumButton::writeProperties(LumPropertyBag& bag) const

@@ -145,6 +145,11 @@ public:
     void unsetPopupMenu();
     QMenu* popupMenu() const { return m_menu; }
 
+    // Hands the address to the desktop's default handler.
+    void openWebsite(const QString& address);
+    // An information box about the control.
+    void about();
+
     // Stored properties: written in their fixed order, read back with the Absent value for
     // anything missing or unusable; stored colours win over the scheme.
     void writeProperties(LumPropertyBag& bag) const;
