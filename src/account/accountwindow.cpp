@@ -13,6 +13,7 @@
 #include "entry/entrywindow.h"
 #include "reports/printedreports.h"
 #include "widgets/lumbutton/lumbutton.h"
+#include "widgets/lumbutton/lumbuttonlook.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -57,6 +58,7 @@ AccountWindow::AccountWindow(Database& db, QWidget* parent)
 {
     setObjectName(QStringLiteral("veresiye2"));
     buildUi();
+    applyButtonLook(this, ButtonLook::WarmToolbar);
     resize(820, 620);
 
     m_reloadTimer = new QTimer(this);

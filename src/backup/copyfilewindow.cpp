@@ -7,6 +7,7 @@
 #include "data/appconfig.h"
 #include "startup/startup.h"
 #include "widgets/lumbutton/lumbutton.h"
+#include "widgets/lumbutton/lumbuttonlook.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -47,6 +48,7 @@ CopyFileWindow::CopyFileWindow(QWidget* mainWindow, QWidget* parent)
 {
     setObjectName(QStringLiteral("CopyFile"));
     buildUi();
+    applyButtonLook(this, ButtonLook::Glass);
     m_commands = std::make_unique<BackupCommands>(this, m_sourceBox, m_targetBox, m_progress);
     // Loading: centred, the backup folder made, the two boxes filled.
     centreOnScreen();

@@ -3,6 +3,7 @@
 #include "backup/backupcommands.h"
 #include "backup/programexit.h"
 #include "widgets/lumbutton/lumbutton.h"
+#include "widgets/lumbutton/lumbuttonlook.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -64,6 +65,7 @@ CopyOtoWindow::CopyOtoWindow(QWidget* parent)
     connect(browse, &LumButton::clicked, this, [this] { m_commands->browseFolder(); });
     connect(backup, &LumButton::clicked, this, &CopyOtoWindow::runBackup);
 
+    applyButtonLook(this, ButtonLook::Glass);
     adjustSize();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->geometry();

@@ -18,6 +18,7 @@
 #include "update/updatewindow.h"
 #include "users/userwindow.h"
 #include "widgets/lumbutton/lumbutton.h"
+#include "widgets/lumbutton/lumbuttonlook.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -50,6 +51,7 @@ MainWindow::MainWindow(Database& db, QWidget* parent)
     setWindowTitle(QStringLiteral("Zelvora   -    ") + AppConfig::makerAddress());
     buildUi();
     buildMenu();
+    applyButtonLook(this, ButtonLook::WarmToolbar);
     // 807 × 598 is the client area: the menu bar comes on top of it.
     resize(807, 598 + menuBar()->sizeHint().height());
     if (const QScreen* screen = QGuiApplication::primaryScreen())

@@ -7,6 +7,7 @@
 #include "data/dateformat.h"
 #include "data/numberformat.h"
 #include "widgets/lumbutton/lumbutton.h"
+#include "widgets/lumbutton/lumbuttonlook.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -104,6 +105,7 @@ EntryWindow::EntryWindow(Database& db, QWidget* parent)
     setObjectName(QStringLiteral("veresiyeekleode"));
     m_creditPanel = buildCreditPanel();
     m_paymentPanel = buildPaymentPanel();
+    applyButtonLook(this, ButtonLook::Glass);
     // Two panels of the same size in the same place, whichever the opener shows.
     QSize panelSize;
     for (const QFrame* panel : {m_creditPanel, m_paymentPanel})

@@ -5,6 +5,7 @@
 #include "data/database.h"
 #include "entry/newcustomerstore.h"
 #include "widgets/lumbutton/lumbutton.h"
+#include "widgets/lumbutton/lumbuttonlook.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -31,6 +32,7 @@ NewCustomerWindow::NewCustomerWindow(Database& db, QWidget* parent)
     setObjectName(QStringLiteral("musteriekle"));
     setWindowTitle(QStringLiteral("Yeni Müşteri Ekle"));
     buildUi();
+    applyButtonLook(this, ButtonLook::Glass);
     topla();
 
     // The proposal follows the counter for as long as the window is open.

@@ -7,6 +7,7 @@
 #include "rates/ratepage.h"
 #include "update/httptransfer.h"
 #include "widgets/lumbutton/lumbutton.h"
+#include "widgets/lumbutton/lumbuttonlook.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -48,6 +49,7 @@ RatesWindow::RatesWindow(QWidget* parent)
     setObjectName(QStringLiteral("KURLAR"));
     setWindowTitle(QStringLiteral("Güncel Döviz Kurları"));
     buildUi();
+    applyButtonLook(this, ButtonLook::Glass);
     connect(m_transfer, &HttpTransfer::pageOpened, this, &RatesWindow::onPage);
     connect(m_transfer, &HttpTransfer::openFailed, this, &RatesWindow::onFailure);
 }

@@ -5,6 +5,7 @@
 #include "users/uppercase.h"
 #include "users/userstore.h"
 #include "widgets/lumbutton/lumbutton.h"
+#include "widgets/lumbutton/lumbuttonlook.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -41,6 +42,7 @@ LoginWindow::LoginWindow(Database& db, QWidget* parent)
     setObjectName(QStringLiteral("frmLogin"));
     setWindowTitle(kCaption);
     buildUi();
+    applyButtonLook(this, ButtonLook::Glass);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
 }

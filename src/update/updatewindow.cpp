@@ -10,6 +10,7 @@
 #include "update/httptransfer.h"
 #include "update/versionpage.h"
 #include "widgets/lumbutton/lumbutton.h"
+#include "widgets/lumbutton/lumbuttonlook.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -63,6 +64,7 @@ UpdateWindow::UpdateWindow(QWidget* mainWindow, QWidget* parent)
     setObjectName(QStringLiteral("update"));
     setWindowTitle(QStringLiteral(" Yeni Sürüm Kontrolü"));
     buildUi();
+    applyButtonLook(this, ButtonLook::Glass);
     connect(m_transfer, &HttpTransfer::pageOpened, this, &UpdateWindow::onPage);
     connect(m_transfer, &HttpTransfer::openFailed, this, &UpdateWindow::onCheckFailed);
     connect(m_downloader, &FileDownloader::DownloadProgress, this, &UpdateWindow::onProgress);

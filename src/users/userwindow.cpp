@@ -5,6 +5,7 @@
 #include "users/uppercase.h"
 #include "users/userstore.h"
 #include "widgets/lumbutton/lumbutton.h"
+#include "widgets/lumbutton/lumbuttonlook.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -35,6 +36,7 @@ UserWindow::UserWindow(Database& db, QWidget* parent)
     setObjectName(QStringLiteral("kullanici"));
     setWindowTitle(QStringLiteral("Kullanıcı Ekle"));
     buildUi();
+    applyButtonLook(this, ButtonLook::Glass);
     // The list is there at once; each later activation reads it again.
     onActivated();
 }

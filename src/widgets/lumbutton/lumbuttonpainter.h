@@ -1,32 +1,42 @@
 #pragma once
 
-#include "widgets/lumbutton/lumbutton.h"
+#include "widgets/lumbutton/lumbuttonproperties.h"
 
-#include <QColor>
-#include <QFont>
 #include <QImage>
+#include <QRegion>
 
-class QPainter;
+class QPalette;
+class QStyle;
 
 namespace zelvora {
 
-// Draws a button face (style 3, scheme 2: face #E3E3E3) with its caption; no widget needed.
+// What the painters need to know of the button beyond its properties.
+struct LumPaintState
+{
+    int state = lum::StateNormal;
+    bool enabled = true;
+    bool hasFocus = false;
+    bool isDefault = false;
+    bool parentActive = true;
+    bool mouseOver = false;
+    bool running = true;
+};
+
+// Draws a whole button into an image of the button's size, in any of the fourteen styles; no
+// widget needed. Style 13 draws the given QStyle's push-button panel, or without one falls back
+// to style 2 with scheme 0.
 class LumButtonPainter final
 {
 public:
-    struct Look
-    {
-        QString caption;
-        QFont font;
-        LumButton::State state = LumButton::State::Normal;
-        bool enabled = true;
-        bool focused = false;
-    };
+    static void paint(QImage& image, const LumButtonProperties& properties, const LumPaintState& state,
+                      const QPalette& palette, const QStyle* themeStyle = nullptr);
+    static QImage render(const QSize& size, const LumButtonProperties& properties, const LumPaintState& state,
+                         const QPalette& palette, const QStyle* themeStyle = nullptr);
 
-    static constexpr QRgb faceColor = 0xFFE3E3E3;
-
-    static void paint(QPainter& painter, const QRect& rect, const Look& look);
-    static QImage render(const QSize& size, const Look& look);
+    // The window shape of a style at size W × H: rounded styles lose their corner pixels.
+    static QRegion windowShape(int style, int width, int height);
+    // The picture the button shows in a drawing state (PictureDown, PictureHot or PictureNormal).
+    static const LumPicture& currentPicture(const LumButtonProperties& properties, int state);
 };
 
 } // namespace zelvora
