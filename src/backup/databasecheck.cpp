@@ -236,6 +236,17 @@ DatabaseCheck::Result DatabaseCheck::inspect(const QString& path)
     }
     checkTables(db, result);
     checkObjects(db, result);
+    // A file of an earlier version gets the current indexes when the program opens it; until then its own
+    // indexes are not foreign and the new ones are not missing.
+    QList<QStringList> version;
+    if (db.rows(QStringLiteral("PRAGMA user_version"), {}, &version, nullptr) && !version.isEmpty()
+        && version.first().value(0).toInt() < schema::kVersion) {
+        const auto indexNamed = [](const QString& object, bool (*test)(const QString&)) {
+            return object.startsWith(QLatin1String("index ")) && test(object.mid(6));
+        };
+        result.foreignObjects.removeIf([&](const QString& o) { return indexNamed(o, schema::isObsoleteIndex); });
+        result.missingObjects.removeIf([&](const QString& o) { return indexNamed(o, schema::isIndexAddedByUpgrade); });
+    }
     return result;
 }
 

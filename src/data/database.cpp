@@ -1,9 +1,13 @@
 #include "data/database.h"
 
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QUrl>
 #include <atomic>
+#include <chrono>
+#include <sqlite3.h>
+#include <thread>
 
 namespace zelvora {
 
@@ -19,6 +23,17 @@ QString engineText(const QSqlError& error)
 {
     const QString text = error.databaseText().trimmed();
     return text.isEmpty() ? error.text().trimmed() : text;
+}
+
+// Waits for another connection's write in steps of a millisecond, up to five seconds. SQLite's own timeout
+// sleeps in growing steps (up to 100 ms), which would hold the window still long after the other
+// connection's short batch has ended.
+int waitBriefly(void*, int attempts)
+{
+    if (attempts >= 5000)
+        return 0;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return 1;
 }
 
 } // namespace
@@ -48,12 +63,13 @@ std::unique_ptr<Database> Database::open(const QString& path, QString* error)
     QUrl uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
     uri.setQuery(QStringLiteral("mode=rw"));
     db.setDatabaseName(uri.toString(QUrl::FullyEncoded));
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
     if (!db.open()) {
         if (error)
             *error = engineText(db.lastError());
         return nullptr;
     }
+    sqlite3_busy_handler(*static_cast<sqlite3**>(db.driver()->handle().data()), waitBriefly, nullptr);
     // A byte copy of the file taken while no write runs must be a complete backup.
     QSqlQuery pragma(db);
     for (const auto* statement : {"PRAGMA journal_mode=DELETE", "PRAGMA synchronous=FULL"}) {

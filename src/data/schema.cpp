@@ -4,6 +4,9 @@
 
 #include <QFile>
 #include <QSqlDriver>
+#include <QStringList>
+#include <algorithm>
+#include <iterator>
 #include <sqlite3.h>
 
 // The schema lives in a static library's resources, which must be registered before use.
@@ -14,11 +17,118 @@ static void initSchemaResource()
 
 namespace zelvora::schema {
 
+namespace {
+
+// Indexes made by earlier versions and replaced since.
+constexpr const char* kObsoleteIndexes[] = {"musteriler_sira", "musteriler_arama"};
+// Indexes that version 1 files lack.
+constexpr const char* kAddedIndexes[]
+    = {"musteriler_ad_sirasi", "musteriler_anahtarsiz", "musteriler_gun_farki", "veresiye_toplam"};
+
+template <std::size_t N>
+bool listed(const char* const (&names)[N], const QString& name)
+{
+    return std::any_of(std::begin(names), std::end(names),
+                       [&](const char* n) { return name.compare(QLatin1String(n), Qt::CaseInsensitive) == 0; });
+}
+
+sqlite3* handleOf(const Database& db)
+{
+    return *static_cast<sqlite3**>(db.connection().driver()->handle().data());
+}
+
+bool execText(sqlite3* handle, const QByteArray& text, QString* error)
+{
+    char* message = nullptr;
+    if (sqlite3_exec(handle, text.constData(), nullptr, nullptr, &message) == SQLITE_OK)
+        return true;
+    if (error)
+        *error = QString::fromUtf8(message);
+    sqlite3_free(message);
+    return false;
+}
+
+// (name, sql) of every index and trigger in handle's schema.
+QList<QPair<QByteArray, QByteArray>> objectsOf(sqlite3* handle)
+{
+    QList<QPair<QByteArray, QByteArray>> objects;
+    sqlite3_stmt* select = nullptr;
+    if (sqlite3_prepare_v2(handle,
+                           "SELECT name, sql FROM sqlite_master WHERE type IN ('index', 'trigger') AND sql IS NOT NULL "
+                           "ORDER BY rowid",
+                           -1, &select, nullptr)
+        != SQLITE_OK)
+        return objects;
+    while (sqlite3_step(select) == SQLITE_ROW)
+        objects.append({QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(select, 0))).toLower(),
+                        QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(select, 1)))});
+    sqlite3_finalize(select);
+    return objects;
+}
+
+// The indexes and triggers the script makes, read once from a database built from it in memory.
+const QList<QPair<QByteArray, QByteArray>>& scriptObjects()
+{
+    static const QList<QPair<QByteArray, QByteArray>> objects = [] {
+        QList<QPair<QByteArray, QByteArray>> result;
+        sqlite3* memory = nullptr;
+        if (sqlite3_open(":memory:", &memory) == SQLITE_OK && execText(memory, script(), nullptr))
+            result = objectsOf(memory);
+        sqlite3_close(memory);
+        return result;
+    }();
+    return objects;
+}
+
+} // namespace
+
 QByteArray script()
 {
     initSchemaResource();
     QFile file(QStringLiteral(":/data/schema.sql"));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool isObsoleteIndex(const QString& name)
+{
+    return listed(kObsoleteIndexes, name);
+}
+
+bool isIndexAddedByUpgrade(const QString& name)
+{
+    return listed(kAddedIndexes, name);
+}
+
+bool upgrade(const Database& db, QString* error)
+{
+    sqlite3* handle = handleOf(db);
+    const auto present = objectsOf(handle);
+    const auto has = [&](const QByteArray& name) {
+        return std::any_of(present.cbegin(), present.cend(), [&](const auto& o) { return o.first == name; });
+    };
+    QByteArray work;
+    for (const char* name : kObsoleteIndexes) {
+        if (has(name))
+            work += "DROP INDEX " + QByteArray(name) + ";\n";
+    }
+    for (const auto& [name, sql] : scriptObjects()) {
+        if (!has(name))
+            work += sql + ";\n";
+    }
+    if (scriptObjects().isEmpty()) {
+        if (error)
+            *error = QStringLiteral("schema.sql okunamadı");
+        return false;
+    }
+    if (work.isEmpty())
+        return true;
+    // All or nothing: an interrupted upgrade leaves the file as it was.
+    const QByteArray version = "PRAGMA user_version = " + QByteArray::number(kVersion) + ";\n";
+    if (!execText(handle, "BEGIN IMMEDIATE;\n" + work + version + "COMMIT;", error)) {
+        sqlite3_exec(handle, "ROLLBACK", nullptr, nullptr, nullptr);
+        return false;
+    }
+    return true;
 }
 
 bool create(const Database& db, QString* error)
@@ -30,16 +140,7 @@ bool create(const Database& db, QString* error)
         return false;
     }
     // The script holds a trigger body with inner semicolons, so it runs through SQLite itself.
-    auto* handle = *static_cast<sqlite3**>(db.connection().driver()->handle().data());
-    char* message = nullptr;
-    const int rc = sqlite3_exec(handle, text.constData(), nullptr, nullptr, &message);
-    if (rc != SQLITE_OK) {
-        if (error)
-            *error = QString::fromUtf8(message);
-        sqlite3_free(message);
-        return false;
-    }
-    return true;
+    return execText(handleOf(db), text, error);
 }
 
 } // namespace zelvora::schema

@@ -15,5 +15,18 @@ QByteArray script();
 // Runs the schema script (tables, indexes, first rows) on an empty database.
 bool create(const Database& db, QString* error);
 
+// Brings a file made by an earlier version to the current schema: adds every index and trigger of the
+// script that the file lacks and drops the indexes earlier versions made and this one no longer uses, in one
+// transaction. Cheap when there is nothing to do; the program runs it each time it opens its database.
+bool upgrade(const Database& db, QString* error);
+
+// The file format a database file made by this version has (PRAGMA user_version).
+constexpr int kVersion = 2;
+
+// An index that a file of an earlier version may hold and upgrade() drops.
+bool isObsoleteIndex(const QString& name);
+// An index of the script that files of an earlier version lack and upgrade() adds.
+bool isIndexAddedByUpgrade(const QString& name);
+
 } // namespace schema
 } // namespace zelvora

@@ -1,8 +1,9 @@
--- Zelvora database, schema version 1.
+-- Zelvora database, schema version 2 (version 1 lacked the indexes that keep a large ledger fast; the
+-- program adds them when it opens such a file).
 -- Money (Bakiye, Eklenen, Odenen) is whole kuruş; dates are YYYY-MM-DD, times HH:MM:SS.
 -- sira_anahtari and arama_anahtari are the Turkish sort and search keys of MusteriFirma. The program keeps
 -- them; a row written by another tool has them emptied (see the trigger) and the program fills them again.
-PRAGMA user_version = 1;
+PRAGMA user_version = 2;
 
 CREATE TABLE musteriler (
     id INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -22,8 +23,16 @@ CREATE TABLE musteriler (
     arama_anahtari TEXT
 );
 CREATE UNIQUE INDEX musteriler_mus_kodu ON musteriler (mus_kodu);
-CREATE INDEX musteriler_sira ON musteriler (sira_anahtari, id);
-CREATE INDEX musteriler_arama ON musteriler (arama_anahtari);
+-- Name order; the search key rides along so a prefix search filters inside this index and reads its
+-- matches already in name order.
+CREATE INDEX musteriler_ad_sirasi ON musteriler (sira_anahtari, id, arama_anahtari);
+-- Rows whose keys are missing (written by another tool), found without reading the table.
+CREATE INDEX musteriler_anahtarsiz ON musteriler (id) WHERE sira_anahtari IS NULL OR arama_anahtari IS NULL;
+-- Sonislem minus Gun as a Julian day: the same value, today's, for every row whose day count is right, so the
+-- rows to rewrite are two index ranges. NULL for a row without a date and without a day count (also right);
+-- -1 for a row that has only one of the two.
+CREATE INDEX musteriler_gun_farki ON musteriler (ifnull(julianday(Sonislem) - Gun,
+    CASE WHEN Gun IS NOT NULL OR julianday(Sonislem) IS NOT NULL THEN -1 END));
 CREATE INDEX musteriler_turu_sira ON musteriler (Turu, sira_anahtari, id);
 CREATE INDEX musteriler_turu_bakiye ON musteriler (Turu, Bakiye);
 
@@ -47,6 +56,8 @@ CREATE TABLE veresiye (
     Odenen INTEGER
 );
 CREATE INDEX veresiye_mus_kodu ON veresiye (mus_kodu, id);
+-- An account's sums read from the index alone.
+CREATE INDEX veresiye_toplam ON veresiye (mus_kodu, Eklenen, Odenen);
 
 CREATE TABLE "User" (
     Username TEXT NOT NULL COLLATE NOCASE,

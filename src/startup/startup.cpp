@@ -4,9 +4,8 @@
 #include "backup/filecopy.h"
 #include "customers/mainwindow.h"
 #include "data/appconfig.h"
-#include "data/clock.h"
-#include "data/customerstore.h"
 #include "data/database.h"
+#include "data/schema.h"
 #include "startup/instancelock.h"
 #include "startup/loginwindow.h"
 #include "startup/splashwindow.h"
@@ -87,8 +86,15 @@ bool Startup::start()
     // A restore killed mid-way leaves its temporary copy beside the database; only this copy, holding the
     // lock, can be the one that made it.
     FileCopy::removeLeftovers(AppConfig::databasePath());
-    if (!m_db)
+    if (!m_db) {
         m_db = Database::open(AppConfig::databasePath(), &error);
+        // A file from an earlier version gets the indexes this one relies on for speed. Without them
+        // everything still works, only slower, so a file that cannot take them (read-only, locked) is used
+        // as it is.
+        QString upgradeError;
+        if (m_db && !schema::upgrade(*m_db, &upgradeError))
+            qWarning("Veri tabanı dizinleri güncellenemedi: %s", qPrintable(upgradeError));
+    }
     auto splash = m_db ? std::make_unique<SplashWindow>(*m_db) : nullptr;
     if (!splash || !splash->readVersion(&error)) {
         MessageBox::ok(nullptr, error, QString(), MessageBox::Icon::Stop);
@@ -101,15 +107,6 @@ bool Startup::start()
     m_splash->show();
     m_splash->activateWindow();
     m_splash->setFocus();
-    // While the splash stands, bring the stored day counts to today: on the first start of a day that
-    // rewrites every customer's row, which the main window's first activation then need not do.
-    QTimer::singleShot(0, this, [this] {
-        if (m_db && m_splash && !m_splash->isClosing()) {
-            CustomerStore store(*m_db);
-            store.refreshNameKeys();
-            store.updateDayCounts(Clock::today());
-        }
-    });
     return true;
 }
 

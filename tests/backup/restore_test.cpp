@@ -355,9 +355,10 @@ TEST_F(RestoreWindow, TriggersAndViewsTheProgramDidNotMakeAreDroppedFromTheResto
         names.append(objects.value(0).toString());
     EXPECT_EQ(names,
               (QStringList {QStringLiteral("User_Username"), QStringLiteral("musteriler_ad_degisti"),
-                            QStringLiteral("musteriler_arama"), QStringLiteral("musteriler_mus_kodu"),
-                            QStringLiteral("musteriler_sira"), QStringLiteral("musteriler_turu_bakiye"),
-                            QStringLiteral("musteriler_turu_sira"), QStringLiteral("veresiye_mus_kodu")}));
+                            QStringLiteral("musteriler_ad_sirasi"), QStringLiteral("musteriler_anahtarsiz"),
+                            QStringLiteral("musteriler_gun_farki"), QStringLiteral("musteriler_mus_kodu"),
+                            QStringLiteral("musteriler_turu_bakiye"), QStringLiteral("musteriler_turu_sira"),
+                            QStringLiteral("veresiye_mus_kodu"), QStringLiteral("veresiye_toplam")}));
     t.addMovement(QStringLiteral("1"), QDate(2009, 3, 5), 100, {});
     t.addMovement(QStringLiteral("1"), QDate(2009, 3, 5), 200, {});
     EXPECT_EQ(t.db().scalar(QStringLiteral("SELECT count(*) FROM musteriler")).toInt(), 1);

@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -213,18 +214,35 @@ TEST(Language, QtsOwnTextsAreTurkish)
     EXPECT_EQ(QLocale().language(), QLocale::Turkish);
 }
 
-TEST(StartupSequence, DayCountsAreBroughtToTodayWhileTheSplashStands)
+TEST(StartupSequence, AFileOfTheFirstVersionGetsTheCurrentIndexesAndKeepsItsRows)
 {
+    const auto objects = [](const Database& db) {
+        QStringList names;
+        QSqlQuery q = db.prepare(
+            QStringLiteral("SELECT name FROM sqlite_master WHERE type IN ('index', 'trigger') AND sql IS NOT NULL "
+                           "ORDER BY name"));
+        Database::run(q);
+        while (q.next())
+            names << q.value(0).toString();
+        return names;
+    };
+    QStringList current;
+    {
+        test::TestDatabase fresh;
+        current = objects(fresh.db());
+    }
     test::TestDatabase t;
-    Clock::setFixed(QDateTime(QDate(2026, 12, 9), QTime(10, 0)));
-    t.addCustomer(QStringLiteral("1"), QStringLiteral("Ayşe"), QStringLiteral("Alıcı"), {}, QDate(2026, 12, 1));
+    t.addCustomer(QStringLiteral("1"), QStringLiteral("Ayşe"), QStringLiteral("Alıcı"), 1500, QDate(2026, 12, 1));
+    t.makeVersion1();
+    ASSERT_NE(objects(t.db()), current);
     t.close();
+
     Startup startup;
     ASSERT_TRUE(startup.start());
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(startup.splash()->isVisible());
-    EXPECT_EQ(startup.database()->scalar(QStringLiteral("SELECT Gun FROM musteriler")).toInt(), -8);
-    Clock::reset();
+    EXPECT_EQ(objects(*startup.database()), current);
+    EXPECT_EQ(startup.database()->scalar(QStringLiteral("PRAGMA user_version")).toInt(), 2);
+    EXPECT_EQ(startup.database()->scalar(QStringLiteral("SELECT Bakiye FROM musteriler WHERE mus_kodu = '1'")).toInt(),
+              1500);
 }
 
 TEST(SingleInstance, ALockFileThatCannotBeMadeIsReportedNotTakenForAnotherCopy)

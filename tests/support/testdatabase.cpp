@@ -52,6 +52,17 @@ void TestDatabase::close()
     m_db.reset();
 }
 
+void TestDatabase::makeVersion1()
+{
+    for (const char* statement :
+         {"DROP INDEX musteriler_ad_sirasi", "DROP INDEX musteriler_anahtarsiz", "DROP INDEX musteriler_gun_farki",
+          "DROP INDEX veresiye_toplam", "CREATE INDEX musteriler_sira ON musteriler (sira_anahtari, id)",
+          "CREATE INDEX musteriler_arama ON musteriler (arama_anahtari)", "PRAGMA user_version = 1"}) {
+        if (!m_db->exec(QString::fromLatin1(statement)))
+            qFatal("%s failed", statement);
+    }
+}
+
 qint64 TestDatabase::addCustomer(const QString& musKodu, const QString& name, const QString& turu,
                                  const QVariant& bakiyeKurus, const QVariant& sonislem)
 {

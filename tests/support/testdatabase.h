@@ -24,6 +24,9 @@ public:
     void reopen();
     void close();
 
+    // Turns the file into one made by the first version of the program: its indexes, user_version 1.
+    void makeVersion1();
+
     // Adds a customer row as another tool would (no sort keys); returns its id.
     qint64 addCustomer(const QString& musKodu, const QString& name, const QString& turu = QStringLiteral("Alıcı"),
                        const QVariant& bakiyeKurus = {}, const QVariant& sonislem = {});
