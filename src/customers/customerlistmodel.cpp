@@ -1,5 +1,6 @@
 #include "customers/customerlistmodel.h"
 
+#include "data/clock.h"
 #include "data/dateformat.h"
 #include "data/numberformat.h"
 
@@ -8,6 +9,7 @@ namespace zelvora {
 CustomerListModel::CustomerListModel(const Database& db, QObject* parent)
     : QAbstractTableModel(parent)
     , m_store(db)
+    , m_today(Clock::today())
 {
 }
 
@@ -23,13 +25,43 @@ bool CustomerListModel::reread(QString* error)
 {
     QString failure;
     const qint64 count = m_store.count(m_query, &failure);
+    const bool keyless = failure.isEmpty() && m_store.missingNameKeys(1, &failure) > 0;
     beginResetModel();
     m_pages.clear();
+    m_edges.clear();
     m_count = failure.isEmpty() ? int(count) : 0;
+    m_backwardsReadable = !keyless;
     endResetModel();
     if (!failure.isEmpty() && error)
         *error = failure;
     return failure.isEmpty();
+}
+
+CustomerListWindow CustomerListModel::windowFor(int pageIndex) const
+{
+    using From = CustomerListWindow::From;
+    const qint64 start = qint64(pageIndex) * PageSize;
+    const qint64 size = std::min<qint64>(PageSize, m_count - start);
+    CustomerListWindow best = CustomerListWindow::top(start, size);
+    const qint64 fromBottom = m_count - start - size;
+    if (fromBottom < best.skip && m_backwardsReadable)
+        best = {From::Bottom, {}, fromBottom, size};
+    // The nearest pages read before, above and below.
+    auto below = m_edges.lowerBound(pageIndex);
+    if (below != m_edges.begin()) {
+        const auto above = std::prev(below);
+        const qint64 afterLast = qint64(above.key()) * PageSize + above->size;
+        if (start - afterLast >= 0 && start - afterLast < best.skip)
+            best = {From::After, above->last, start - afterLast, size};
+    }
+    if (below != m_edges.end() && below.key() == pageIndex)
+        ++below;
+    if (below != m_edges.end() && m_backwardsReadable) {
+        const qint64 skip = qint64(below.key()) * PageSize - (start + size);
+        if (skip >= 0 && skip < best.skip)
+            best = {From::Before, below->first, skip, size};
+    }
+    return best;
 }
 
 const QVector<CustomerListRow>* CustomerListModel::page(int pageIndex) const
@@ -39,9 +71,17 @@ const QVector<CustomerListRow>* CustomerListModel::page(int pageIndex) const
         // Only a few screens are kept; scrolling far reads the pages again.
         if (m_pages.size() > 64)
             m_pages.clear();
-        it = m_pages.insert(pageIndex, m_store.rows(m_query, qint64(pageIndex) * PageSize, PageSize));
+        it = m_pages.insert(pageIndex, m_store.rows(m_query, m_today, windowFor(pageIndex)));
+        if (!it->isEmpty())
+            m_edges.insert(pageIndex, {it->constFirst(), it->constLast(), int(it->size())});
     }
     return &it.value();
+}
+
+int CustomerListModel::rowOf(qint64 id) const
+{
+    const qint64 row = m_store.rowOf(m_query, id);
+    return row >= 0 && row < m_count ? int(row) : -1;
 }
 
 const CustomerListRow* CustomerListModel::customerAt(int row) const

@@ -3,14 +3,18 @@
 #include "data/customerstore.h"
 
 #include <QAbstractTableModel>
+#include <QDate>
 #include <QHash>
+#include <QMap>
 
 namespace zelvora {
 
 class Database;
 
 // The customer list behind the main window's grid. It knows the row count from one count query and reads
-// rows a page at a time when the grid asks for them, so a long list shows its first screen at once.
+// rows a page at a time when the grid asks for them, so a long list shows its first screen at once. A page
+// is read from the nearest place the index can find directly (the top, the bottom, or a row of a page read
+// before), so the last page of a million rows is as quick as the first.
 class CustomerListModel final : public QAbstractTableModel
 {
     Q_OBJECT
@@ -28,6 +32,11 @@ public:
     // Runs the current source again.
     bool reread(QString* error = nullptr);
     const CustomerListQuery& source() const { return m_query; }
+    // The day the shown day counts are counted to; takes effect at the next read.
+    void setToday(const QDate& today) { m_today = today; }
+
+    // The row that shows customer id, or -1.
+    int rowOf(qint64 id) const;
 
     // The row as stored, or nullptr when it cannot be read.
     const CustomerListRow* customerAt(int row) const;
@@ -38,12 +47,26 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
+    // The first and last row of a page read since the last reread.
+    struct PageEdges
+    {
+        CustomerListRow first;
+        CustomerListRow last;
+        int size = 0;
+    };
+
     const QVector<CustomerListRow>* page(int pageIndex) const;
+    CustomerListWindow windowFor(int pageIndex) const;
 
     CustomerStore m_store;
     CustomerListQuery m_query;
+    QDate m_today;
     int m_count = 0;
+    // Going backwards from a row would pass over rows without a sort key, which sort first; while the table
+    // holds such rows, pages are read forwards only.
+    bool m_backwardsReadable = true;
     mutable QHash<int, QVector<CustomerListRow>> m_pages;
+    mutable QMap<int, PageEdges> m_edges;
 };
 
 } // namespace zelvora

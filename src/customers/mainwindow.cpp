@@ -6,6 +6,7 @@
 #include "backup/copyotowindow.h"
 #include "customers/aboutpanel.h"
 #include "customers/customerlistmodel.h"
+#include "customers/customerupkeep.h"
 #include "customers/listtotalspanel.h"
 #include "customers/remotehelp.h"
 #include "data/appconfig.h"
@@ -46,6 +47,7 @@ MainWindow::MainWindow(Database& db, QWidget* parent)
     : QMainWindow(parent)
     , m_db(db)
     , m_model(new CustomerListModel(db, this))
+    , m_upkeep(new CustomerUpkeep(db, this))
 {
     setObjectName(QStringLiteral("veresiye"));
     setWindowTitle(QStringLiteral("Zelvora   -    ") + AppConfig::makerAddress());
@@ -157,6 +159,8 @@ void MainWindow::buildUi()
     connect(m_addButton, &LumButton::clicked, this, &MainWindow::addCustomer);
     connect(m_totalButton, &LumButton::clicked, this, &MainWindow::showListTotals);
     connect(m_closeButton, &LumButton::clicked, this, &MainWindow::closeProgram);
+    // Names that got their keys in the background may stand elsewhere in name order now.
+    connect(m_upkeep, &CustomerUpkeep::nameKeysFilled, this, &MainWindow::rereadList);
 
     m_totalsPanel = new ListTotalsPanel(m_db, central);
     connect(m_totalsPanel, &ListTotalsPanel::closeRequested, this, [this] {
@@ -233,9 +237,9 @@ void MainWindow::changeEvent(QEvent* event)
 void MainWindow::onActivated()
 {
     m_activation.markActivated();
-    CustomerStore store(m_db);
-    store.refreshNameKeys();
-    store.updateDayCounts(Clock::today());
+    const QDate today = Clock::today();
+    m_upkeep->bringUpToDate(today);
+    m_model->setToday(today);
     QString error;
     const bool ok = m_model->setSource(CustomerListQuery::allByName(), &error);
     showList(ok, error);
@@ -243,9 +247,21 @@ void MainWindow::onActivated()
 
 void MainWindow::rereadList()
 {
+    const CustomerListRow* current = currentCustomer();
+    const qint64 currentId = current ? current->id : -1;
+    const int column = std::max(0, m_grid->currentIndex().column());
     QString error;
-    const bool ok = m_model->reread(&error);
-    showList(ok, error);
+    if (!m_model->reread(&error)) {
+        showList(false, error);
+        return;
+    }
+    const int row = currentId >= 0 ? m_model->rowOf(currentId) : -1;
+    if (row >= 0)
+        m_grid->setCurrentIndex(m_model->index(row, column));
+    else
+        selectFirstRow();
+    runControlStateRule();
+    emit listReloaded();
 }
 
 void MainWindow::search(const QString& text)
@@ -305,7 +321,7 @@ void MainWindow::runControlStateRule()
     m_totalButton->setEnabled(unlocked && hasName);
     // A search or a filter that matches nobody must not take away the boxes that undo it: they are
     // disabled only when the table itself holds no customer.
-    const bool canSearch = unlocked && (hasName || CustomerStore(m_db).totalCount() > 0);
+    const bool canSearch = unlocked && (hasName || CustomerStore(m_db).hasCustomers());
     m_searchBox->setEnabled(canSearch);
     m_sortBox->setEnabled(canSearch);
 }
@@ -368,6 +384,8 @@ void MainWindow::showListTotals()
 void MainWindow::printCustomerList()
 {
     showListTotals();
+    // The printed list shows the stored day counts: they must be today's.
+    m_upkeep->waitUntilDone();
     if (!m_listReport)
         m_listReport = std::make_unique<CustomerListReport>();
     QString error;

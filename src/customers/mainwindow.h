@@ -18,6 +18,7 @@ class AboutPanel;
 class CustomerListReport;
 class Database;
 class CustomerListModel;
+class CustomerUpkeep;
 class ListTotalsPanel;
 class LumButton;
 struct CustomerListRow;
@@ -34,7 +35,7 @@ public:
 
     // Becoming the active window: every customer in name order, after the day counts were rewritten.
     void onActivated();
-    // Runs the list's current source again (the account window's "Geri").
+    // Runs the list's current source again, keeping the current customer where it still is in the list.
     void rereadList();
 
     // Enables the commands that need a current customer, see the rule in the .cpp.
@@ -47,6 +48,7 @@ public:
     // The row that stands selected, or nullptr when the list is empty.
     const CustomerListRow* currentCustomer() const;
     CustomerListModel* model() const { return m_model; }
+    CustomerUpkeep* upkeep() const { return m_upkeep; }
     Database& database() const { return m_db; }
     ListTotalsPanel* listTotalsPanel() const { return m_totalsPanel; }
     AboutPanel* aboutPanel() const { return m_aboutPanel; }
@@ -79,6 +81,7 @@ private:
 
     Database& m_db;
     CustomerListModel* m_model = nullptr;
+    CustomerUpkeep* m_upkeep = nullptr;
     QLineEdit* m_searchBox = nullptr;
     QComboBox* m_sortBox = nullptr;
     QGroupBox* m_listFrame = nullptr;

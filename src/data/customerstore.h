@@ -17,8 +17,9 @@ struct CustomerListRow
     QString musKodu;
     QString musteriFirma;
     QString sonislem; // stored ISO date, may be empty
-    QVariant gun; // null when the customer has no last-transaction date
+    QVariant gun; // Sonislem minus the day asked for; null when the customer has no readable date
     QVariant bakiye; // whole kuruş, null until the account was first opened
+    QString sortKey; // sira_anahtari: the row's place in name order (null while another tool's row lacks it)
 };
 
 // Which customers the list shows, and in which order.
@@ -39,7 +40,21 @@ struct CustomerListQuery
     static CustomerListQuery accountType(const QString& turu) { return {Kind::AccountType, turu}; }
 };
 
-// The customer list's reads and the day count over the table musteriler.
+// Which rows of a list to read: counted from its top or its bottom, or from a row already read (the anchor),
+// leaving out `skip` rows between the starting point and the rows read. Reading next to an anchor lets the
+// index find the place at once, where an offset from the top would step over every row before it.
+struct CustomerListWindow
+{
+    enum class From { Top, Bottom, After, Before };
+    From from = From::Top;
+    CustomerListRow anchor; // After / Before: its id and sortKey
+    qint64 skip = 0;
+    qint64 limit = 0;
+
+    static CustomerListWindow top(qint64 skip, qint64 limit) { return {From::Top, {}, skip, limit}; }
+};
+
+// The customer list's reads, and the upkeep of the stored day counts and name keys, over the table musteriler.
 class CustomerStore final
 {
 public:
@@ -48,16 +63,32 @@ public:
     {
     }
 
-    // Fills the sort and search keys of rows that lack them (rows written by another tool).
+    // Fills the sort and search keys of every row that lacks them (rows written by another tool).
     bool refreshNameKeys(QString* error = nullptr) const;
+    // Number of rows without keys, counting no further than limit.
+    qint64 missingNameKeys(qint64 limit, QString* error = nullptr) const;
+    // Fills the keys of at most limit such rows with an id above *afterId in one transaction and moves *afterId
+    // past them; the number of rows read (0 when none is left), or -1.
+    qint64 fillNameKeys(qint64 limit, qint64* afterId, QString* error = nullptr) const;
 
     // Rewrites Gun = Sonislem - today for every customer whose stored day count differs, in one statement.
     bool updateDayCounts(const QDate& today, QString* error = nullptr) const;
+    // Number of customers whose stored day count is not today's, counting no further than limit.
+    qint64 staleDayCounts(const QDate& today, qint64 limit, QString* error = nullptr) const;
+    // Rewrites at most limit such day counts in one statement; the number written, or -1.
+    qint64 updateDayCounts(const QDate& today, qint64 limit, QString* error = nullptr) const;
 
     qint64 count(const CustomerListQuery& query, QString* error = nullptr) const;
+    // Rows in the list's order; each row's day count is computed for today.
+    QVector<CustomerListRow> rows(const CustomerListQuery& query, const QDate& today, const CustomerListWindow& window,
+                                  QString* error = nullptr) const;
     QVector<CustomerListRow> rows(const CustomerListQuery& query, qint64 offset, qint64 limit,
                                   QString* error = nullptr) const;
+    // The row number of customer id in the list, or -1 when the list does not hold it.
+    qint64 rowOf(const CustomerListQuery& query, qint64 id, QString* error = nullptr) const;
 
+    // Whether the table holds any customer at all.
+    bool hasCustomers(QString* error = nullptr) const;
     // Number of customers in the whole table.
     qint64 totalCount(QString* error = nullptr) const;
 

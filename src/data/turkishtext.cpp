@@ -82,4 +82,24 @@ QString prefixUpperBound(const QString& prefix)
     return prefix + QString::fromUcs4(U"\U0010FFFF", 1);
 }
 
+QPair<QString, QString> sortKeyRange(const QString& searchPrefix)
+{
+    const QStringView alphabet(kAlphabet);
+    QString low;
+    QString high;
+    for (const QChar c : searchPrefix) {
+        const qsizetype index = alphabet.indexOf(c);
+        if (index < 0) {
+            low += c;
+            high += c;
+            continue;
+        }
+        low += QChar(char16_t(kLetterBase + index));
+        // The twin follows its plain letter in the alphabet: C Ç, G Ğ, I İ, O Ö, S Ş, U Ü.
+        const bool hasTwin = QStringView(u"CGIOSU").contains(c);
+        high += QChar(char16_t(kLetterBase + index + (hasTwin ? 1 : 0)));
+    }
+    return {low, prefixUpperBound(high)};
+}
+
 } // namespace zelvora::turkish

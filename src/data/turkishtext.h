@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPair>
 #include <QString>
 
 namespace zelvora::turkish {
@@ -14,5 +15,10 @@ QString searchKey(const QString& text);
 
 // The smallest text greater than every text that begins with prefix (for an index range).
 QString prefixUpperBound(const QString& prefix);
+
+// The range [first, second) of sort keys that holds the sort key of every name whose search key begins with
+// searchPrefix (a search key itself). Each plain letter that has a Turkish twin stands for both, so the
+// range may hold other names too; it never leaves a match out.
+QPair<QString, QString> sortKeyRange(const QString& searchPrefix);
 
 } // namespace zelvora::turkish

@@ -1,0 +1,103 @@
+#include "customers/customerupkeep.h"
+
+#include "data/customerstore.h"
+#include "data/database.h"
+
+#include <QMetaObject>
+
+namespace zelvora {
+
+CustomerUpkeep::CustomerUpkeep(const Database& db, QObject* parent)
+    : QObject(parent)
+    , m_db(db)
+{
+}
+
+CustomerUpkeep::~CustomerUpkeep()
+{
+    m_stop = true;
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void CustomerUpkeep::bringUpToDate(const QDate& today)
+{
+    m_lastAsked = today;
+    if (m_running) {
+        // Asked again while the thread runs: it runs once more when it ends, so nothing asked is lost.
+        m_askedAgain = true;
+        return;
+    }
+    const CustomerStore store(m_db);
+    // Failures leave the stored values as they are; the list shows what it can read.
+    const qint64 keyless = store.missingNameKeys(AtOnce + 1);
+    const qint64 stale = store.staleDayCounts(today, AtOnce + 1);
+    if (keyless > AtOnce || stale > AtOnce) {
+        startBackground(today);
+        return;
+    }
+    if (keyless > 0)
+        store.refreshNameKeys();
+    if (stale > 0)
+        store.updateDayCounts(today);
+}
+
+void CustomerUpkeep::waitUntilDone()
+{
+    if (!m_running)
+        return;
+    // The thread's own report stays queued and finds the work already taken.
+    onBackgroundEnded();
+    if (m_running)
+        waitUntilDone();
+}
+
+void CustomerUpkeep::startBackground(const QDate& today)
+{
+    if (m_thread.joinable())
+        m_thread.join();
+    m_running = true;
+    m_askedAgain = false;
+    m_stop = false;
+    m_thread = std::thread(&CustomerUpkeep::work, this, m_db.path(), today);
+}
+
+void CustomerUpkeep::onBackgroundEnded()
+{
+    if (!m_running)
+        return; // waitUntilDone took it already
+    if (m_thread.joinable())
+        m_thread.join();
+    m_running = false;
+    if (m_keysFilled.exchange(false))
+        emit nameKeysFilled();
+    if (m_askedAgain) {
+        m_askedAgain = false;
+        bringUpToDate(m_lastAsked);
+        if (m_running)
+            return;
+    }
+    emit finished();
+}
+
+void CustomerUpkeep::work(QString path, QDate today)
+{
+    {
+        // A connection of this thread's own: a QtSql connection serves only the thread that opened it.
+        const auto db = Database::open(path);
+        if (db) {
+            const CustomerStore store(*db);
+            qint64 afterId = 0;
+            for (qint64 read = 1; read > 0 && !m_stop;) {
+                read = store.fillNameKeys(Batch, &afterId);
+                if (read > 0)
+                    m_keysFilled = true;
+            }
+            for (qint64 written = 1; written > 0 && !m_stop;)
+                written = store.updateDayCounts(today, Batch);
+        }
+    }
+    QMetaObject::invokeMethod(this, &CustomerUpkeep::onBackgroundEnded, Qt::QueuedConnection);
+}
+
+} // namespace zelvora

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QDate>
+#include <QObject>
+#include <QString>
+#include <atomic>
+#include <thread>
+
+namespace zelvora {
+
+class Database;
+
+// Keeps the stored day counts (Gun) and name keys of the customers right. A handful of rows (the usual case:
+// what an account window changed) is brought up to date at once on the window's thread. A table's worth (the
+// first start of a day, many rows written by another tool) is done on a thread of its own, with its own
+// connection, in short batches, so the window keeps painting; the list shows the day counts computed for
+// today meanwhile, and is read again when names got new keys, since their order may change.
+class CustomerUpkeep final : public QObject
+{
+    Q_OBJECT
+
+public:
+    // More rows than this go to the background.
+    static constexpr qint64 AtOnce = 2000;
+    // Rows written in one transaction in the background.
+    static constexpr qint64 Batch = 5000;
+
+    explicit CustomerUpkeep(const Database& db, QObject* parent = nullptr);
+    // Stops the background work after its current batch and waits for it.
+    ~CustomerUpkeep() override;
+    Q_DISABLE_COPY_MOVE(CustomerUpkeep)
+
+    void bringUpToDate(const QDate& today);
+    bool isBusy() const { return m_running; }
+    // Waits (events are not processed) until the background work has ended.
+    void waitUntilDone();
+
+signals:
+    // Rows got their name keys in the background; the list's order may have changed.
+    void nameKeysFilled();
+    // The background work has ended and nothing more was asked for.
+    void finished();
+
+private:
+    void startBackground(const QDate& today);
+    void onBackgroundEnded();
+    void work(QString path, QDate today);
+
+    const Database& m_db;
+    std::thread m_thread;
+    std::atomic<bool> m_stop {false};
+    std::atomic<bool> m_keysFilled {false};
+    // Read and written on the window's thread only.
+    bool m_running = false;
+    bool m_askedAgain = false;
+    QDate m_lastAsked;
+};
+
+} // namespace zelvora
