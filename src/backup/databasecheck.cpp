@@ -100,10 +100,12 @@ QString typeName(const QString& type)
     return QStringLiteral("dizin");
 }
 
-void checkTables(const Connection& db, DatabaseCheck::Result& result)
+void checkTables(const Connection& db, bool olderVersion, DatabaseCheck::Result& result)
 {
     QString error;
     for (const Table& wanted : reference().tables) {
+        if (olderVersion && schema::isAddedByUpgrade(wanted.name))
+            continue;
         QList<QStringList> found;
         if (!db.rows(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"),
                      {wanted.name}, &found, &error)) {
@@ -234,18 +236,19 @@ DatabaseCheck::Result DatabaseCheck::inspect(const QString& path)
             result.problems.append(QStringLiteral("Bütünlük denetimi: %1").arg(row.value(0)));
         return result;
     }
-    checkTables(db, result);
-    checkObjects(db, result);
-    // A file of an earlier version gets the current indexes when the program opens it; until then its own
-    // indexes are not foreign and the new ones are not missing.
+    // A file of an earlier version gets what it lacks when the program opens it; until then its own old
+    // indexes are not foreign and the newer tables, indexes and triggers are not missing.
     QList<QStringList> version;
-    if (db.rows(QStringLiteral("PRAGMA user_version"), {}, &version, nullptr) && !version.isEmpty()
-        && version.first().value(0).toInt() < schema::kVersion) {
-        const auto indexNamed = [](const QString& object, bool (*test)(const QString&)) {
-            return object.startsWith(QLatin1String("index ")) && test(object.mid(6));
-        };
-        result.foreignObjects.removeIf([&](const QString& o) { return indexNamed(o, schema::isObsoleteIndex); });
-        result.missingObjects.removeIf([&](const QString& o) { return indexNamed(o, schema::isIndexAddedByUpgrade); });
+    const bool older = db.rows(QStringLiteral("PRAGMA user_version"), {}, &version, nullptr) && !version.isEmpty()
+        && version.first().value(0).toInt() < schema::kVersion;
+    checkTables(db, older, result);
+    checkObjects(db, result);
+    if (older) {
+        const auto nameOf = [](const QString& object) { return object.mid(object.indexOf(QLatin1Char(' ')) + 1); };
+        result.foreignObjects.removeIf([&](const QString& o) {
+            return o.startsWith(QLatin1String("index ")) && schema::isObsoleteIndex(nameOf(o));
+        });
+        result.missingObjects.removeIf([&](const QString& o) { return schema::isAddedByUpgrade(nameOf(o)); });
     }
     return result;
 }
@@ -271,12 +274,17 @@ bool DatabaseCheck::prepareCopy(const QString& path, bool fitForProgram, QString
                            &engine);
             changed = true;
         }
+        bool totalsKept = true;
         for (const SchemaObject& o : reference().objects) {
             if (ok && found.missingObjects.contains(o.type + QLatin1Char(' ') + o.name)) {
                 ok = db.exec(o.sql, &engine);
                 changed = true;
+                totalsKept = totalsKept && !o.name.startsWith(QLatin1String("liste_toplami"));
             }
         }
+        // Triggers that were missing have not kept the list's totals: they are summed again.
+        if (ok && !totalsKept)
+            ok = db.exec(schema::listTotalsRefill().join(QLatin1Char(';')), &engine);
     }
     // A file SQLite opens but will not write fails here, not at the shop's next save. The trial write is
     // undone, so a copy that needed nothing else keeps its bytes.

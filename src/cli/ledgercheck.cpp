@@ -7,6 +7,7 @@
 #include "data/database.h"
 #include "data/dateformat.h"
 #include "data/numberformat.h"
+#include "data/schema.h"
 #include "data/turkishtext.h"
 
 #include <QDir>
@@ -144,6 +145,20 @@ LedgerReport checkLedger(const QString& databasePath)
                       lines.add(QStringLiteral("Ad anahtarları adla uyuşmuyor: müşteri %1 %2").arg(r.at(0), r.at(1)));
               });
     }
+    {
+        Lines lines(report.findings);
+        // The totals the triggers keep must be the sums of the balances (a file of an earlier version has
+        // no such table yet: the query fails and there is nothing to compare).
+        query(db,
+              QStringLiteral("SELECT t.Turu, ifnull(l.Bakiye, 0), t.toplam FROM (SELECT Turu, coalesce(sum(Bakiye), 0) "
+                             "AS toplam FROM musteriler GROUP BY Turu UNION SELECT Turu, 0 FROM liste_toplami "
+                             "WHERE Turu NOT IN (SELECT Turu FROM musteriler)) t LEFT JOIN liste_toplami l "
+                             "ON l.Turu = t.Turu WHERE ifnull(l.Bakiye, 0) != t.toplam ORDER BY t.Turu"),
+              [&](const QStringList& r) {
+                  lines.add(QStringLiteral("Liste toplamı bakiyelerle tutmuyor: %1, kayıtlı %2, bakiyelerden %3")
+                                .arg(r.at(0), money(r.at(1)), money(r.at(2))));
+              });
+    }
     db.exec(QStringLiteral("COMMIT"));
     return report;
 }
@@ -203,6 +218,13 @@ RepairResult repairLedger(const QString& databasePath, const QString& backupFold
         && db->exec(QStringLiteral("UPDATE musteriler SET Gun = %1 WHERE Gun IS NOT %1").arg(days), {today, today},
                     &error);
     result.dayCounts = ok ? changes() : 0;
+    // The balances may have changed above; the totals kept from them (a file of an earlier version has none
+    // yet) are summed again.
+    if (ok && db->scalar(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'liste_toplami'"))
+                  .isValid()) {
+        for (const QString& statement : schema::listTotalsRefill())
+            ok = ok && db->exec(statement, {}, &error);
+    }
     if (ok) {
         QSqlQuery names
             = db->prepare(QStringLiteral("SELECT id, MusteriFirma, sira_anahtari, arama_anahtari FROM musteriler"));

@@ -4,6 +4,7 @@
 #include "data/database.h"
 
 #include <QMetaObject>
+#include <limits>
 
 namespace zelvora {
 
@@ -87,7 +88,7 @@ void CustomerUpkeep::work(QString path, QDate today)
         const auto db = Database::open(path);
         if (db) {
             const CustomerStore store(*db);
-            qint64 afterId = 0;
+            qint64 afterId = std::numeric_limits<qint64>::min();
             for (qint64 read = 1; read > 0 && !m_stop;) {
                 read = store.fillNameKeys(Batch, &afterId);
                 if (read > 0)

@@ -27,11 +27,12 @@ std::optional<qint64> kurus(const QVariant& sum)
 
 std::optional<ListTotals> ListTotalsStore::sums(QString* error) const
 {
-    // Two sums, each read from the (Turu, Bakiye) index alone.
+    // Two sums as the triggers of the table keep them; a type nobody has is no row, read as 0.
     std::optional<qint64> totals[2];
     const QString types[2] = {QStringLiteral("Alıcı"), QStringLiteral("Satıcı")};
     for (int i = 0; i < 2; ++i) {
-        QSqlQuery query = m_db.prepare(QStringLiteral("SELECT sum(Bakiye) FROM musteriler WHERE Turu = ?"));
+        QSqlQuery query = m_db.prepare(
+            QStringLiteral("SELECT (SELECT Bakiye FROM liste_toplami WHERE Turu = ?)"));
         if (!Database::runWith(query, {types[i]}, error) || !query.next()) {
             if (error && error->isEmpty())
                 *error = Database::errorText(query);

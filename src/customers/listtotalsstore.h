@@ -24,8 +24,8 @@ public:
     {
     }
 
-    // Both sums in one pass over the table; a customer without a balance adds nothing and a sum over no rows
-    // is 0. Nothing (and the engine's text in *error) when the table cannot be read.
+    // Both sums, as kept per account type in the table liste_toplami; a customer without a balance adds
+    // nothing and a sum over no rows is 0. Nothing (and the engine's text in *error) when the table cannot be read.
     std::optional<ListTotals> sums(QString* error = nullptr) const;
 
 private:

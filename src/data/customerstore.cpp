@@ -8,6 +8,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <algorithm>
+#include <limits>
 
 namespace zelvora {
 
@@ -25,7 +26,9 @@ const QString kStale
                               "julianday(Sonislem) IS NOT NULL THEN -1 END)"),
                kDays);
 
-const QString kKeyless = QStringLiteral("sira_anahtari IS NULL OR arama_anahtari IS NULL");
+// Rows without keys. The id range (every id) lets the planner see that the partial index musteriler_anahtarsiz
+// serves the query; without it, it scans a whole index.
+const QString kKeyless = QStringLiteral("(sira_anahtari IS NULL OR arama_anahtari IS NULL) AND id > ?");
 
 const QString kColumns = QStringLiteral("id, Turu, mus_kodu, MusteriFirma, Sonislem, %1, Bakiye, sira_anahtari");
 
@@ -80,14 +83,14 @@ qint64 CustomerStore::missingNameKeys(qint64 limit, QString* error) const
 {
     return m_db
         .scalar(QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM musteriler WHERE %1 LIMIT ?)").arg(kKeyless),
-                {limit}, error)
+                {std::numeric_limits<qint64>::min(), limit}, error)
         .toLongLong();
 }
 
 qint64 CustomerStore::fillNameKeys(qint64 limit, qint64* afterId, QString* error) const
 {
     QSqlQuery missing = m_db.prepare(
-        QStringLiteral("SELECT id, MusteriFirma FROM musteriler WHERE (%1) AND id > ? ORDER BY id LIMIT ?").arg(kKeyless));
+        QStringLiteral("SELECT id, MusteriFirma FROM musteriler WHERE %1 ORDER BY id LIMIT ?").arg(kKeyless));
     if (!Database::runWith(missing, {*afterId, limit}, error))
         return -1;
     QVector<QPair<qint64, QString>> rows;
@@ -117,7 +120,7 @@ qint64 CustomerStore::fillNameKeys(qint64 limit, qint64* afterId, QString* error
 
 bool CustomerStore::refreshNameKeys(QString* error) const
 {
-    qint64 afterId = 0;
+    qint64 afterId = std::numeric_limits<qint64>::min();
     for (;;) {
         const qint64 read = fillNameKeys(5000, &afterId, error);
         if (read <= 0)

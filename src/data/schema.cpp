@@ -21,9 +21,10 @@ namespace {
 
 // Indexes made by earlier versions and replaced since.
 constexpr const char* kObsoleteIndexes[] = {"musteriler_sira", "musteriler_arama"};
-// Indexes that version 1 files lack.
-constexpr const char* kAddedIndexes[]
-    = {"musteriler_ad_sirasi", "musteriler_anahtarsiz", "musteriler_gun_farki", "veresiye_toplam"};
+// What version 1 files lack.
+constexpr const char* kAddedObjects[]
+    = {"musteriler_ad_sirasi", "musteriler_anahtarsiz", "musteriler_gun_farki", "veresiye_toplam",
+       "liste_toplami",        "liste_toplami_ekle",    "liste_toplami_sil",    "liste_toplami_degisti"};
 
 template <std::size_t N>
 bool listed(const char* const (&names)[N], const QString& name)
@@ -48,13 +49,13 @@ bool execText(sqlite3* handle, const QByteArray& text, QString* error)
     return false;
 }
 
-// (name, sql) of every index and trigger in handle's schema.
+// (name, sql) of every table, index and trigger in handle's schema, in the order they were made.
 QList<QPair<QByteArray, QByteArray>> objectsOf(sqlite3* handle)
 {
     QList<QPair<QByteArray, QByteArray>> objects;
     sqlite3_stmt* select = nullptr;
     if (sqlite3_prepare_v2(handle,
-                           "SELECT name, sql FROM sqlite_master WHERE type IN ('index', 'trigger') AND sql IS NOT NULL "
+                           "SELECT name, sql FROM sqlite_master WHERE type IN ('table', 'index', 'trigger') AND sql IS NOT NULL "
                            "ORDER BY rowid",
                            -1, &select, nullptr)
         != SQLITE_OK)
@@ -66,7 +67,7 @@ QList<QPair<QByteArray, QByteArray>> objectsOf(sqlite3* handle)
     return objects;
 }
 
-// The indexes and triggers the script makes, read once from a database built from it in memory.
+// The tables, indexes and triggers the script makes, read once from a database built from it in memory.
 const QList<QPair<QByteArray, QByteArray>>& scriptObjects()
 {
     static const QList<QPair<QByteArray, QByteArray>> objects = [] {
@@ -94,9 +95,16 @@ bool isObsoleteIndex(const QString& name)
     return listed(kObsoleteIndexes, name);
 }
 
-bool isIndexAddedByUpgrade(const QString& name)
+bool isAddedByUpgrade(const QString& name)
 {
-    return listed(kAddedIndexes, name);
+    return listed(kAddedObjects, name);
+}
+
+QStringList listTotalsRefill()
+{
+    return {QStringLiteral("DELETE FROM liste_toplami"),
+            QStringLiteral("INSERT INTO liste_toplami (Turu, Bakiye) SELECT Turu, sum(Bakiye) FROM musteriler "
+                           "WHERE Bakiye IS NOT NULL GROUP BY Turu")};
 }
 
 bool upgrade(const Database& db, QString* error)
@@ -111,10 +119,18 @@ bool upgrade(const Database& db, QString* error)
         if (has(name))
             work += "DROP INDEX " + QByteArray(name) + ";\n";
     }
+    bool totalsKept = true;
     for (const auto& [name, sql] : scriptObjects()) {
-        if (!has(name))
+        // A table of the first version that is missing is a damaged file, not an older one: it is not made
+        // empty here (the program reports what it cannot read).
+        if (!has(name) && (!sql.startsWith("CREATE TABLE") || isAddedByUpgrade(QString::fromUtf8(name)))) {
             work += sql + ";\n";
+            totalsKept = totalsKept && !name.startsWith("liste_toplami");
+        }
     }
+    // Totals whose table or triggers were missing are summed again from the customers.
+    if (!totalsKept)
+        work += listTotalsRefill().join(QStringLiteral(";\n")).toUtf8() + ";\n";
     if (scriptObjects().isEmpty()) {
         if (error)
             *error = QStringLiteral("schema.sql okunamadı");

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace zelvora {
 
@@ -15,9 +16,9 @@ QByteArray script();
 // Runs the schema script (tables, indexes, first rows) on an empty database.
 bool create(const Database& db, QString* error);
 
-// Brings a file made by an earlier version to the current schema: adds every index and trigger of the
-// script that the file lacks and drops the indexes earlier versions made and this one no longer uses, in one
-// transaction. Cheap when there is nothing to do; the program runs it each time it opens its database.
+// Brings a file made by an earlier version to the current schema: adds every table, index and trigger of the
+// script that the file lacks (summing the list's totals when their table or triggers were missing) and drops
+// the indexes earlier versions made and this one no longer uses, in one transaction. Cheap when there is nothing to do; the program runs it each time it opens its database.
 bool upgrade(const Database& db, QString* error);
 
 // The file format a database file made by this version has (PRAGMA user_version).
@@ -25,8 +26,11 @@ constexpr int kVersion = 2;
 
 // An index that a file of an earlier version may hold and upgrade() drops.
 bool isObsoleteIndex(const QString& name);
-// An index of the script that files of an earlier version lack and upgrade() adds.
-bool isIndexAddedByUpgrade(const QString& name);
+// A table, index or trigger of the script that files of an earlier version lack and upgrade() adds.
+bool isAddedByUpgrade(const QString& name);
+
+// Statements that sum the list's totals (table liste_toplami) again from the customers.
+QStringList listTotalsRefill();
 
 } // namespace schema
 } // namespace zelvora

@@ -43,6 +43,26 @@ BEGIN
     UPDATE musteriler SET sira_anahtari = NULL, arama_anahtari = NULL WHERE id = NEW.id;
 END;
 
+-- The balances summed per account type, kept by the triggers below, so the list's totals need not read every
+-- customer. A customer without a balance adds nothing.
+CREATE TABLE liste_toplami (Turu TEXT PRIMARY KEY, Bakiye NOT NULL DEFAULT 0);
+CREATE TRIGGER liste_toplami_ekle AFTER INSERT ON musteriler WHEN NEW.Bakiye IS NOT NULL
+BEGIN
+    INSERT INTO liste_toplami (Turu, Bakiye) VALUES (NEW.Turu, NEW.Bakiye)
+        ON CONFLICT (Turu) DO UPDATE SET Bakiye = Bakiye + excluded.Bakiye;
+END;
+CREATE TRIGGER liste_toplami_sil AFTER DELETE ON musteriler WHEN OLD.Bakiye IS NOT NULL
+BEGIN
+    UPDATE liste_toplami SET Bakiye = Bakiye - OLD.Bakiye WHERE Turu = OLD.Turu;
+END;
+CREATE TRIGGER liste_toplami_degisti AFTER UPDATE OF Bakiye, Turu ON musteriler
+    WHEN NEW.Bakiye IS NOT OLD.Bakiye OR NEW.Turu IS NOT OLD.Turu
+BEGIN
+    UPDATE liste_toplami SET Bakiye = Bakiye - OLD.Bakiye WHERE Turu = OLD.Turu AND OLD.Bakiye IS NOT NULL;
+    INSERT INTO liste_toplami (Turu, Bakiye) SELECT NEW.Turu, NEW.Bakiye WHERE NEW.Bakiye IS NOT NULL
+        ON CONFLICT (Turu) DO UPDATE SET Bakiye = Bakiye + excluded.Bakiye;
+END;
+
 CREATE TABLE veresiye (
     id INTEGER PRIMARY KEY AUTOINCREMENT,
     mus_kodu TEXT NOT NULL,

@@ -183,6 +183,47 @@ TEST_F(RestoreWindow, RestoredFileIsWhatTheProgramShowsAfterItsSplash)
     EXPECT_EQ(ends, 0);
 }
 
+TEST_F(RestoreWindow, ABackupMadeByTheFirstVersionIsRestoredAndGetsTheCurrentIndexesAtStart)
+{
+    const QString good = makeBackup();
+    t.db().exec(QStringLiteral("UPDATE musteriler SET Bakiye = 2500"));
+    const QString chosen = QDir(t.folder()).filePath(QStringLiteral("eski.ydk"));
+    writeBytes(chosen,
+               altered(readBytes(good),
+                       "DROP INDEX musteriler_ad_sirasi; DROP INDEX musteriler_anahtarsiz; DROP INDEX "
+                       "musteriler_gun_farki; DROP INDEX veresiye_toplam; DROP TRIGGER liste_toplami_ekle; DROP "
+                       "TRIGGER liste_toplami_sil; DROP TRIGGER liste_toplami_degisti; DROP TABLE liste_toplami; "
+                       "CREATE INDEX musteriler_sira ON musteriler (sira_anahtari, id); CREATE INDEX "
+                       "musteriler_arama ON musteriler (arama_anahtari); UPDATE musteriler SET Bakiye = 700; "
+                       "PRAGMA user_version = 1;"));
+    t.close();
+    {
+        CopyFileWindow window;
+        window.setModeMarker(CopyFileWindow::RestoreMarker);
+        FileDialog::setNextAnswer(chosen);
+        button(&window, "browseSourceButton")->click();
+        button(&window, "restoreButton")->click();
+        ASSERT_FALSE(messages.messages().isEmpty());
+        EXPECT_EQ(messages.last().text,
+                  AppConfig::databasePath() + QStringLiteral("  YEDEK DOSYADAN YÜKLEME YAPILDI"));
+    }
+    EXPECT_EQ(readBytes(t.path()), readBytes(chosen));
+
+    Startup startup;
+    ASSERT_TRUE(startup.start());
+    const Database& db = *startup.database();
+    EXPECT_EQ(db.scalar(QStringLiteral("PRAGMA user_version")).toInt(), 2);
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name IN ('musteriler_sira', "
+                                       "'musteriler_arama')"))
+                  .toInt(),
+              0);
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name IN ('musteriler_ad_sirasi', "
+                                       "'musteriler_gun_farki', 'veresiye_toplam', 'liste_toplami_degisti')"))
+                  .toInt(),
+              4);
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT Bakiye FROM liste_toplami WHERE Turu = 'Alıcı'")).toInt(), 700);
+}
+
 TEST_F(RestoreWindow, RefusesAFileThatIsNotADatabaseOfThisProgram)
 {
     const QString good = makeBackup();
@@ -218,7 +259,9 @@ TEST_F(RestoreWindow, RefusesAFileThatIsNotADatabaseOfThisProgram)
         {"no user", altered(readBytes(good), "DELETE FROM \"User\"")},
         {"no version row", altered(readBytes(good), "DELETE FROM surum")},
         {"musteriler without Bakiye",
-         altered(readBytes(good), "DROP INDEX musteriler_turu_bakiye; ALTER TABLE musteriler DROP COLUMN Bakiye")},
+         altered(readBytes(good),
+                 "DROP TRIGGER liste_toplami_ekle; DROP TRIGGER liste_toplami_sil; DROP TRIGGER liste_toplami_degisti;"
+                 "DROP INDEX musteriler_turu_bakiye; ALTER TABLE musteriler DROP COLUMN Bakiye")},
         {"a column the program never fills is required",
          altered(readBytes(good),
                  "ALTER TABLE veresiye RENAME TO eski;"
@@ -354,7 +397,9 @@ TEST_F(RestoreWindow, TriggersAndViewsTheProgramDidNotMakeAreDroppedFromTheResto
     while (objects.next())
         names.append(objects.value(0).toString());
     EXPECT_EQ(names,
-              (QStringList {QStringLiteral("User_Username"), QStringLiteral("musteriler_ad_degisti"),
+              (QStringList {QStringLiteral("User_Username"), QStringLiteral("liste_toplami_degisti"),
+                            QStringLiteral("liste_toplami_ekle"), QStringLiteral("liste_toplami_sil"),
+                            QStringLiteral("musteriler_ad_degisti"),
                             QStringLiteral("musteriler_ad_sirasi"), QStringLiteral("musteriler_anahtarsiz"),
                             QStringLiteral("musteriler_gun_farki"), QStringLiteral("musteriler_mus_kodu"),
                             QStringLiteral("musteriler_turu_bakiye"), QStringLiteral("musteriler_turu_sira"),

@@ -72,8 +72,12 @@ TEST_F(LedgerCheck, ACleanLedgerAndEachKindOfFinding)
          QStringLiteral("Okunamayan son işlem tarihi: müşteri 2 Çiğdem: 'dün'")},
         {"name key", QStringLiteral("UPDATE musteriler SET sira_anahtari = 'zzz' WHERE mus_kodu = '1'"),
          QStringLiteral("Ad anahtarları adla uyuşmuyor: müşteri 1 Ayşe")},
+        {"list totals", QStringLiteral("UPDATE liste_toplami SET Bakiye = 1 WHERE Turu = 'Alıcı'"),
+         QStringLiteral("Liste toplamı bakiyelerle tutmuyor: Alıcı, kayıtlı 0,01, bakiyelerden 15,00")},
         {"column missing",
-         QStringLiteral("DROP INDEX musteriler_turu_bakiye;\nALTER TABLE musteriler DROP COLUMN Bakiye"),
+         QStringLiteral("DROP TRIGGER liste_toplami_ekle;\nDROP TRIGGER liste_toplami_sil;\n"
+                        "DROP TRIGGER liste_toplami_degisti;\nDROP INDEX musteriler_turu_bakiye;\n"
+                        "ALTER TABLE musteriler DROP COLUMN Bakiye"),
          QStringLiteral("Eksik sütun: musteriler.Bakiye")},
         {"no user", QStringLiteral("DELETE FROM \"User\""), QStringLiteral("User tablosunda satır yok.")},
         {"foreign trigger",
@@ -107,6 +111,7 @@ TEST_F(LedgerCheck, RepairRecomputesBalancesDayCountsAndNameKeysAfterABackup)
     t.db().exec(
         QStringLiteral("UPDATE musteriler SET Bakiye = 999, Gun = 40, sira_anahtari = NULL WHERE mus_kodu = '1'"));
     t.db().exec(QStringLiteral("UPDATE musteriler SET Bakiye = -5 WHERE mus_kodu = '2'"));
+    t.db().exec(QStringLiteral("UPDATE liste_toplami SET Bakiye = 7"));
     t.close();
     const QByteArray before = readBytes(t.path());
 
@@ -124,6 +129,8 @@ TEST_F(LedgerCheck, RepairRecomputesBalancesDayCountsAndNameKeysAfterABackup)
     EXPECT_EQ(t.db().scalar(QStringLiteral("SELECT Bakiye FROM musteriler WHERE mus_kodu = '1'")).toLongLong(), 1500);
     EXPECT_EQ(t.db().scalar(QStringLiteral("SELECT Bakiye FROM musteriler WHERE mus_kodu = '2'")).toLongLong(), 0);
     EXPECT_EQ(t.db().scalar(QStringLiteral("SELECT Gun FROM musteriler WHERE mus_kodu = '1'")).toLongLong(), -4);
+    EXPECT_EQ(t.db().scalar(QStringLiteral("SELECT Bakiye FROM liste_toplami WHERE Turu = 'Alıcı'")).toLongLong(),
+              1500);
     EXPECT_EQ(t.db().scalar(QStringLiteral("SELECT sira_anahtari FROM musteriler WHERE mus_kodu = '1'")).toString(),
               turkish::sortKey(QStringLiteral("Ayşe")));
 

@@ -110,7 +110,7 @@ TEST(ListTotals, EmptyListIsReported)
 TEST(ListTotals, UnreadableTableShowsNoFigures)
 {
     test::TestDatabase t;
-    ASSERT_TRUE(t.db().exec(QStringLiteral("ALTER TABLE musteriler RENAME TO eski_musteriler")));
+    ASSERT_TRUE(t.db().exec(QStringLiteral("ALTER TABLE liste_toplami RENAME TO eski_toplam")));
     EXPECT_FALSE(ListTotalsStore(t.db()).sums().has_value());
     test::MessageRecorder messages;
     QWidget parent;

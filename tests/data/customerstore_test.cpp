@@ -3,6 +3,7 @@
 #include "testdatabase.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace zelvora;
 
@@ -172,4 +173,137 @@ TEST(Transaction, AFailedCommitLeavesNoTransactionOpen)
     ScopedTransaction next(t.db());
     EXPECT_TRUE(next.isActive());
     EXPECT_EQ(t.db().scalar(QStringLiteral("SELECT musterino FROM son_musterino")).toInt(), 0);
+}
+
+namespace {
+
+// A list of n customers with names that share first letters, Turkish twins among them.
+void addNamedCustomers(test::TestDatabase& t, int n)
+{
+    const QStringList first = {QStringLiteral("Can"),   QStringLiteral("Çağrı"), QStringLiteral("Cem"),
+                               QStringLiteral("Ümit"),  QStringLiteral("Umut"),  QStringLiteral("Işık"),
+                               QStringLiteral("İlker"), QStringLiteral("Oya"),   QStringLiteral("Ödül")};
+    ScopedTransaction transaction(t.db());
+    for (int i = 1; i <= n; ++i)
+        t.addCustomer(QString::number(i), first.at(i % first.size()) + QStringLiteral(" %1").arg(i % 97),
+                      i % 3 ? QStringLiteral("Alıcı") : QStringLiteral("Satıcı"));
+    transaction.commit();
+}
+
+QVector<qint64> idsOf(const QVector<CustomerListRow>& rows)
+{
+    QVector<qint64> ids;
+    for (const CustomerListRow& row : rows)
+        ids << row.id;
+    return ids;
+}
+
+} // namespace
+
+// Every way of reaching a part of the list (from the top, from the bottom, next to a row read before) reads
+// the same rows as counting from the top would.
+TEST(CustomerList, EveryWindowReadsTheRowsAnOffsetFromTheTopWould)
+{
+    test::TestDatabase t;
+    addNamedCustomers(t, 600);
+    CustomerStore store(t.db());
+    ASSERT_TRUE(store.refreshNameKeys());
+    const QDate today(2026, 12, 9);
+    using From = CustomerListWindow::From;
+    for (const CustomerListQuery& query :
+         {CustomerListQuery::allByName(), CustomerListQuery::tableOrder(), CustomerListQuery::namePrefix(QStringLiteral("c")),
+          CustomerListQuery::namePrefix(QStringLiteral("u")), CustomerListQuery::accountType(QStringLiteral("Satıcı"))}) {
+        SCOPED_TRACE(QStringLiteral("%1 %2").arg(int(query.kind)).arg(query.text).toStdString());
+        const qint64 count = store.count(query);
+        const QVector<CustomerListRow> all = store.rows(query, today, CustomerListWindow::top(0, count));
+        ASSERT_EQ(all.size(), count);
+        ASSERT_GT(count, 40);
+        const auto expected = [&](qint64 from, qint64 size) { return idsOf(all.mid(from, size)); };
+        // Rows 20..29 reached five ways.
+        EXPECT_EQ(idsOf(store.rows(query, today, CustomerListWindow::top(20, 10))), expected(20, 10));
+        EXPECT_EQ(idsOf(store.rows(query, today, {From::Bottom, {}, count - 30, 10})), expected(20, 10));
+        EXPECT_EQ(idsOf(store.rows(query, today, {From::After, all.at(14), 5, 10})), expected(20, 10));
+        EXPECT_EQ(idsOf(store.rows(query, today, {From::Before, all.at(35), 5, 10})), expected(20, 10));
+        EXPECT_EQ(idsOf(store.rows(query, today, {From::Bottom, {}, 0, 10})), expected(count - 10, 10));
+        for (const qint64 row : {qint64(0), qint64(17), count - 1})
+            EXPECT_EQ(store.rowOf(query, all.at(row).id), row);
+    }
+    EXPECT_EQ(store.rowOf(CustomerListQuery::namePrefix(QStringLiteral("c")),
+                          store.rows(CustomerListQuery::namePrefix(QStringLiteral("u")), 0, 1).first().id),
+              -1);
+}
+
+TEST(CustomerList, APrefixWithTurkishTwinsFindsBothLettersInNameOrder)
+{
+    test::TestDatabase t;
+    for (const char* name : {"Çam", "Cam", "Cbm", "Çbm", "Can", "Dere", "Çan"})
+        t.addCustomer(QString::fromUtf8(name), QString::fromUtf8(name));
+    CustomerStore store(t.db());
+    store.refreshNameKeys();
+    EXPECT_EQ(names(store, CustomerListQuery::namePrefix(QStringLiteral("ca"))),
+              (QStringList {QStringLiteral("Cam"), QStringLiteral("Can"), QStringLiteral("Çam"), QStringLiteral("Çan")}));
+    EXPECT_EQ(names(store, CustomerListQuery::namePrefix(QStringLiteral("çb"))),
+              (QStringList {QStringLiteral("Cbm"), QStringLiteral("Çbm")}));
+}
+
+TEST(DayCount, StaleRowsAreFoundByTheIndexAndWrittenInBatches)
+{
+    test::TestDatabase t;
+    const QDate today(2026, 12, 9);
+    for (int i = 1; i <= 30; ++i)
+        t.addCustomer(QString::number(i), QStringLiteral("M%1").arg(i), QStringLiteral("Alıcı"), {},
+                      today.addDays(-i));
+    // A date with a time, as another tool may write it: its count is right once written and stays so.
+    t.addCustomer(QStringLiteral("31"), QStringLiteral("Saatli"), QStringLiteral("Alıcı"), {},
+                  QStringLiteral("2026-12-01 18:30:00"));
+    t.addCustomer(QStringLiteral("32"), QStringLiteral("Tarihsiz"));
+    CustomerStore store(t.db());
+    EXPECT_EQ(store.staleDayCounts(today, 100), 31);
+    EXPECT_EQ(store.staleDayCounts(today, 5), 5);
+    EXPECT_EQ(store.updateDayCounts(today, 20), 20);
+    EXPECT_EQ(store.staleDayCounts(today, 100), 11);
+    EXPECT_EQ(store.updateDayCounts(today, 20), 11);
+    EXPECT_EQ(store.updateDayCounts(today, 20), 0);
+    EXPECT_EQ(store.staleDayCounts(today, 100), 0);
+    const auto gun = [&](const char* kod) {
+        return t.db().scalar(QStringLiteral("SELECT Gun FROM musteriler WHERE mus_kodu = ?"), {QString::fromLatin1(kod)});
+    };
+    EXPECT_EQ(gun("7").toInt(), -7);
+    EXPECT_EQ(gun("31").toInt(), -7); // 18:30 rounds to the next day
+    EXPECT_TRUE(gun("32").isNull());
+
+    // A day count written by an account window from another date is stale again; another tool's wrong value
+    // for a customer without a date too.
+    t.db().exec(QStringLiteral("UPDATE musteriler SET Gun = -2 WHERE mus_kodu IN ('3', '31')"));
+    t.db().exec(QStringLiteral("UPDATE musteriler SET Gun = 4 WHERE mus_kodu = '32'"));
+    EXPECT_EQ(store.staleDayCounts(today, 100), 3);
+    ASSERT_TRUE(store.updateDayCounts(today));
+    EXPECT_EQ(gun("3").toInt(), -3);
+    EXPECT_TRUE(gun("32").isNull());
+    // The next day every dated row is stale.
+    EXPECT_EQ(store.staleDayCounts(today.addDays(1), 100), 31);
+    // The list shows the count for the day asked for, whatever is stored.
+    EXPECT_EQ(store.rows(CustomerListQuery::tableOrder(), today.addDays(1), CustomerListWindow::top(6, 1)).first().gun,
+              -8);
+}
+
+TEST(CustomerList, NameKeysAreFilledInBatches)
+{
+    test::TestDatabase t;
+    for (int i = 1; i <= 7; ++i)
+        t.addCustomer(QString::number(i), QStringLiteral("Şule %1").arg(i));
+    CustomerStore store(t.db());
+    EXPECT_EQ(store.missingNameKeys(100), 7);
+    qint64 after = std::numeric_limits<qint64>::min();
+    EXPECT_EQ(store.fillNameKeys(3, &after), 3);
+    EXPECT_EQ(store.missingNameKeys(100), 4);
+    EXPECT_EQ(store.fillNameKeys(100, &after), 4);
+    EXPECT_EQ(store.fillNameKeys(100, &after), 0);
+    EXPECT_EQ(store.missingNameKeys(100), 0);
+    EXPECT_EQ(t.db().scalar(QStringLiteral("SELECT arama_anahtari FROM musteriler WHERE mus_kodu = '5'")).toString(),
+              QStringLiteral("SULE 5"));
+    // An empty name gets empty keys, not missing ones: it is not read again and again.
+    t.addCustomer(QStringLiteral("8"), QStringLiteral(""));
+    ASSERT_TRUE(store.refreshNameKeys());
+    EXPECT_EQ(store.missingNameKeys(100), 0);
 }

@@ -243,6 +243,10 @@ TEST(StartupSequence, AFileOfTheFirstVersionGetsTheCurrentIndexesAndKeepsItsRows
     EXPECT_EQ(startup.database()->scalar(QStringLiteral("PRAGMA user_version")).toInt(), 2);
     EXPECT_EQ(startup.database()->scalar(QStringLiteral("SELECT Bakiye FROM musteriler WHERE mus_kodu = '1'")).toInt(),
               1500);
+    // The list's totals are summed from the customers the file already holds.
+    EXPECT_EQ(
+        startup.database()->scalar(QStringLiteral("SELECT Bakiye FROM liste_toplami WHERE Turu = 'Alıcı'")).toInt(),
+        1500);
 }
 
 TEST(SingleInstance, ALockFileThatCannotBeMadeIsReportedNotTakenForAnotherCopy)

@@ -56,7 +56,9 @@ void TestDatabase::makeVersion1()
 {
     for (const char* statement :
          {"DROP INDEX musteriler_ad_sirasi", "DROP INDEX musteriler_anahtarsiz", "DROP INDEX musteriler_gun_farki",
-          "DROP INDEX veresiye_toplam", "CREATE INDEX musteriler_sira ON musteriler (sira_anahtari, id)",
+          "DROP INDEX veresiye_toplam", "DROP TRIGGER liste_toplami_ekle", "DROP TRIGGER liste_toplami_sil",
+          "DROP TRIGGER liste_toplami_degisti", "DROP TABLE liste_toplami",
+          "CREATE INDEX musteriler_sira ON musteriler (sira_anahtari, id)",
           "CREATE INDEX musteriler_arama ON musteriler (arama_anahtari)", "PRAGMA user_version = 1"}) {
         if (!m_db->exec(QString::fromLatin1(statement)))
             qFatal("%s failed", statement);
