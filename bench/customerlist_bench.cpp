@@ -2,13 +2,15 @@
 // next to the raw SQL of the same reads run directly in the same run. Run: build/bench/customerlist_bench
 // (the first run builds the ledger file, which takes a few minutes).
 //
-// Counters: raw_ms is the baseline's time per iteration, ratio the program's time over it. The background
+// Counters: raw_ms is the baseline's time per iteration (the same statements run directly, without the
+// window), ratio the program's time over it. The background
 // upkeep benchmarks also report the longest pause of the window's event loop (max_pause_ms) and the peak
 // memory of the process (peak_mib).
 #include "app/messagebox.h"
 #include "customers/customerlistmodel.h"
 #include "customers/customerupkeep.h"
 #include "customers/listtotalspanel.h"
+#include "customers/listtotalsstore.h"
 #include "customers/mainwindow.h"
 #include "data/clock.h"
 #include "data/customerstore.h"
@@ -65,16 +67,15 @@ double msSince(const QElapsedTimer& timer)
     return double(timer.nsecsElapsed()) / 1e6;
 }
 
-// Runs sql with values and reads every row, as the raw baseline does.
-void readAll(const Database& db, const QString& sql, const QVariantList& values = {})
+// The reads a new list source makes, run directly: the count, whether rows lack keys, the first screen.
+void rawListRead(const Database& db, const CustomerListQuery& query)
 {
-    QSqlQuery q = db.prepare(sql);
-    Database::runWith(q, values);
-    while (q.next())
-        benchmark::DoNotOptimize(q.value(0));
+    const CustomerStore store(db);
+    benchmark::DoNotOptimize(store.count(query));
+    benchmark::DoNotOptimize(store.missingNameKeys(1));
+    benchmark::DoNotOptimize(
+        store.rows(query, bench::kLedgerDay, CustomerListWindow::top(0, CustomerListModel::PageSize)));
 }
-
-const QString kColumns = QStringLiteral("id, Turu, mus_kodu, MusteriFirma, Sonislem, Gun, Bakiye, sira_anahtari");
 
 // Times fn, returns milliseconds.
 double timed(const std::function<void()>& fn)
@@ -128,9 +129,14 @@ void BM_Activation(benchmark::State& state)
         });
         state.PauseTiming();
         raw += timed([&] {
-            readAll(db, QStringLiteral("SELECT count(*) FROM musteriler"));
-            readAll(db, QStringLiteral("SELECT ") + kColumns + QStringLiteral(" FROM musteriler ORDER BY sira_anahtari, id "
-                                                                             "LIMIT 128"));
+            const CustomerStore store(db);
+            benchmark::DoNotOptimize(store.missingNameKeys(CustomerUpkeep::AtOnce + 1));
+            benchmark::DoNotOptimize(store.staleDayCounts(bench::kLedgerDay, CustomerUpkeep::AtOnce + 1));
+            benchmark::DoNotOptimize(store.count(CustomerListQuery::allByName()));
+            benchmark::DoNotOptimize(store.missingNameKeys(1));
+            benchmark::DoNotOptimize(store.rows(CustomerListQuery::allByName(), bench::kLedgerDay,
+                                                CustomerListWindow::top(0, CustomerListModel::PageSize)));
+            benchmark::DoNotOptimize(store.hasCustomers());
         });
         state.ResumeTiming();
     }
@@ -145,7 +151,6 @@ void BM_OneLetterSearch(benchmark::State& state, const QString& letter)
     Fixture f;
     auto* search = f.window->findChild<QLineEdit*>(QStringLiteral("searchBox"));
     const Database& db = ledger().db();
-    const QString key = turkish::searchKey(letter);
     double program = 0;
     double raw = 0;
     for (auto _ : state) {
@@ -155,17 +160,8 @@ void BM_OneLetterSearch(benchmark::State& state, const QString& letter)
         });
         state.PauseTiming();
         search->setText(QString());
-        // Raw: the same matches, counted and their first screen read in name order, through the search-key
-        // range as a plain query would do it.
-        raw += timed([&] {
-            readAll(db, QStringLiteral("SELECT count(*) FROM musteriler WHERE arama_anahtari >= ? AND arama_anahtari < ?"),
-                    {key, turkish::prefixUpperBound(key)});
-            readAll(db,
-                    QStringLiteral("SELECT ") + kColumns
-                        + QStringLiteral(" FROM musteriler WHERE arama_anahtari >= ? AND arama_anahtari < ? ORDER BY "
-                                         "sira_anahtari, id LIMIT 128"),
-                    {key, turkish::prefixUpperBound(key)});
-        });
+        // Raw: the same statements without the window: the matches counted, their first screen read.
+        raw += timed([&] { rawListRead(db, CustomerListQuery::namePrefix(letter)); });
         search->setText(letter);
         state.ResumeTiming();
         // BackSpace: the whole table in the order the rows were added.
@@ -198,10 +194,7 @@ void BM_BackSpaceToEmpty(benchmark::State& state)
             paintGrid(*f.window);
         });
         state.PauseTiming();
-        raw += timed([&] {
-            readAll(db, QStringLiteral("SELECT count(*) FROM musteriler"));
-            readAll(db, QStringLiteral("SELECT ") + kColumns + QStringLiteral(" FROM musteriler ORDER BY id LIMIT 128"));
-        });
+        raw += timed([&] { rawListRead(db, CustomerListQuery::tableOrder()); });
         state.ResumeTiming();
     }
     report(state, program, raw);
@@ -226,10 +219,7 @@ void BM_ListeyiTopla(benchmark::State& state)
         if (f.window->listTotalsPanel()->countText() != QString::number(kCustomers))
             state.SkipWithError("wrong count");
         closeButton->click();
-        raw += timed([&] {
-            readAll(db, QStringLiteral("SELECT sum(Bakiye) FROM musteriler WHERE Turu = 'Alıcı'"));
-            readAll(db, QStringLiteral("SELECT sum(Bakiye) FROM musteriler WHERE Turu = 'Satıcı'"));
-        });
+        raw += timed([&] { benchmark::DoNotOptimize(ListTotalsStore(db).sums()); });
         state.ResumeTiming();
     }
     report(state, program, raw);
@@ -254,8 +244,8 @@ void BM_LastPage(benchmark::State& state)
         f.window->onActivated();
         paintGrid(*f.window);
         raw += timed([&] {
-            readAll(db, QStringLiteral("SELECT ") + kColumns
-                            + QStringLiteral(" FROM musteriler ORDER BY sira_anahtari DESC, id DESC LIMIT 128"));
+            benchmark::DoNotOptimize(CustomerStore(db).rows(CustomerListQuery::allByName(), bench::kLedgerDay,
+                                                            {CustomerListWindow::From::Bottom, {}, 0, 128}));
         });
         state.ResumeTiming();
     }
@@ -275,8 +265,9 @@ long peakMemoryKiB()
     return 0;
 }
 
-// Runs the event loop until the upkeep has ended, scrolling the grid a little every 20 ms as a user would;
-// returns the longest time between two turns of the loop.
+// Runs the event loop until the upkeep has ended, scrolling the grid down a screen every 20 ms as a user
+// holding Page Down would (from the top again at the end); returns the longest time between two turns of
+// the loop.
 double runUntilUpkeepEnds(MainWindow& window)
 {
     QElapsedTimer gap;
@@ -291,9 +282,8 @@ double runUntilUpkeepEnds(MainWindow& window)
     QScrollBar* bar = gridOf(window)->verticalScrollBar();
     QTimer scroll;
     scroll.setInterval(20);
-    int step = 0;
     QObject::connect(&scroll, &QTimer::timeout, [&] {
-        bar->setValue((++step * 9973) % std::max(1, bar->maximum()));
+        bar->setValue(bar->value() >= bar->maximum() ? 0 : bar->value() + bar->pageStep());
         window.update();
     });
     tick.start();

@@ -62,8 +62,8 @@ private:
     CustomerListQuery m_query;
     QDate m_today;
     int m_count = 0;
-    // Going backwards from a row would pass over rows without a sort key, which sort first; while the table
-    // holds such rows, pages are read forwards only.
+    // Going back from a row in name order would pass over the rows without a sort key, which sort first;
+    // while the table holds such rows, name-ordered pages are not read backwards from a row.
     bool m_backwardsReadable = true;
     mutable QHash<int, QVector<CustomerListRow>> m_pages;
     mutable QMap<int, PageEdges> m_edges;

@@ -87,15 +87,25 @@ void CustomerUpkeep::work(QString path, QDate today)
         // A connection of this thread's own: a QtSql connection serves only the thread that opened it.
         const auto db = Database::open(path);
         if (db) {
+            // A batch's changed pages stay in memory until its commit: a page written to the file before that
+            // would lock the window's reads out for the rest of the batch.
+            db->exec(QStringLiteral("PRAGMA cache_spill = OFF"));
+            db->exec(QStringLiteral("PRAGMA cache_size = -32768"));
             const CustomerStore store(*db);
             qint64 afterId = std::numeric_limits<qint64>::min();
             for (qint64 read = 1; read > 0 && !m_stop;) {
-                read = store.fillNameKeys(Batch, &afterId);
+                read = store.fillNameKeys(NameKeyBatch, &afterId);
                 if (read > 0)
                     m_keysFilled = true;
             }
-            for (qint64 written = 1; written > 0 && !m_stop;)
-                written = store.updateDayCounts(today, Batch);
+            if (const auto ids = store.idRange()) {
+                for (qint64 first = ids->first; !m_stop;) {
+                    const qint64 last = ids->second - first < DayCountBatch ? ids->second : first + DayCountBatch - 1;
+                    if (store.updateDayCountsOfIds(today, first, last) < 0 || last == ids->second)
+                        break;
+                    first = last + 1;
+                }
+            }
         }
     }
     QMetaObject::invokeMethod(this, &CustomerUpkeep::onBackgroundEnded, Qt::QueuedConnection);

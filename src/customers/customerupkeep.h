@@ -22,8 +22,11 @@ class CustomerUpkeep final : public QObject
 public:
     // More rows than this go to the background.
     static constexpr qint64 AtOnce = 2000;
-    // Rows written in one transaction in the background.
-    static constexpr qint64 Batch = 5000;
+    // Rows written in one transaction in the background; each commit holds the window's reads back for a
+    // moment. Day counts are rewritten in id ranges, reading the table in order, so a batch touches few
+    // pages; name keys land all over the name index, so their batches are smaller.
+    static constexpr qint64 DayCountBatch = 25000;
+    static constexpr qint64 NameKeyBatch = 2000;
 
     explicit CustomerUpkeep(const Database& db, QObject* parent = nullptr);
     // Stops the background work after its current batch and waits for it.

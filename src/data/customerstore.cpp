@@ -155,6 +155,23 @@ qint64 CustomerStore::updateDayCounts(const QDate& today, qint64 limit, QString*
     return m_db.scalar(QStringLiteral("SELECT changes()")).toLongLong();
 }
 
+qint64 CustomerStore::updateDayCountsOfIds(const QDate& today, qint64 first, qint64 last, QString* error) const
+{
+    const QString iso = dates::isoDate(today);
+    if (!m_db.exec(QStringLiteral("UPDATE musteriler SET Gun = %1 WHERE id BETWEEN ? AND ? AND Gun IS NOT %1").arg(kDays),
+                   {iso, first, last, iso}, error))
+        return -1;
+    return m_db.scalar(QStringLiteral("SELECT changes()")).toLongLong();
+}
+
+std::optional<QPair<qint64, qint64>> CustomerStore::idRange(QString* error) const
+{
+    QSqlQuery q = m_db.prepare(QStringLiteral("SELECT min(id), max(id) FROM musteriler"));
+    if (!Database::runWith(q, {}, error) || !q.next() || q.value(0).isNull())
+        return std::nullopt;
+    return QPair<qint64, qint64> {q.value(0).toLongLong(), q.value(1).toLongLong()};
+}
+
 qint64 CustomerStore::count(const CustomerListQuery& query, QString* error) const
 {
     const Filter filter = filterFor(query);

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QVariant>
 #include <QVector>
+#include <optional>
 
 namespace zelvora {
 
@@ -77,6 +78,11 @@ public:
     qint64 staleDayCounts(const QDate& today, qint64 limit, QString* error = nullptr) const;
     // Rewrites at most limit such day counts in one statement; the number written, or -1.
     qint64 updateDayCounts(const QDate& today, qint64 limit, QString* error = nullptr) const;
+    // Rewrites the day counts of the customers with first <= id <= last that differ, in one statement, reading
+    // that part of the table in order (for a table's worth of stale counts); the number written, or -1.
+    qint64 updateDayCountsOfIds(const QDate& today, qint64 first, qint64 last, QString* error = nullptr) const;
+    // The smallest and the largest id, or nothing for an empty table.
+    std::optional<QPair<qint64, qint64>> idRange(QString* error = nullptr) const;
 
     qint64 count(const CustomerListQuery& query, QString* error = nullptr) const;
     // Rows in the list's order; each row's day count is computed for today.

@@ -150,3 +150,30 @@ TEST_F(UpkeepTest, AFewRowsAreDoneAtOnceAndClosingStopsTheThread)
     EXPECT_FALSE(window->upkeep()->isBusy());
     EXPECT_EQ(stale(kToday.addDays(1)), 0);
 }
+
+// The grid asks for rows in any order (scrolling, jumping to the end, back up); each page is read from the
+// nearest known place, and must hold the rows counting from the top would give, also while some rows have no
+// name keys yet.
+TEST_F(UpkeepTest, RowsReadInAnyOrderAreTheRowsOfTheList)
+{
+    const CustomerStore store(t.db());
+    ASSERT_TRUE(store.refreshNameKeys());
+    for (const bool someKeyless : {false, true}) {
+        SCOPED_TRACE(someKeyless);
+        if (someKeyless)
+            t.db().exec(QStringLiteral("UPDATE musteriler SET sira_anahtari = NULL, arama_anahtari = NULL "
+                                       "WHERE id % 7 = 0"));
+        for (const CustomerListQuery& query : {CustomerListQuery::allByName(), CustomerListQuery::tableOrder()}) {
+            CustomerListModel model(t.db());
+            ASSERT_TRUE(model.setSource(query));
+            const QVector<CustomerListRow> all = store.rows(query, 0, kCustomers);
+            ASSERT_EQ(model.rowCount(), all.size());
+            const int last = model.rowCount() - 1;
+            for (const int row : {0, last, last - 300, 5000, 130, 2999, 3100, 1, last - 129, 4000, 3900, 1030, 700}) {
+                const CustomerListRow* read = model.customerAt(row);
+                ASSERT_TRUE(read) << row;
+                EXPECT_EQ(read->id, all.at(row).id) << row;
+            }
+        }
+    }
+}

@@ -280,8 +280,14 @@ TEST(DayCount, StaleRowsAreFoundByTheIndexAndWrittenInBatches)
     ASSERT_TRUE(store.updateDayCounts(today));
     EXPECT_EQ(gun("3").toInt(), -3);
     EXPECT_TRUE(gun("32").isNull());
-    // The next day every dated row is stale.
+    // The next day every dated row is stale; a range of ids is rewritten in one go, the rest stays stale.
     EXPECT_EQ(store.staleDayCounts(today.addDays(1), 100), 31);
+    const auto ids = store.idRange();
+    ASSERT_TRUE(ids);
+    EXPECT_EQ(ids->second - ids->first, 31);
+    EXPECT_EQ(store.updateDayCountsOfIds(today.addDays(1), ids->first, ids->first + 9), 10);
+    EXPECT_EQ(store.staleDayCounts(today.addDays(1), 100), 21);
+    EXPECT_EQ(gun("1").toInt(), -2);
     // The list shows the count for the day asked for, whatever is stored.
     EXPECT_EQ(store.rows(CustomerListQuery::tableOrder(), today.addDays(1), CustomerListWindow::top(6, 1)).first().gun,
               -8);
