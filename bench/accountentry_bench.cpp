@@ -77,7 +77,7 @@ template<EntryWindow::Panel panel> void StoreEntry100k(benchmark::State& state)
 
     static int serial = 0;
     double seenMs = 0, rawSeenMs = 0, settledMs = 0, rawSettledMs = 0, idleMs = 0, busyCpuMs = 0;
-    double rereads = 0, readsAfterSeen = 0, writesAfterSeen = 0;
+    double rereads = 0, wholeAccountSums = 0, readsAfterSeen = 0, writesAfterSeen = 0, rawInsertMs = 0;
     const double loadBefore = loadAverage();
     for (auto _ : state) {
         const QString description = QStringLiteral("ölçüm %1").arg(++serial);
@@ -132,11 +132,15 @@ template<EntryWindow::Panel panel> void StoreEntry100k(benchmark::State& state)
         idleMs += idle;
         busyCpuMs += cpu;
         rereads += double(log->count(QStringLiteral("sum(Eklenen)")));
+        // Of those, the ones over the whole account rather than the movements after a known one.
+        for (const QString& s : log->statements())
+            wholeAccountSums += s.contains(QLatin1String("sum(Eklenen)")) && !s.contains(QLatin1String("id >")) ? 1 : 0;
         const QStringList after = log->statements().mid(seenStatements.size());
         for (const QString& s : after)
             (s.startsWith(QLatin1String("SELECT")) ? readsAfterSeen : writesAfterSeen) += 1;
         rawSeenMs += log->runDirectly(seenStatements);
         rawSettledMs += log->runDirectly(settledStatements.mid(seenStatements.size()));
+        rawInsertMs += log->runDirectly(seenStatements.filter(QStringLiteral("INSERT INTO veresiye")));
         static bool shown[2] = {};
         if (!std::exchange(shown[credit ? 0 : 1], true)) {
             for (const QString& s : log->statements())
@@ -155,6 +159,8 @@ template<EntryWindow::Panel panel> void StoreEntry100k(benchmark::State& state)
     state.counters["idle_after_ms"] = idleMs / n;
     state.counters["period_cpu_ms"] = busyCpuMs / n;
     state.counters["rereads_per_entry"] = rereads / n;
+    state.counters["whole_account_sums"] = wholeAccountSums / n;
+    state.counters["raw_insert_ms"] = rawInsertMs / n;
     state.counters["reads_after_seen"] = readsAfterSeen / n;
     state.counters["writes_after_seen"] = writesAfterSeen / n;
     state.counters["load1"] = (loadBefore + loadAverage()) / 2;
