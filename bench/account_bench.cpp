@@ -1,107 +1,218 @@
-// Opening an account with 10,000 movements, and storing an entry followed by the account's reload.
+// Opening the account that holds 100,000 of a ledger's 1,000,000 movements (1,000,000 customers), with the
+// window painted, and moving its grid to the last and the middle movements; each against the same statements
+// run directly on the same file in the same run.
 #include "account/accountwindow.h"
 #include "account/movementlistmodel.h"
 #include "app/messagebox.h"
-#include "entry/entrywindow.h"
-#include "testdatabase.h"
-#include "widgets/lumbutton/lumbutton.h"
+#include "data/clock.h"
 
 #include "benchmain.h"
-#include <QApplication>
-#include <QLineEdit>
+#include "ledger.h"
+#include "statementlog.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QScrollBar>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTableView>
 
 #include <benchmark/benchmark.h>
+#include <iostream>
 
 using namespace zelvora;
 
 namespace {
 
-const QString kKod = QStringLiteral("42");
+test::TestDatabase* g_ledger = nullptr;
 
-std::unique_ptr<test::TestDatabase> accountWith(int movements)
+double elapsedMs(const QElapsedTimer& timer)
 {
-    auto t = std::make_unique<test::TestDatabase>();
-    t->addCustomer(kKod, QStringLiteral("AHMET YILMAZ"));
-    for (int i = 0; i < 2000; ++i)
-        t->addCustomer(QString::number(1000 + i), QStringLiteral("Müşteri %1").arg(i));
-    // Other customers' movements too, so the account is read out of a realistic table.
-    t->db().exec(QStringLiteral(
-                     "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
-                     "INSERT INTO veresiye (mus_kodu, Tarih, Saat, Aciklama, Miktar, Birim, KDV, Eklenen, Odenen) "
-                     "SELECT CASE WHEN i % 3 = 0 THEN ? ELSE CAST(1000 + i % 2000 AS TEXT) END, "
-                     "date('2020-01-01', '+' || (i / 10) || ' days'), '12:00:00', 'Satış ' || i, 2, 'Adet', 1.18, "
-                     "CASE WHEN i % 9 = 0 THEN NULL ELSE 2360 END, CASE WHEN i % 9 = 0 THEN 1000 ELSE NULL END FROM n"),
-                 {movements * 3, kKod});
-    return t;
+    return double(timer.nsecsElapsed()) / 1e6;
 }
 
-void readFirstScreen(const MovementListModel* model)
+double loadAverage()
 {
-    for (int row = 0; row < std::min(model->rowCount(), 30); ++row)
-        for (int column = 0; column < model->columnCount(); ++column)
-            benchmark::DoNotOptimize(model->index(row, column).data());
+    QFile file(QStringLiteral("/proc/loadavg"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll().split(' ').value(0).toDouble() : -1;
 }
 
-void OpenAccount10k(benchmark::State& state)
+void readAll(QSqlQuery& q)
 {
-    const auto t = accountWith(10000);
-    MessageBox::setHandler([](const MessageBox::Message&) { return MessageBox::Answer::Ok; });
-    for (auto _ : state) {
-        AccountWindow window(t->db());
-        window.setCustomerNumber(kKod);
-        window.onActivated();
-        readFirstScreen(window.model());
-        if (window.model()->rowCount() != 10000)
-            state.SkipWithError("wrong movement count");
-    }
-    MessageBox::setHandler({});
-}
-BENCHMARK(OpenAccount10k)->Unit(benchmark::kMillisecond);
-
-// The same, with the window laid out and painted once.
-void OpenAccount10kPainted(benchmark::State& state)
-{
-    const auto t = accountWith(10000);
-    for (auto _ : state) {
-        AccountWindow window(t->db());
-        window.setCustomerNumber(kKod);
-        window.onActivated();
-        benchmark::DoNotOptimize(window.grab());
+    Database::run(q);
+    while (q.next()) {
+        for (int c = 0; c < q.record().count(); ++c)
+            benchmark::DoNotOptimize(q.value(c));
     }
 }
-BENCHMARK(OpenAccount10kPainted)->Unit(benchmark::kMillisecond);
 
-void StoreEntryAndReload10k(benchmark::State& state)
+// How the last page used to be read: counted from the first movement.
+double offsetLastPageMs(const Database& db, qint64 count)
 {
-    const auto t = accountWith(10000);
-    AccountWindow account(t->db());
-    account.setCustomerNumber(kKod);
-    account.onActivated();
-    MessageBox::setHandler([&state](const MessageBox::Message& m) {
-        state.SkipWithError(m.text.toStdString().c_str());
-        return MessageBox::Answer::Ok;
-    });
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto entry = std::make_unique<EntryWindow>(t->db(), &account);
-        entry->setCustomerNumber(kKod);
-        entry->openPanel(EntryWindow::Panel::Credit, QStringLiteral("VERESİYE EKLE - "));
-        entry->findChild<QLineEdit*>(QStringLiteral("quantityBox"))->setText(QStringLiteral("2"));
-        entry->findChild<QLineEdit*>(QStringLiteral("unitPriceBox"))->setText(QStringLiteral("10"));
-        state.ResumeTiming();
-        // "Onayla", then one tick of the account's reload timer.
-        entry->findChild<LumButton*>(QStringLiteral("creditConfirmButton"))->click();
-        account.ara();
-        account.updateButtonStates();
-        readFirstScreen(account.model());
-    }
-    MessageBox::setHandler({});
+    QElapsedTimer timer;
+    timer.start();
+    QSqlQuery page
+        = db.prepare(QStringLiteral("SELECT * FROM veresiye WHERE mus_kodu = ? ORDER BY id LIMIT 128 OFFSET ?"));
+    page.addBindValue(bench::kBigAccount);
+    page.addBindValue(std::max<qint64>(0, count - 128));
+    readAll(page);
+    return elapsedMs(timer);
 }
-BENCHMARK(StoreEntryAndReload10k)->Unit(benchmark::kMillisecond);
+
+bool reportBadPlans(benchmark::State& state, const bench::StatementLog& log)
+{
+    const QStringList bad = log.badPlans();
+    for (const QString& s : bad)
+        std::cerr << "plan: " << s.toStdString() << '\n';
+    if (!bad.isEmpty())
+        state.SkipWithError("a statement sorts or scans the account");
+    return bad.isEmpty();
+}
+
+std::unique_ptr<AccountWindow> newWindow()
+{
+    auto window = std::make_unique<AccountWindow>(g_ledger->db());
+    window->setWindowTitle(QStringLiteral("AHMET YILMAZ / 1 - ( Alıcı )"));
+    window->setCustomerNumber(bench::kBigAccount);
+    // Laid out and polished as a shown window is before its first activation.
+    benchmark::DoNotOptimize(window->grab());
+    return window;
+}
+
+// The window's activation (customer row, movements, totals, day count) and the painting of the window with
+// the grid's first screen; raw: the statements it ran, run again directly.
+void OpenAccount100k(benchmark::State& state)
+{
+    double openMs = 0, rawMs = 0;
+    const double loadBefore = loadAverage();
+    double createMs = 0;
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        const auto window = newWindow();
+        createMs += elapsedMs(timer);
+        bench::StatementLog log(g_ledger->db());
+        timer.start();
+        window->onActivated();
+        benchmark::DoNotOptimize(window->grab());
+        const double ms = elapsedMs(timer);
+        state.SetIterationTime(ms / 1e3);
+        openMs += ms;
+        rawMs += log.runDirectly(log.statements());
+        if (window->model()->rowCount() < 100000)
+            state.SkipWithError("the big account is not there");
+    }
+    state.counters["open_ms"] = openMs / double(state.iterations());
+    state.counters["raw_ms"] = rawMs / double(state.iterations());
+    state.counters["open_vs_raw"] = openMs / rawMs;
+    // Not in the figure: making the window and laying it out, before its activation.
+    state.counters["create_ms"] = createMs / double(state.iterations());
+    state.counters["load1"] = (loadBefore + loadAverage()) / 2;
+}
+BENCHMARK(OpenAccount100k)->UseManualTime()->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();
+
+// The statements of an opening and of moving the grid to its end and its middle, with their plans: none may
+// sort the account or leave its range in the index. The largest OFFSET is the middle's, reached first: no
+// row there has been read yet, so the rows up to it are stepped over in the index.
+void OpeningAndPagingPlans(benchmark::State& state)
+{
+    for (auto _ : state) {
+        const auto window = newWindow();
+        bench::StatementLog log(g_ledger->db());
+        window->onActivated();
+        auto* grid = window->findChild<QTableView*>(QStringLiteral("movementGrid"));
+        grid->scrollToBottom();
+        benchmark::DoNotOptimize(grid->viewport()->grab());
+        grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum() / 2);
+        benchmark::DoNotOptimize(grid->viewport()->grab());
+        state.counters["statements"] = double(log.statements().size());
+        state.counters["largest_offset"] = double(log.largestOffset());
+        state.counters["sum_reads_covering"]
+            = log.plan(log.statements().filter(QStringLiteral("sum(Eklenen)")).value(0))
+                  .filter(QStringLiteral("COVERING INDEX veresiye_toplam"))
+                  .size();
+        if (state.counters["sum_reads_covering"] == 0)
+            state.SkipWithError("the sums do not read the covering index");
+        for (const QString& s : log.statements())
+            std::cerr << s.toStdString() << "\n    " << log.plan(s).join(QStringLiteral("\n    ")).toStdString()
+                      << '\n';
+        reportBadPlans(state, log);
+    }
+}
+BENCHMARK(OpeningAndPagingPlans)->Iterations(1);
+
+// Moving the opened grid to its last movements (the scroll bar's end) or to its middle (the scroll bar's thumb
+// dragged half way), painted; against the statements it ran, run again directly, and against the last page
+// counted from the first movement as it was read before.
+template<bool middle> void MoveGrid100k(benchmark::State& state)
+{
+    double pageMs = 0, rawMs = 0, offsetMs = 0, paintMs = 0;
+    qint64 largestOffset = 0;
+    const double loadBefore = loadAverage();
+    for (auto _ : state) {
+        const auto window = newWindow();
+        window->onActivated();
+        auto* grid = window->findChild<QTableView*>(QStringLiteral("movementGrid"));
+        bench::StatementLog log(g_ledger->db());
+        QElapsedTimer timer;
+        timer.start();
+        if (middle)
+            grid->verticalScrollBar()->setValue(grid->verticalScrollBar()->maximum() / 2);
+        else
+            grid->scrollToBottom();
+        benchmark::DoNotOptimize(grid->viewport()->grab());
+        const double ms = elapsedMs(timer);
+        state.SetIterationTime(ms / 1e3);
+        pageMs += ms;
+        rawMs += log.runDirectly(log.statements());
+        // The painting alone: the same screen once more, its rows read already.
+        timer.start();
+        benchmark::DoNotOptimize(grid->viewport()->grab());
+        paintMs += elapsedMs(timer);
+        largestOffset = std::max(largestOffset, log.largestOffset());
+        offsetMs += offsetLastPageMs(g_ledger->db(), window->model()->rowCount());
+    }
+    const double n = double(state.iterations());
+    state.counters["page_ms"] = pageMs / n;
+    state.counters["raw_ms"] = rawMs / n;
+    state.counters["page_vs_raw"] = pageMs / rawMs;
+    state.counters["paint_only_ms"] = paintMs / n;
+    state.counters["largest_offset"] = double(largestOffset);
+    if (!middle)
+        state.counters["last_by_offset_ms"] = offsetMs / n;
+    state.counters["load1"] = (loadBefore + loadAverage()) / 2;
+}
+BENCHMARK(MoveGrid100k<false>)
+    ->Name("LastMovements100k")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
+BENCHMARK(MoveGrid100k<true>)
+    ->Name("MiddleMovements100k")
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly();
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    return zelvora::bench::run(argc, argv);
+    return zelvora::bench::run(
+        argc, argv,
+        [] {
+            Clock::setFixed(QDateTime(bench::kLedgerDay, QTime(10, 0)));
+            MessageBox::setHandler([](const MessageBox::Message& m) {
+                std::cerr << "message: " << m.text.toStdString() << '\n';
+                return MessageBox::Answer::Ok;
+            });
+            g_ledger = new test::TestDatabase;
+            if (!bench::loadLedger(*g_ledger, 1000000, 1000000))
+                std::cerr << "the ledger could not be built\n";
+        },
+        [] {
+            delete g_ledger;
+            MessageBox::setHandler({});
+        });
 }

@@ -4,6 +4,7 @@
 #include "data/turkishtext.h"
 
 #include <QSqlQuery>
+#include <algorithm>
 
 namespace zelvora {
 
@@ -96,22 +97,15 @@ bool AccountStore::deleteCustomer(const QString& musKodu, QString* error) const
     return true;
 }
 
-qint64 AccountStore::movementCount(const QString& musKodu, QString* error) const
-{
-    return m_db.scalar(QStringLiteral("SELECT count(*) FROM veresiye WHERE mus_kodu = ?"), {musKodu}, error)
-        .toLongLong();
-}
+namespace {
 
-QVector<Movement> AccountStore::movements(const QString& musKodu, qint64 offset, qint64 limit, QString* error) const
+const QString kMovementColumns
+    = QStringLiteral("id, mus_kodu, Tarih, Saat, Aciklama, Miktar, Birim, KDV, Eklenen, Odenen");
+
+QVector<Movement> readMovements(QSqlQuery& q, QString* error)
 {
-    QSqlQuery q
-        = m_db.prepare(QStringLiteral("SELECT id, mus_kodu, Tarih, Saat, Aciklama, Miktar, Birim, KDV, Eklenen, "
-                                      "Odenen FROM veresiye WHERE mus_kodu = ? ORDER BY id LIMIT ? OFFSET ?"));
-    q.addBindValue(musKodu);
-    q.addBindValue(limit);
-    q.addBindValue(offset);
     QVector<Movement> result;
-    if (!q.exec()) {
+    if (!Database::run(q)) {
         fail(q, error);
         return result;
     }
@@ -132,26 +126,69 @@ QVector<Movement> AccountStore::movements(const QString& musKodu, qint64 offset,
     return result;
 }
 
-qint64 AccountStore::movementRow(const QString& musKodu, qint64 id, QString* error) const
-{
-    const QVariant row
-        = m_db.scalar(QStringLiteral("SELECT CASE WHEN EXISTS (SELECT 1 FROM veresiye WHERE id = ? AND mus_kodu = ?) "
-                                     "THEN (SELECT count(*) FROM veresiye WHERE mus_kodu = ? AND id < ?) ELSE -1 END"),
-                      {id, musKodu, musKodu, id}, error);
-    return row.isValid() ? row.toLongLong() : -1;
-}
+} // namespace
 
-std::optional<AccountStore::Sums> AccountStore::sums(const QString& musKodu, QString* error) const
+std::optional<AccountStore::Overview> AccountStore::overview(const QString& musKodu, std::optional<qint64> afterId,
+                                                             QString* error) const
 {
-    // One pass over the customer's rows gives both sums.
-    QSqlQuery q = m_db.prepare(
-        QStringLiteral("SELECT coalesce(sum(Eklenen), 0), coalesce(sum(Odenen), 0) FROM veresiye WHERE mus_kodu = ?"));
+    static const QString aggregates = QStringLiteral(
+        "SELECT count(*), coalesce(max(id), 0), coalesce(sum(Eklenen), 0), coalesce(sum(Odenen), 0) FROM veresiye ");
+    // The whole account from the index on (mus_kodu, Eklenen, Odenen), which carries the id too, so no table
+    // row is read. The newest rows by their ids first: asked directly, the planner takes the amounts' index
+    // and walks the whole account for a few rows.
+    QSqlQuery q = m_db.prepare(afterId ? aggregates
+                                       + QStringLiteral("WHERE id IN (SELECT id FROM veresiye WHERE mus_kodu = ? AND "
+                                                        "id > ?)")
+                                       : aggregates + QStringLiteral("WHERE mus_kodu = ?"));
     q.addBindValue(musKodu);
-    if (!q.exec() || !q.next()) {
+    if (afterId)
+        q.addBindValue(*afterId);
+    if (!Database::run(q) || !q.next()) {
         fail(q, error);
         return std::nullopt;
     }
-    return Sums {q.value(0).toLongLong(), q.value(1).toLongLong()};
+    return Overview {q.value(0).toLongLong(), q.value(1).toLongLong(),
+                     Sums {q.value(2).toLongLong(), q.value(3).toLongLong()}};
+}
+
+QVector<Movement> AccountStore::movementsAfter(const QString& musKodu, std::optional<qint64> afterId, qint64 skip,
+                                               qint64 limit, QString* error) const
+{
+    QSqlQuery q
+        = m_db.prepare(QStringLiteral("SELECT %1 FROM veresiye WHERE mus_kodu = ?%2 ORDER BY id LIMIT ? OFFSET ?")
+                           .arg(kMovementColumns, afterId ? QStringLiteral(" AND id > ?") : QString()));
+    q.addBindValue(musKodu);
+    if (afterId)
+        q.addBindValue(*afterId);
+    q.addBindValue(limit);
+    q.addBindValue(skip);
+    return readMovements(q, error);
+}
+
+QVector<Movement> AccountStore::movementsBefore(const QString& musKodu, qint64 beforeId, qint64 skip, qint64 limit,
+                                                QString* error) const
+{
+    QSqlQuery q = m_db.prepare(
+        QStringLiteral("SELECT %1 FROM veresiye WHERE mus_kodu = ? AND id < ? ORDER BY id DESC LIMIT ? OFFSET ?")
+            .arg(kMovementColumns));
+    q.addBindValue(musKodu);
+    q.addBindValue(beforeId);
+    q.addBindValue(limit);
+    q.addBindValue(skip);
+    QVector<Movement> result = readMovements(q, error);
+    std::reverse(result.begin(), result.end());
+    return result;
+}
+
+qint64 AccountStore::movementRow(const QString& musKodu, qint64 id, bool fromEnd, QString* error) const
+{
+    // Counted from the nearer end, the count steps over as few index entries as it can.
+    const QVariant row
+        = m_db.scalar(QStringLiteral("SELECT CASE WHEN EXISTS (SELECT 1 FROM veresiye WHERE id = ? AND mus_kodu = ?) "
+                                     "THEN (SELECT count(*) FROM veresiye WHERE mus_kodu = ? AND id %1 ?) ELSE -1 END")
+                          .arg(fromEnd ? QLatin1Char('>') : QLatin1Char('<')),
+                      {id, musKodu, musKodu, id}, error);
+    return row.isValid() ? row.toLongLong() : -1;
 }
 
 bool AccountStore::appendMovement(const Movement& m, QString* error) const

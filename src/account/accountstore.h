@@ -61,17 +61,33 @@ public:
     // Removes the customer's movements and the customer row together: both or neither.
     bool deleteCustomer(const QString& musKodu, QString* error = nullptr) const;
 
-    qint64 movementCount(const QString& musKodu, QString* error = nullptr) const;
-    // The customer's movements in entry (id) order, a page at a time.
-    QVector<Movement> movements(const QString& musKodu, qint64 offset, qint64 limit, QString* error = nullptr) const;
-
-    // Sums of Eklenen and Odenen in kuruş (0 over no rows); nothing when the query fails.
+    // Sums of Eklenen and Odenen in kuruş (0 over no rows).
     struct Sums
     {
         qint64 added = 0;
         qint64 paid = 0;
     };
-    std::optional<Sums> sums(const QString& musKodu, QString* error = nullptr) const;
+    // What a reread of the account needs, in one pass over the index that holds the amounts: how many
+    // movements, the id of the newest (0 when there is none) and the sums, all of the same moment. With
+    // afterId, the same of the movements after that one only (those appended since), found through the ids
+    // alone. Nothing when the query fails.
+    struct Overview
+    {
+        qint64 count = 0;
+        qint64 lastId = 0;
+        Sums sums;
+    };
+    std::optional<Overview> overview(const QString& musKodu, std::optional<qint64> afterId = std::nullopt,
+                                     QString* error = nullptr) const;
+
+    // Up to limit of the customer's movements in entry (id) order, found from a known movement so that no
+    // long run of rows is stepped over: the ones after the movement afterId (from the first when it is
+    // nothing), skipping the first `skip` of them; or the ones before the movement beforeId, skipping the
+    // `skip` nearest to it. Both come back oldest first.
+    QVector<Movement> movementsAfter(const QString& musKodu, std::optional<qint64> afterId, qint64 skip, qint64 limit,
+                                     QString* error = nullptr) const;
+    QVector<Movement> movementsBefore(const QString& musKodu, qint64 beforeId, qint64 skip, qint64 limit,
+                                      QString* error = nullptr) const;
 
     // Appends a movement; its id is assigned by the database.
     bool appendMovement(const Movement& movement, QString* error = nullptr) const;
@@ -79,8 +95,9 @@ public:
     // All of the customer's movements in one statement.
     bool deleteAllMovements(const QString& musKodu, QString* error = nullptr) const;
 
-    // The row (from 0, in entry order) of the customer's movement with that id; -1 when it is not there.
-    qint64 movementRow(const QString& musKodu, qint64 id, QString* error = nullptr) const;
+    // How many of the customer's movements come before the one with that id (after it, when fromEnd), so its
+    // row from the first (or from the last); -1 when the customer has no such movement.
+    qint64 movementRow(const QString& musKodu, qint64 id, bool fromEnd = false, QString* error = nullptr) const;
 
     // Unit names of birimler in table order.
     QStringList units(QString* error = nullptr) const;

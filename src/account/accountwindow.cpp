@@ -70,6 +70,11 @@ AccountWindow::AccountWindow(Database& db, QWidget* parent)
     m_deleteModeTimer = new QTimer(this);
     m_deleteModeTimer->setObjectName(QStringLiteral("deleteModeTimer"));
     m_deleteModeTimer->setInterval(10);
+    m_rowStoreTimer = new QTimer(this);
+    m_rowStoreTimer->setObjectName(QStringLiteral("rowStoreTimer"));
+    m_rowStoreTimer->setSingleShot(true);
+    m_rowStoreTimer->setInterval(0);
+    connect(m_rowStoreTimer, &QTimer::timeout, this, [this] { storeCustomerRow(); });
     connect(m_reloadTimer, &QTimer::timeout, this, &AccountWindow::onReloadTick);
     connect(m_stopTimer, &QTimer::timeout, this, [this] {
         m_reloadTimer->stop();
@@ -248,18 +253,26 @@ void AccountWindow::ara()
 void AccountWindow::rereadMovements()
 {
     // A reread keeps the movement the user selected while it still exists; else the first row stands.
-    const Movement* current = m_grid->currentIndex().isValid() ? currentMovement() : nullptr;
+    const QModelIndex currentIndex = m_grid->currentIndex();
+    const Movement* current = currentIndex.isValid() ? currentMovement() : nullptr;
     const qint64 keep = current ? current->id : 0;
-    m_sums.reset();
-    m_model->reread(m_musKodu);
-    selectMovement(keep);
+    // After a stored entry only what was appended since the last reread is read: nothing else in the program
+    // writes the account while the entry window is open.
+    if (std::exchange(m_entryAppended, false))
+        m_model->readAppended();
+    else
+        m_model->reread(m_musKodu);
+    // The sums come with the reread, from the same pass over the account.
+    const auto& overview = m_model->overview();
+    m_sums = overview ? std::optional(overview->sums) : std::nullopt;
+    selectMovement(keep, currentIndex.isValid() ? currentIndex.row() : 0);
 }
 
-void AccountWindow::selectMovement(qint64 id)
+void AccountWindow::selectMovement(qint64 id, int nearRow)
 {
     if (m_model->rowCount() == 0)
         return;
-    const int row = id != 0 ? m_model->rowOfMovement(id) : -1;
+    const int row = id != 0 ? m_model->rowOfMovement(id, nearRow) : -1;
     const QModelIndex index = m_model->index(row >= 0 ? row : 0, 0);
     m_grid->setCurrentIndex(index);
     m_grid->scrollTo(index);
@@ -267,8 +280,7 @@ void AccountWindow::selectMovement(qint64 id)
 
 void AccountWindow::topla1()
 {
-    if (!m_sums)
-        m_sums = m_store.sums(m_musKodu);
+    // The account's sums could not be read: the boxes, and the stored balance, stay as they were.
     if (!m_sums)
         return;
     m_totalAdded->setText(numbers::totals(m_sums->added));
@@ -298,7 +310,10 @@ void AccountWindow::topla3()
     m_balance->end(false);
     if (m_customerLoaded) {
         m_customer.bakiye = *balance;
-        storeCustomerRow();
+        if (m_deferRowStore)
+            m_rowStoreTimer->start();
+        else
+            storeCustomerRow();
     }
 }
 
@@ -379,6 +394,7 @@ void AccountWindow::done(int result)
 {
     // Closed without "Geri": the row is still written, as it stands.
     storeCustomerRow();
+    m_rowStoreTimer->stop();
     m_reloadTimer->stop();
     m_stopTimer->stop();
     m_progressPanel->stop();
@@ -410,6 +426,7 @@ void AccountWindow::closeEvent(QCloseEvent* event)
 void AccountWindow::onEntryStored()
 {
     m_reloadPending = true;
+    m_entryAppended = true;
     m_reloadTimer->start();
     placeOverlays();
     m_progressPanel->startBlinking();
@@ -438,8 +455,12 @@ void AccountWindow::startEntry(bool credit)
     connect(&entry, &EntryWindow::entryStored, this, &AccountWindow::onEntryStored);
     entry.exec();
     // The window is active again once the entry window has closed, with or without a window manager to say
-    // so: its activation runs now, whatever the reload timers are doing.
+    // so: its activation runs now, whatever the reload timers are doing. The new movement is shown first;
+    // the balance it brings is written to the customer row at the next turn of the event loop, so the user
+    // does not wait for a second write to the disk before seeing the entry.
+    m_deferRowStore = true;
     onActivated();
+    m_deferRowStore = false;
 }
 
 void AccountWindow::deleteSelectedRow()

@@ -83,7 +83,8 @@ private:
     void lockForDeleteMode();
 
     void rereadMovements();
-    void selectMovement(qint64 id);
+    // Selects the movement with that id, else the first row; nearRow is where it stood before a reread.
+    void selectMovement(qint64 id, int nearRow);
     void loadCustomer();
     void showCustomer();
     void takeDetailsIntoRow();
@@ -104,11 +105,15 @@ private:
     bool m_deleteMode = false;
     // An entry was stored and the account has not been read since.
     bool m_reloadPending = false;
+    // The same, for the movements: the next reread adds what was appended instead of reading everything.
+    bool m_entryAppended = false;
     ActivationWatch m_activation;
     bool m_reporting = false;
     QString m_dateText;
-    // The sums as last read; they can change only when the movements are read again.
+    // The sums of the last reread of the movements; nothing when it failed.
     std::optional<AccountStore::Sums> m_sums;
+    // The balance the totals compute goes into the row buffer and is written by m_rowStoreTimer, not at once.
+    bool m_deferRowStore = false;
 
     QLineEdit* m_stripBoxes[6] = {};
     LumButton* m_resetButton = nullptr;
@@ -132,6 +137,7 @@ private:
     QTimer* m_reloadTimer = nullptr;
     QTimer* m_stopTimer = nullptr;
     QTimer* m_deleteModeTimer = nullptr;
+    QTimer* m_rowStoreTimer = nullptr;
 };
 
 } // namespace zelvora

@@ -4,11 +4,14 @@
 
 #include <QAbstractTableModel>
 #include <QHash>
+#include <map>
 
 namespace zelvora {
 
-// One customer's movements behind the account window's grid. The row count comes from one count query
-// and rows are read a page at a time when the grid asks for them, so a long account opens at once.
+// One customer's movements behind the account window's grid. A reread counts the movements and sums them in
+// one pass over an index; rows are read a page at a time when the grid asks for them, each page found from
+// the nearest movement already read (or from either end of the account), so a long account opens at once
+// and its last movements are as near as its first.
 class MovementListModel final : public QAbstractTableModel
 {
     Q_OBJECT
@@ -21,11 +24,18 @@ public:
     ~MovementListModel() override;
     Q_DISABLE_COPY_MOVE(MovementListModel)
 
-    // Reads the customer's movements anew; false (and the engine's text) when they cannot be read.
+    // Reads the customer's movements anew; false (and the engine's text) when they cannot be read, and the
+    // grid is then empty.
     bool reread(const QString& musKodu, QString* error = nullptr);
+    // Movements were only appended since the last reread (an entry was stored): reads just the new ones and
+    // adds them, keeping the rows already read. Reads everything anew when there is nothing to add to.
+    bool readAppended(QString* error = nullptr);
+    // The count, newest id and sums of the last reread; nothing when it failed.
+    const std::optional<AccountStore::Overview>& overview() const { return m_overview; }
 
-    // The row of the movement with that id, or -1 when the customer has no such movement.
-    int rowOfMovement(qint64 id) const;
+    // The row of the movement with that id, or -1 when the customer has no such movement. nearRow is where
+    // the movement is likely to be (its row before a reread), so that it is counted from the nearer end.
+    int rowOfMovement(qint64 id, int nearRow = 0) const;
 
     // The movement as stored, or nullptr when it cannot be read.
     const Movement* movementAt(int row) const;
@@ -37,11 +47,15 @@ public:
 
 private:
     const QVector<Movement>* page(int pageIndex) const;
+    QVector<Movement> readPage(int first, int count) const;
 
     AccountStore m_store;
     QString m_musKodu;
+    std::optional<AccountStore::Overview> m_overview;
     int m_count = 0;
     mutable QHash<int, QVector<Movement>> m_pages;
+    // Rows whose ids are known (the first and last row of every page read), to start the next page from.
+    mutable std::map<int, qint64> m_knownIds;
 };
 
 } // namespace zelvora

@@ -27,7 +27,7 @@ TEST(AccountStore, DeletingACustomerTakesItsMovementsAndNothingElse)
     t.addMovement(QStringLiteral("8"), QDate(2026, 1, 1), 500, {});
     AccountStore store(t.db());
     ASSERT_TRUE(store.customer(kod).has_value());
-    EXPECT_EQ(store.movementCount(kod), 3);
+    EXPECT_EQ(store.overview(kod)->count, 3);
 
     ASSERT_TRUE(store.deleteCustomer(kod));
     EXPECT_EQ(count(t, QStringLiteral("SELECT count(*) FROM veresiye WHERE mus_kodu = ?"), kod), 0);
@@ -71,19 +71,35 @@ TEST(AccountStore, CustomerRowRoundTripsQuotesAndKeepsTheListSearchable)
     EXPECT_EQ(found.first().musKodu, QStringLiteral("5"));
 }
 
-TEST(AccountStore, SumsCountEmptyAmountsAsZeroAndStayExact)
+TEST(AccountStore, OverviewCountsAndSumsEmptyAmountsAsZeroAndStaysExact)
 {
     test::TestDatabase t;
     t.addCustomer(QStringLiteral("1"), QStringLiteral("A"));
     AccountStore store(t.db());
-    EXPECT_EQ(store.sums(QStringLiteral("1"))->added, 0);
+    const auto none = store.overview(QStringLiteral("1"));
+    ASSERT_TRUE(none);
+    EXPECT_EQ(none->count, 0);
+    EXPECT_EQ(none->lastId, 0);
+    EXPECT_EQ(none->sums.added, 0);
+    EXPECT_EQ(none->sums.paid, 0);
     // Ten thousand 0,10 sales add up to exactly 1.000,00: no floating-point drift in kuruş.
     t.db().exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 10000) "
                                "INSERT INTO veresiye (mus_kodu, Eklenen) SELECT '1', 10 FROM n"));
-    t.addMovement(QStringLiteral("1"), QDate(2026, 1, 1), {}, 30);
-    const auto sums = store.sums(QStringLiteral("1"));
-    ASSERT_TRUE(sums);
-    EXPECT_EQ(sums->added, 100000);
-    EXPECT_EQ(sums->paid, 30);
-    EXPECT_EQ(store.movementCount(QStringLiteral("1")), 10001);
+    const qint64 last = t.addMovement(QStringLiteral("1"), QDate(2026, 1, 1), {}, 30);
+    t.addMovement(QStringLiteral("2"), QDate(2026, 1, 1), 99, 99);
+    const auto overview = store.overview(QStringLiteral("1"));
+    ASSERT_TRUE(overview);
+    EXPECT_EQ(overview->sums.added, 100000);
+    EXPECT_EQ(overview->sums.paid, 30);
+    EXPECT_EQ(overview->count, 10001);
+    EXPECT_EQ(overview->lastId, last);
+
+    // Only what came after a movement: the rows appended since it was the newest.
+    const auto appended = store.overview(QStringLiteral("1"), last - 1);
+    ASSERT_TRUE(appended);
+    EXPECT_EQ(appended->count, 1);
+    EXPECT_EQ(appended->lastId, last);
+    EXPECT_EQ(appended->sums.added, 0);
+    EXPECT_EQ(appended->sums.paid, 30);
+    EXPECT_EQ(store.overview(QStringLiteral("1"), last)->count, 0);
 }
