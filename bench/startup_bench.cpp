@@ -121,7 +121,7 @@ bool copyToDisk(const QString& source, const QString& target)
 bool setDayCounts(const QString& path, const QDate& day)
 {
     const std::unique_ptr<Database> db = Database::open(path);
-    return db && CustomerStore(*db).updateDayCounts(day);
+    return db && CustomerStore(*db).updateDayCounts(day) && CustomerStore(*db).staleDayCounts(day, 1) == 0;
 }
 
 // A portable program folder: the program (linked, else copied) beside its veresiye.dll.
