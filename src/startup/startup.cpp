@@ -16,8 +16,11 @@
 #include <QTableView>
 #include <QTimer>
 #include <cstdio>
+
+#ifdef Q_OS_LINUX
 #include <ctime>
 #include <unistd.h>
+#endif
 
 namespace zelvora {
 
