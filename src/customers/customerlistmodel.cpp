@@ -1,8 +1,12 @@
 #include "customers/customerlistmodel.h"
 
 #include "data/clock.h"
+#include "data/database.h"
 #include "data/dateformat.h"
 #include "data/numberformat.h"
+
+#include <QTimer>
+#include <optional>
 
 namespace zelvora {
 
@@ -10,7 +14,14 @@ CustomerListModel::CustomerListModel(const Database& db, QObject* parent)
     : QAbstractTableModel(parent)
     , m_store(db)
     , m_today(Clock::today())
+    , m_retry(new QTimer(this))
 {
+    m_retry->setSingleShot(true);
+    m_retry->setInterval(25);
+    connect(m_retry, &QTimer::timeout, this, [this] {
+        if (m_count > 0)
+            emit dataChanged(index(0, 0), index(m_count - 1, ColumnCount - 1), {Qt::DisplayRole});
+    });
 }
 
 CustomerListModel::~CustomerListModel() = default;
@@ -66,14 +77,30 @@ CustomerListWindow CustomerListModel::windowFor(int pageIndex) const
     return best;
 }
 
-const QVector<CustomerListRow>* CustomerListModel::page(int pageIndex) const
+const QVector<CustomerListRow>* CustomerListModel::page(int pageIndex, bool forDisplay) const
 {
+    // Tried again this many times (about two seconds) before a page that cannot be read is left empty.
+    constexpr int mostRetries = 80;
     auto it = m_pages.find(pageIndex);
     if (it == m_pages.end()) {
+        QString error;
+        QVector<CustomerListRow> rows;
+        {
+            std::optional<Database::NoWait> noWait;
+            if (forDisplay && m_failedReads < mostRetries)
+                noWait.emplace();
+            rows = m_store.rows(m_query, m_today, windowFor(pageIndex), &error);
+        }
+        if (!error.isEmpty() && forDisplay && m_failedReads < mostRetries) {
+            ++m_failedReads;
+            m_retry->start();
+            return nullptr;
+        }
+        m_failedReads = 0;
         // Only a few screens are kept; scrolling far reads the pages again.
         if (m_pages.size() > 64)
             m_pages.clear();
-        it = m_pages.insert(pageIndex, m_store.rows(m_query, m_today, windowFor(pageIndex)));
+        it = m_pages.insert(pageIndex, rows);
         if (!it->isEmpty())
             m_edges.insert(pageIndex, {it->constFirst(), it->constLast(), int(it->size())});
     }
@@ -92,7 +119,7 @@ const CustomerListRow* CustomerListModel::customerAt(int row) const
         return nullptr;
     const QVector<CustomerListRow>* rows = page(row / PageSize);
     const int offset = row % PageSize;
-    return offset < rows->size() ? &rows->at(offset) : nullptr;
+    return rows && offset < rows->size() ? &rows->at(offset) : nullptr;
 }
 
 int CustomerListModel::rowCount(const QModelIndex& parent) const
@@ -116,9 +143,13 @@ QVariant CustomerListModel::data(const QModelIndex& index, int role) const
     }
     if (role != Qt::DisplayRole)
         return {};
-    const CustomerListRow* row = customerAt(index.row());
-    if (!row)
+    if (index.row() >= m_count)
         return {};
+    const QVector<CustomerListRow>* rows = page(index.row() / PageSize, true);
+    const int offset = index.row() % PageSize;
+    if (!rows || offset >= rows->size())
+        return {};
+    const CustomerListRow* row = &rows->at(offset);
     switch (index.column()) {
     case Turu:
         return row->turu;

@@ -7,6 +7,8 @@
 #include <QHash>
 #include <QMap>
 
+class QTimer;
+
 namespace zelvora {
 
 class Database;
@@ -55,7 +57,9 @@ private:
         int size = 0;
     };
 
-    const QVector<CustomerListRow>* page(int pageIndex) const;
+    // The page, or nullptr when it could not be read now; waits for another connection's write unless
+    // forDisplay, where a page that cannot be read at once is read again a moment later.
+    const QVector<CustomerListRow>* page(int pageIndex, bool forDisplay = false) const;
     CustomerListWindow windowFor(int pageIndex) const;
 
     CustomerStore m_store;
@@ -66,6 +70,9 @@ private:
     // while the table holds such rows, name-ordered pages are not read backwards from a row.
     bool m_backwardsReadable = true;
     mutable QHash<int, QVector<CustomerListRow>> m_pages;
+    // Painting never waits for the background upkeep's commit: the rows stay blank and are asked for again.
+    QTimer* m_retry = nullptr;
+    mutable int m_failedReads = 0;
     mutable QMap<int, PageEdges> m_edges;
 };
 

@@ -28,15 +28,28 @@ QString engineText(const QSqlError& error)
 // Waits for another connection's write in steps of a millisecond, up to five seconds. SQLite's own timeout
 // sleeps in growing steps (up to 100 ms), which would hold the window still long after the other
 // connection's short batch has ended.
+thread_local bool t_noWait = false;
+
 int waitBriefly(void*, int attempts)
 {
-    if (attempts >= 5000)
+    if (t_noWait || attempts >= 5000)
         return 0;
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return 1;
 }
 
 } // namespace
+
+Database::NoWait::NoWait()
+    : m_before(t_noWait)
+{
+    t_noWait = true;
+}
+
+Database::NoWait::~NoWait()
+{
+    t_noWait = m_before;
+}
 
 Database::Database(QString path, QString connectionName)
     : m_path(std::move(path))

@@ -41,6 +41,19 @@ public:
     // SQLite's extended result code for a failed query ("2067" is a duplicate in a unique index).
     static bool isDuplicateKey(const QSqlQuery& query);
 
+    // While one lives, statements on this thread fail at once when another connection holds the file,
+    // instead of waiting: for reads the window can do again a moment later.
+    class NoWait final
+    {
+    public:
+        NoWait();
+        ~NoWait();
+        Q_DISABLE_COPY_MOVE(NoWait)
+
+    private:
+        bool m_before;
+    };
+
 private:
     Database(QString path, QString connectionName);
 

@@ -177,3 +177,24 @@ TEST_F(UpkeepTest, RowsReadInAnyOrderAreTheRowsOfTheList)
         }
     }
 }
+
+// While another connection writes, painting does not wait for it: the rows stay blank and are shown as soon
+// as the file can be read again.
+TEST_F(UpkeepTest, PaintingDoesNotWaitForAnotherConnectionsWrite)
+{
+    ASSERT_TRUE(CustomerStore(t.db()).refreshNameKeys());
+    CustomerListModel model(t.db());
+    ASSERT_TRUE(model.setSource(CustomerListQuery::tableOrder()));
+    QSignalSpy changed(&model, &CustomerListModel::dataChanged);
+    auto other = Database::open(t.path());
+    ASSERT_TRUE(other->exec(QStringLiteral("BEGIN EXCLUSIVE")));
+    const QModelIndex cell = model.index(3000, CustomerListModel::MusKodu);
+    EXPECT_EQ(cell.data().toString(), QString());
+    ASSERT_TRUE(other->exec(QStringLiteral("COMMIT")));
+    ASSERT_TRUE(waitUntil([&] { return !changed.isEmpty(); }));
+    EXPECT_EQ(cell.data().toString(), QStringLiteral("3001"));
+    // Reads beside another connection that only prepares a write go on as before.
+    ASSERT_TRUE(other->exec(QStringLiteral("BEGIN IMMEDIATE")));
+    EXPECT_EQ(model.customerAt(5000)->musKodu, QStringLiteral("5001"));
+    other->exec(QStringLiteral("ROLLBACK"));
+}
