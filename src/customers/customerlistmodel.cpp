@@ -57,14 +57,13 @@ CustomerListWindow CustomerListModel::windowFor(int pageIndex) const
     const qint64 fromBottom = m_count - start - size;
     if (fromBottom < best.skip)
         best = {From::Bottom, {}, fromBottom, size};
-    // Rows are found by their place in name order; a row without a sort key has no such place.
     const bool byId = m_query.kind == CustomerListQuery::Kind::TableOrder;
     // The nearest pages read before, above and below.
     auto below = m_edges.lowerBound(pageIndex);
     if (below != m_edges.begin()) {
         const auto above = std::prev(below);
         const qint64 afterLast = qint64(above.key()) * PageSize + above->size;
-        if (start - afterLast >= 0 && start - afterLast < best.skip && (byId || !above->last.sortKey.isNull()))
+        if (start - afterLast >= 0 && start - afterLast < best.skip)
             best = {From::After, above->last, start - afterLast, size};
     }
     if (below != m_edges.end() && below.key() == pageIndex)

@@ -189,9 +189,31 @@ QVector<CustomerListRow> CustomerStore::rows(const CustomerListQuery& query, con
                                              const CustomerListWindow& window, QString* error) const
 {
     const Filter filter = filterFor(query);
-    QVariantList values {dates::isoDate(today)};
-    values += filter.values;
     using From = CustomerListWindow::From;
+    if (window.from == From::After && filter.byName && window.anchor.sortKey.isNull()) {
+        // After a row without a sort key: first the keyless rows that follow it (they come first, by id),
+        // then the keyed ones from their start.
+        QVector<CustomerListRow> result
+            = read(QStringList {filter.where, QStringLiteral("sira_anahtari IS NULL AND id > ?")},
+                   filter.values + QVariantList {window.anchor.id}, QStringLiteral(" ORDER BY id"), false, today,
+                   window.skip, window.limit, error);
+        if (result.size() == window.limit || (error && !error->isEmpty()))
+            return result;
+        qint64 skip = 0;
+        if (result.isEmpty() && window.skip > 0) {
+            const qint64 keyless = m_db
+                                       .scalar(QStringLiteral("SELECT count(*) FROM musteriler")
+                                                   + whereOf({filter.where, QStringLiteral("sira_anahtari IS NULL AND id > ?")}),
+                                               filter.values + QVariantList {window.anchor.id}, error)
+                                       .toLongLong();
+            skip = std::max<qint64>(0, window.skip - keyless);
+        }
+        result += read(QStringList {filter.where, QStringLiteral("sira_anahtari IS NOT NULL")}, filter.values,
+                       QStringLiteral(" ORDER BY sira_anahtari, id"), false, today, skip,
+                       window.limit - result.size(), error);
+        return result;
+    }
+    QVariantList values = filter.values;
     const bool backwards = window.from == From::Bottom || window.from == From::Before;
     QString position;
     if (window.from == From::After || window.from == From::Before) {
@@ -208,13 +230,19 @@ QVector<CustomerListRow> CustomerStore::rows(const CustomerListQuery& query, con
     const QString order = filter.byName
         ? QStringLiteral(" ORDER BY sira_anahtari%1, id%1").arg(direction)
         : QStringLiteral(" ORDER BY id%1").arg(direction);
+    return read({filter.where, position}, values, order, backwards, today, window.skip, window.limit, error);
+}
+
+QVector<CustomerListRow> CustomerStore::read(const QStringList& conditions, const QVariantList& values,
+                                             const QString& order, bool backwards, const QDate& today, qint64 skip,
+                                             qint64 limit, QString* error) const
+{
     QSqlQuery select = m_db.prepare(QStringLiteral("SELECT ") + kColumns.arg(kDays) + QStringLiteral(" FROM musteriler")
-                                    + whereOf({filter.where, position}) + order + QStringLiteral(" LIMIT ? OFFSET ?"));
-    values << window.limit << window.skip;
+                                    + whereOf(conditions) + order + QStringLiteral(" LIMIT ? OFFSET ?"));
     QVector<CustomerListRow> result;
-    if (!Database::runWith(select, values, error))
+    if (!Database::runWith(select, QVariantList {dates::isoDate(today)} + values + QVariantList {limit, skip}, error))
         return result;
-    result.reserve(int(window.limit));
+    result.reserve(int(limit));
     while (select.next()) {
         CustomerListRow row;
         row.id = select.value(0).toLongLong();

@@ -99,6 +99,12 @@ public:
     qint64 totalCount(QString* error = nullptr) const;
 
 private:
+    // Rows matching every condition, in order (read backwards and turned round when backwards), with the day
+    // count for today.
+    QVector<CustomerListRow> read(const QStringList& conditions, const QVariantList& values, const QString& order,
+                                  bool backwards, const QDate& today, qint64 skip, qint64 limit,
+                                  QString* error) const;
+
     const Database& m_db;
 };
 

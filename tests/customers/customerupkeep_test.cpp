@@ -169,7 +169,7 @@ TEST_F(UpkeepTest, RowsReadInAnyOrderAreTheRowsOfTheList)
             const QVector<CustomerListRow> all = store.rows(query, 0, kCustomers);
             ASSERT_EQ(model.rowCount(), all.size());
             const int last = model.rowCount() - 1;
-            for (const int row : {0, last, last - 300, 5000, 130, 2999, 3100, 1, last - 129, 4000, 3900, 1030, 700}) {
+            for (const int row : {0, last, last - 300, 5000, 130, 1200, 2999, 3100, 1, last - 129, 4000, 3900, 1030, 700, 800}) {
                 const CustomerListRow* read = model.customerAt(row);
                 ASSERT_TRUE(read) << row;
                 EXPECT_EQ(read->id, all.at(row).id) << row;
