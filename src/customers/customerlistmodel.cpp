@@ -82,6 +82,9 @@ const QVector<CustomerListRow>* CustomerListModel::page(int pageIndex, bool forD
     constexpr int mostRetries = 80;
     auto it = m_pages.find(pageIndex);
     if (it == m_pages.end()) {
+        // A read for display failed a moment ago: the rows stay blank until the retry, without asking again.
+        if (forDisplay && m_retry->isActive())
+            return nullptr;
         QString error;
         QVector<CustomerListRow> rows;
         {

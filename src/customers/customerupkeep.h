@@ -26,7 +26,7 @@ public:
     // moment. Day counts are rewritten in id ranges, reading the table in order, so a batch touches few
     // pages; name keys land all over the name index, so their batches are smaller.
     static constexpr qint64 DayCountBatch = 25000;
-    static constexpr qint64 NameKeyBatch = 2000;
+    static constexpr qint64 NameKeyBatch = 5000;
 
     explicit CustomerUpkeep(const Database& db, QObject* parent = nullptr);
     // Stops the background work after its current batch and waits for it.
