@@ -47,8 +47,8 @@ void CustomerUpkeep::waitUntilDone()
 {
     if (!m_running)
         return;
-    // The thread's own report stays queued and finds the work already taken.
-    onBackgroundEnded();
+    // The thread's own report stays queued and finds its run already taken.
+    onBackgroundEnded(m_run);
     if (m_running)
         waitUntilDone();
 }
@@ -60,13 +60,15 @@ void CustomerUpkeep::startBackground(const QDate& today)
     m_running = true;
     m_askedAgain = false;
     m_stop = false;
-    m_thread = std::thread(&CustomerUpkeep::work, this, m_db.path(), today);
+    ++m_run;
+    m_thread = std::thread(&CustomerUpkeep::work, this, m_db.path(), today, m_run);
 }
 
-void CustomerUpkeep::onBackgroundEnded()
+void CustomerUpkeep::onBackgroundEnded(quint64 run)
 {
-    if (!m_running)
-        return; // waitUntilDone took it already
+    // Taken already by waitUntilDone; joining now would wait for a later run's thread.
+    if (!m_running || run != m_run)
+        return;
     if (m_thread.joinable())
         m_thread.join();
     m_running = false;
@@ -81,7 +83,7 @@ void CustomerUpkeep::onBackgroundEnded()
     emit finished();
 }
 
-void CustomerUpkeep::work(QString path, QDate today)
+void CustomerUpkeep::work(QString path, QDate today, quint64 run)
 {
     {
         // A connection of this thread's own: a QtSql connection serves only the thread that opened it.
@@ -108,7 +110,7 @@ void CustomerUpkeep::work(QString path, QDate today)
             }
         }
     }
-    QMetaObject::invokeMethod(this, &CustomerUpkeep::onBackgroundEnded, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this, run] { onBackgroundEnded(run); }, Qt::QueuedConnection);
 }
 
 } // namespace zelvora

@@ -46,8 +46,10 @@ signals:
 
 private:
     void startBackground(const QDate& today);
-    void onBackgroundEnded();
-    void work(QString path, QDate today);
+    // The thread of run `run` has ended; a report of an earlier run that waitUntilDone took already is
+    // ignored.
+    void onBackgroundEnded(quint64 run);
+    void work(QString path, QDate today, quint64 run);
 
     const Database& m_db;
     std::thread m_thread;
@@ -56,6 +58,7 @@ private:
     // Read and written on the window's thread only.
     bool m_running = false;
     bool m_askedAgain = false;
+    quint64 m_run = 0;
     QDate m_lastAsked;
 };
 

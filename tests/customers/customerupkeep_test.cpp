@@ -198,3 +198,27 @@ TEST_F(UpkeepTest, PaintingDoesNotWaitForAnotherConnectionsWrite)
     EXPECT_EQ(model.customerAt(5000)->musKodu, QStringLiteral("5001"));
     other->exec(QStringLiteral("ROLLBACK"));
 }
+
+// The report of a run that waitUntilDone already took (printing waits for the upkeep) must not end the next
+// run: taken for it, the window would wait for that run's thread to finish.
+TEST_F(UpkeepTest, AReportOfARunAlreadyWaitedForDoesNotEndTheNextOne)
+{
+    ASSERT_TRUE(CustomerStore(t.db()).refreshNameKeys());
+    window = std::make_unique<MainWindow>(t.db());
+    window->onActivated();
+    ASSERT_TRUE(window->upkeep()->isBusy());
+    window->upkeep()->waitUntilDone();
+    EXPECT_EQ(stale(kToday), 0);
+
+    // The next day's run cannot write while another connection holds the write lock.
+    auto other = Database::open(t.path());
+    ASSERT_TRUE(other->exec(QStringLiteral("BEGIN IMMEDIATE")));
+    Clock::setFixed(QDateTime(kToday.addDays(1), QTime(9, 0)));
+    window->onActivated();
+    ASSERT_TRUE(window->upkeep()->isBusy());
+    QCoreApplication::processEvents(); // delivers the first run's report
+    EXPECT_TRUE(window->upkeep()->isBusy());
+    ASSERT_TRUE(other->exec(QStringLiteral("COMMIT")));
+    ASSERT_TRUE(waitUntil([&] { return !window->upkeep()->isBusy(); }));
+    EXPECT_EQ(stale(kToday.addDays(1)), 0);
+}
