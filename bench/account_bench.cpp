@@ -199,20 +199,5 @@ BENCHMARK(MoveGrid100k<true>)
 
 int main(int argc, char** argv)
 {
-    return zelvora::bench::run(
-        argc, argv,
-        [] {
-            Clock::setFixed(QDateTime(bench::kLedgerDay, QTime(10, 0)));
-            MessageBox::setHandler([](const MessageBox::Message& m) {
-                std::cerr << "message: " << m.text.toStdString() << '\n';
-                return MessageBox::Answer::Ok;
-            });
-            g_ledger = new test::TestDatabase;
-            if (!bench::loadLedger(*g_ledger, 1000000, 1000000))
-                std::cerr << "the ledger could not be built\n";
-        },
-        [] {
-            delete g_ledger;
-            MessageBox::setHandler({});
-        });
+    return zelvora::bench::runOnLedger(argc, argv, g_ledger);
 }

@@ -4,6 +4,9 @@
 // customer "1" holds a tenth. Each size is built once (made from the program's schema, keys and day counts
 // stored as the program stores them for kLedgerDay) and kept in the temporary folder for later runs; a
 // changed schema builds a new file. Like a shop's file, it holds no planner statistics (no ANALYZE).
+#include "app/messagebox.h"
+#include "benchmain.h"
+#include "data/clock.h"
 #include "data/database.h"
 #include "data/dateformat.h"
 #include "data/schema.h"
@@ -16,6 +19,7 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QSqlDriver>
+#include <iostream>
 #include <sqlite3.h>
 
 namespace zelvora::bench {
@@ -142,6 +146,29 @@ inline bool loadLedger(test::TestDatabase& t, int customers, int movements)
     QFile(t.path()).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
     t.reopen();
     return copied;
+}
+
+// The main() of a benchmark on the 1,000,000-customer ledger: the clock on kLedgerDay, messages printed
+// and answered Ok, the ledger loaded into *ledger before the benchmarks and deleted after them.
+inline int runOnLedger(int argc, char** argv, test::TestDatabase*& ledger)
+{
+    return run(
+        argc, argv,
+        [&ledger] {
+            Clock::setFixed(QDateTime(kLedgerDay, QTime(10, 0)));
+            MessageBox::setHandler([](const MessageBox::Message& m) {
+                std::cerr << "message: " << m.text.toStdString() << '\n';
+                return MessageBox::Answer::Ok;
+            });
+            ledger = new test::TestDatabase;
+            if (!loadLedger(*ledger, 1000000, 1000000))
+                std::cerr << "the ledger could not be built\n";
+        },
+        [&ledger] {
+            delete ledger;
+            ledger = nullptr;
+            MessageBox::setHandler({});
+        });
 }
 
 } // namespace zelvora::bench

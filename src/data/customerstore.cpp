@@ -144,17 +144,6 @@ qint64 CustomerStore::staleDayCounts(const QDate& today, qint64 limit, QString* 
         .toLongLong();
 }
 
-qint64 CustomerStore::updateDayCounts(const QDate& today, qint64 limit, QString* error) const
-{
-    const QString iso = dates::isoDate(today);
-    if (!m_db.exec(QStringLiteral("UPDATE musteriler SET Gun = %1 WHERE id IN (SELECT id FROM musteriler WHERE %2 "
-                                  "LIMIT ?)")
-                       .arg(kDays, kStale),
-                   {iso, iso, iso, iso, limit}, error))
-        return -1;
-    return m_db.scalar(QStringLiteral("SELECT changes()")).toLongLong();
-}
-
 qint64 CustomerStore::updateDayCountsOfIds(const QDate& today, qint64 first, qint64 last, QString* error) const
 {
     const QString iso = dates::isoDate(today);
@@ -291,11 +280,6 @@ qint64 CustomerStore::rowOf(const CustomerListQuery& query, qint64 id, QString* 
 bool CustomerStore::hasCustomers(QString* error) const
 {
     return m_db.scalar(QStringLiteral("SELECT EXISTS (SELECT 1 FROM musteriler)"), {}, error).toBool();
-}
-
-qint64 CustomerStore::totalCount(QString* error) const
-{
-    return m_db.scalar(QStringLiteral("SELECT count(*) FROM musteriler"), {}, error).toLongLong();
 }
 
 } // namespace zelvora

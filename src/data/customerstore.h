@@ -76,8 +76,6 @@ public:
     bool updateDayCounts(const QDate& today, QString* error = nullptr) const;
     // Number of customers whose stored day count is not today's, counting no further than limit.
     qint64 staleDayCounts(const QDate& today, qint64 limit, QString* error = nullptr) const;
-    // Rewrites at most limit such day counts in one statement; the number written, or -1.
-    qint64 updateDayCounts(const QDate& today, qint64 limit, QString* error = nullptr) const;
     // Rewrites the day counts of the customers with first <= id <= last that differ, in one statement, reading
     // that part of the table in order (for a table's worth of stale counts); the number written, or -1.
     qint64 updateDayCountsOfIds(const QDate& today, qint64 first, qint64 last, QString* error = nullptr) const;
@@ -95,8 +93,6 @@ public:
 
     // Whether the table holds any customer at all.
     bool hasCustomers(QString* error = nullptr) const;
-    // Number of customers in the whole table.
-    qint64 totalCount(QString* error = nullptr) const;
 
 private:
     // Rows matching every condition, in order (read backwards and turned round when backwards), with the day
