@@ -30,17 +30,19 @@ void CustomerUpkeep::bringUpToDate(const QDate& today)
         return;
     }
     const CustomerStore store(m_db);
-    // Failures leave the stored values as they are; the list shows what it can read.
     const qint64 keyless = store.missingNameKeys(AtOnce + 1);
     const qint64 stale = store.staleDayCounts(today, AtOnce + 1);
-    if (keyless > AtOnce || stale > AtOnce) {
+    // What could not be counted (the file busy with another program's write) is left to the thread, which
+    // waits for the file; the list shows today's counts and finds keyless names meanwhile.
+    if (keyless < 0 || stale < 0 || keyless > AtOnce || stale > AtOnce) {
         startBackground(today);
         return;
     }
-    if (keyless > 0)
-        store.refreshNameKeys();
-    if (stale > 0)
-        store.updateDayCounts(today);
+    // A failure here leaves the rows as they were; the next activation tries again.
+    if (keyless > 0 && !store.refreshNameKeys())
+        qWarning("Name keys could not be filled");
+    if (stale > 0 && !store.updateDayCounts(today))
+        qWarning("Day counts could not be rewritten");
 }
 
 void CustomerUpkeep::waitUntilDone()
@@ -61,7 +63,7 @@ void CustomerUpkeep::startBackground(const QDate& today)
     m_askedAgain = false;
     m_stop = false;
     ++m_run;
-    m_thread = std::thread(&CustomerUpkeep::work, this, m_db.path(), today, m_run);
+    m_thread = std::thread(&CustomerUpkeep::work, this, m_db.path(), today, m_run, m_batches);
 }
 
 void CustomerUpkeep::onBackgroundEnded(quint64 run)
@@ -83,34 +85,43 @@ void CustomerUpkeep::onBackgroundEnded(quint64 run)
     emit finished();
 }
 
-void CustomerUpkeep::work(QString path, QDate today, quint64 run)
+void CustomerUpkeep::work(QString path, QDate today, quint64 run, Batches batches)
 {
     {
         // A connection of this thread's own: a QtSql connection serves only the thread that opened it.
-        const auto db = Database::open(path);
+        QString error;
+        const auto db = Database::open(path, &error);
         if (db) {
+            db->setStopFlag(&m_stop);
             // A batch's changed pages stay in memory until its commit: a page written to the file before that
-            // would lock the window's reads out for the rest of the batch.
-            db->exec(QStringLiteral("PRAGMA cache_spill = OFF"));
-            db->exec(QStringLiteral("PRAGMA cache_size = -32768"));
+            // would lock the window's reads out for the rest of the batch. Without these the batches would
+            // hold the window back, so the thread does nothing then.
+            const bool ready = db->exec(QStringLiteral("PRAGMA cache_spill = OFF"), {}, &error)
+                && db->exec(QStringLiteral("PRAGMA cache_size = -32768"), {}, &error);
             const CustomerStore store(*db);
             qint64 afterId = std::numeric_limits<qint64>::min();
-            for (qint64 read = 1; read > 0 && !m_stop;) {
-                read = store.fillNameKeys(NameKeyBatch, &afterId);
-                if (read > 0)
+            for (qint64 done = ready ? 1 : 0; done > 0 && !m_stop;) {
+                done = store.fillNameKeys(batches.nameKeys, &afterId, &error);
+                if (done > 0)
                     m_keysFilled = true;
             }
-            if (const auto ids = store.idRange()) {
+            const auto ids = ready ? store.idRange(&error) : std::nullopt;
+            if (ids) {
                 for (qint64 first = ids->first; !m_stop;) {
-                    const qint64 last = ids->second - first < DayCountBatch ? ids->second : first + DayCountBatch - 1;
-                    if (store.updateDayCountsOfIds(today, first, last) < 0 || last == ids->second)
+                    const qint64 last
+                        = ids->second - first < batches.dayCounts ? ids->second : first + batches.dayCounts - 1;
+                    if (store.updateDayCountsOfIds(today, first, last, &error) < 0 || last == ids->second)
                         break;
                     first = last + 1;
                 }
             }
+            db->setStopFlag(nullptr);
         }
+        if (!error.isEmpty() && !m_stop)
+            qWarning("Customer upkeep: %s", qUtf8Printable(error));
     }
-    QMetaObject::invokeMethod(this, [this, run] { onBackgroundEnded(run); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, run] { onBackgroundEnded(run); }, Qt::QueuedConnection);
 }
 
 } // namespace zelvora

@@ -22,14 +22,20 @@ class CustomerUpkeep final : public QObject
 public:
     // More rows than this go to the background.
     static constexpr qint64 AtOnce = 2000;
-    // Rows written in one transaction in the background; each commit holds the window's reads back for a
+    // Ids covered by one transaction in the background; each commit holds the window's reads back for a
     // moment. Day counts are rewritten in id ranges, reading the table in order, so a batch touches few
     // pages; name keys land all over the name index, so their batches are smaller.
-    static constexpr qint64 DayCountBatch = 25000;
-    static constexpr qint64 NameKeyBatch = 5000;
+    struct Batches
+    {
+        qint64 dayCounts = 25000;
+        qint64 nameKeys = 5000;
+    };
 
     explicit CustomerUpkeep(const Database& db, QObject* parent = nullptr);
-    // Stops the background work after its current batch and waits for it.
+    // For tests: smaller batches, so that a stop between two of them can be seen.
+    void setBatches(Batches batches) { m_batches = batches; }
+    // Stops the background work after its current batch (a statement waiting for the file gives up at once)
+    // and waits for it.
     ~CustomerUpkeep() override;
     Q_DISABLE_COPY_MOVE(CustomerUpkeep)
 
@@ -49,7 +55,7 @@ private:
     // The thread of run `run` has ended; a report of an earlier run that waitUntilDone took already is
     // ignored.
     void onBackgroundEnded(quint64 run);
-    void work(QString path, QDate today, quint64 run);
+    void work(QString path, QDate today, quint64 run, Batches batches);
 
     const Database& m_db;
     std::thread m_thread;
@@ -60,6 +66,7 @@ private:
     bool m_askedAgain = false;
     quint64 m_run = 0;
     QDate m_lastAsked;
+    Batches m_batches;
 };
 
 } // namespace zelvora

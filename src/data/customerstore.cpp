@@ -1,6 +1,7 @@
 #include "data/customerstore.h"
 
 #include "data/clock.h"
+#include "data/customerrow.h"
 #include "data/database.h"
 #include "data/dateformat.h"
 #include "data/turkishtext.h"
@@ -14,17 +15,15 @@ namespace zelvora {
 
 namespace {
 
-// Sonislem minus the day in the bound value, in whole days; null for a row without a readable date.
-const QString kDays = QStringLiteral("CAST(round(julianday(Sonislem) - julianday(?)) AS INTEGER)");
+const QString kDays = customerrow::dayCountSql();
 
 // The expression of the index musteriler_gun_farki: today's Julian day for every row whose day count is right.
 // Rows whose value lies below or above today's are the ones to look at; the last test drops the few (a date
 // with a time, written by another tool) whose value never equals a day although their count is right.
-const QString kStale
-    = QStringLiteral("(%1 < julianday(?) OR %1 > julianday(?)) AND Gun IS NOT %2")
-          .arg(QStringLiteral("ifnull(julianday(Sonislem) - Gun, CASE WHEN Gun IS NOT NULL OR "
-                              "julianday(Sonislem) IS NOT NULL THEN -1 END)"),
-               kDays);
+const QString kStale = QStringLiteral("(%1 < julianday(?) OR %1 > julianday(?)) AND Gun IS NOT %2")
+                           .arg(QStringLiteral("ifnull(julianday(Sonislem) - Gun, CASE WHEN Gun IS NOT NULL OR "
+                                               "julianday(Sonislem) IS NOT NULL THEN -1 END)"),
+                                kDays);
 
 // Rows without keys. The id range (every id) lets the planner see that the partial index musteriler_anahtarsiz
 // serves the query; without it, it scans a whole index.
@@ -38,6 +37,8 @@ QString notNull(const QString& text)
     return text.isNull() ? QStringLiteral("") : text;
 }
 
+constexpr qint64 kBeforeEveryId = std::numeric_limits<qint64>::min();
+
 struct Filter
 {
     QString where; // conditions joined by AND, without the WHERE
@@ -45,7 +46,8 @@ struct Filter
     bool byName = true; // ordered by (sira_anahtari, id); otherwise by id
 };
 
-Filter filterFor(const CustomerListQuery& query)
+// keylessRows: some rows still wait for their keys, so a name search must match them by their names.
+Filter filterFor(const CustomerListQuery& query, bool keylessRows)
 {
     switch (query.kind) {
     case CustomerListQuery::Kind::AllByName:
@@ -57,14 +59,32 @@ Filter filterFor(const CustomerListQuery& query)
         // index find the matches already in name order; the search-key range picks the matches inside it.
         const QString key = turkish::searchKey(query.text);
         const auto range = turkish::sortKeyRange(key);
-        return {QStringLiteral("sira_anahtari >= ? AND sira_anahtari < ? AND arama_anahtari >= ? AND "
-                               "arama_anahtari < ?"),
-                {range.first, range.second, key, turkish::prefixUpperBound(key)}};
+        const QString upper = turkish::prefixUpperBound(key);
+        Filter keyed {QStringLiteral("sira_anahtari >= ? AND sira_anahtari < ? AND arama_anahtari >= ? AND "
+                                     "arama_anahtari < ?"),
+                      {range.first, range.second, key, upper}};
+        if (!keylessRows)
+            return keyed;
+        // Rows without keys are found through the partial index and matched by the keys of their names, so a
+        // search while the keys are being filled still finds every customer. They sort first (a null key).
+        keyed.where = QStringLiteral("(%1) OR (%2 AND zv_arama_anahtari(MusteriFirma) >= ? AND "
+                                     "zv_arama_anahtari(MusteriFirma) < ?)")
+                          .arg(keyed.where, kKeyless);
+        keyed.values << kBeforeEveryId << key << upper;
+        return keyed;
     }
     case CustomerListQuery::Kind::AccountType:
         return {QStringLiteral("Turu = ?"), {query.text}};
     }
     return {};
+}
+
+// The conditions of a list; a name search also matches rows still without keys when there are any (or when
+// that cannot be told: a search must never leave a customer out).
+Filter filterOf(const CustomerStore& store, const CustomerListQuery& query)
+{
+    const bool keyless = query.kind == CustomerListQuery::Kind::NamePrefix && store.missingNameKeys(1) != 0;
+    return filterFor(query, keyless);
 }
 
 QString whereOf(const QStringList& conditions)
@@ -81,48 +101,50 @@ QString whereOf(const QStringList& conditions)
 
 qint64 CustomerStore::missingNameKeys(qint64 limit, QString* error) const
 {
-    return m_db
-        .scalar(QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM musteriler WHERE %1 LIMIT ?)").arg(kKeyless),
-                {std::numeric_limits<qint64>::min(), limit}, error)
-        .toLongLong();
+    const QVariant found
+        = m_db.scalar(QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM musteriler WHERE %1 LIMIT ?)").arg(kKeyless),
+                      {kBeforeEveryId, limit}, error);
+    return found.isValid() ? found.toLongLong() : -1;
 }
 
-qint64 CustomerStore::fillNameKeys(qint64 limit, qint64* afterId, QString* error) const
+qint64 CustomerStore::fillNameKeys(qint64 idSpan, qint64* afterId, QString* error) const
 {
-    QSqlQuery missing = m_db.prepare(
-        QStringLiteral("SELECT id, MusteriFirma FROM musteriler WHERE %1 ORDER BY id LIMIT ?").arg(kKeyless));
-    if (!Database::runWith(missing, {*afterId, limit}, error))
+    // The next row without keys, through the partial index; the batch is the id range from there.
+    const QVariant first
+        = m_db.scalar(QStringLiteral("SELECT min(id) FROM musteriler WHERE %1").arg(kKeyless), {*afterId}, error);
+    if (!first.isValid())
         return -1;
-    QVector<QPair<qint64, QString>> rows;
-    while (missing.next())
-        rows.append({missing.value(0).toLongLong(), missing.value(1).toString()});
-    missing.finish();
-    if (rows.isEmpty())
+    if (first.isNull())
         return 0;
+    const qint64 from = first.toLongLong();
+    const qint64 to = from > std::numeric_limits<qint64>::max() - (idSpan - 1) ? std::numeric_limits<qint64>::max()
+                                                                               : from + idSpan - 1;
     ScopedTransaction transaction(m_db);
-    // The name the keys were made from must still be the row's name: it may have changed since it was read.
-    QSqlQuery update = m_db.prepare(QStringLiteral("UPDATE musteriler SET sira_anahtari = ?, arama_anahtari = ? "
-                                                   "WHERE id = ? AND MusteriFirma = ?"));
-    for (const auto& [id, name] : rows) {
-        if (!Database::runWith(update,
-                               {notNull(turkish::sortKey(name)), notNull(turkish::searchKey(name)), id, notNull(name)},
-                               error))
-            return -1;
+    if (!transaction.isActive()) {
+        if (error)
+            *error = m_db.connection().lastError().text();
+        return -1;
     }
+    // One statement for the whole range: the keys come from each row's name as it is at this moment.
+    if (!m_db.exec(QStringLiteral("UPDATE musteriler SET %1 WHERE %2 AND id <= ?")
+                       .arg(customerrow::keyAssignmentsSql(), kKeyless),
+                   {from - 1, to}, error))
+        return -1;
+    const qint64 written = m_db.scalar(QStringLiteral("SELECT changes()")).toLongLong();
     if (!transaction.commit()) {
         if (error)
             *error = m_db.connection().lastError().text();
         return -1;
     }
-    *afterId = rows.constLast().first;
-    return rows.size();
+    *afterId = to;
+    return std::max<qint64>(written, 1);
 }
 
 bool CustomerStore::refreshNameKeys(QString* error) const
 {
     qint64 afterId = std::numeric_limits<qint64>::min();
     for (;;) {
-        const qint64 read = fillNameKeys(5000, &afterId, error);
+        const qint64 read = fillNameKeys(NameKeySpan, &afterId, error);
         if (read <= 0)
             return read == 0;
     }
@@ -131,24 +153,25 @@ bool CustomerStore::refreshNameKeys(QString* error) const
 bool CustomerStore::updateDayCounts(const QDate& today, QString* error) const
 {
     const QString iso = dates::isoDate(today);
-    return m_db.exec(QStringLiteral("UPDATE musteriler SET Gun = %1 WHERE %2").arg(kDays, kStale),
-                     {iso, iso, iso, iso}, error);
+    return m_db.exec(QStringLiteral("UPDATE musteriler SET Gun = %1 WHERE %2").arg(kDays, kStale), {iso, iso, iso, iso},
+                     error);
 }
 
 qint64 CustomerStore::staleDayCounts(const QDate& today, qint64 limit, QString* error) const
 {
     const QString iso = dates::isoDate(today);
-    return m_db
-        .scalar(QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM musteriler WHERE %1 LIMIT ?)").arg(kStale),
-                {iso, iso, iso, limit}, error)
-        .toLongLong();
+    const QVariant found
+        = m_db.scalar(QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM musteriler WHERE %1 LIMIT ?)").arg(kStale),
+                      {iso, iso, iso, limit}, error);
+    return found.isValid() ? found.toLongLong() : -1;
 }
 
 qint64 CustomerStore::updateDayCountsOfIds(const QDate& today, qint64 first, qint64 last, QString* error) const
 {
     const QString iso = dates::isoDate(today);
-    if (!m_db.exec(QStringLiteral("UPDATE musteriler SET Gun = %1 WHERE id BETWEEN ? AND ? AND Gun IS NOT %1").arg(kDays),
-                   {iso, first, last, iso}, error))
+    if (!m_db.exec(
+            QStringLiteral("UPDATE musteriler SET Gun = %1 WHERE id BETWEEN ? AND ? AND Gun IS NOT %1").arg(kDays),
+            {iso, first, last, iso}, error))
         return -1;
     return m_db.scalar(QStringLiteral("SELECT changes()")).toLongLong();
 }
@@ -163,8 +186,9 @@ std::optional<QPair<qint64, qint64>> CustomerStore::idRange(QString* error) cons
 
 qint64 CustomerStore::count(const CustomerListQuery& query, QString* error) const
 {
-    const Filter filter = filterFor(query);
-    return m_db.scalar(QStringLiteral("SELECT count(*) FROM musteriler") + whereOf({filter.where}), filter.values, error)
+    const Filter filter = filterOf(*this, query);
+    return m_db
+        .scalar(QStringLiteral("SELECT count(*) FROM musteriler") + whereOf({filter.where}), filter.values, error)
         .toLongLong();
 }
 
@@ -177,7 +201,7 @@ QVector<CustomerListRow> CustomerStore::rows(const CustomerListQuery& query, qin
 QVector<CustomerListRow> CustomerStore::rows(const CustomerListQuery& query, const QDate& today,
                                              const CustomerListWindow& window, QString* error) const
 {
-    const Filter filter = filterFor(query);
+    const Filter filter = filterOf(*this, query);
     using From = CustomerListWindow::From;
     if (window.from == From::After && filter.byName && window.anchor.sortKey.isNull()) {
         // After a row without a sort key: first the keyless rows that follow it (they come first, by id),
@@ -190,16 +214,16 @@ QVector<CustomerListRow> CustomerStore::rows(const CustomerListQuery& query, con
             return result;
         qint64 skip = 0;
         if (result.isEmpty() && window.skip > 0) {
-            const qint64 keyless = m_db
-                                       .scalar(QStringLiteral("SELECT count(*) FROM musteriler")
-                                                   + whereOf({filter.where, QStringLiteral("sira_anahtari IS NULL AND id > ?")}),
-                                               filter.values + QVariantList {window.anchor.id}, error)
-                                       .toLongLong();
+            const qint64 keyless
+                = m_db.scalar(QStringLiteral("SELECT count(*) FROM musteriler")
+                                  + whereOf({filter.where, QStringLiteral("sira_anahtari IS NULL AND id > ?")}),
+                              filter.values + QVariantList {window.anchor.id}, error)
+                      .toLongLong();
             skip = std::max<qint64>(0, window.skip - keyless);
         }
         result += read(QStringList {filter.where, QStringLiteral("sira_anahtari IS NOT NULL")}, filter.values,
-                       QStringLiteral(" ORDER BY sira_anahtari, id"), false, today, skip,
-                       window.limit - result.size(), error);
+                       QStringLiteral(" ORDER BY sira_anahtari, id"), false, today, skip, window.limit - result.size(),
+                       error);
         return result;
     }
     QVariantList values = filter.values;
@@ -216,9 +240,8 @@ QVector<CustomerListRow> CustomerStore::rows(const CustomerListQuery& query, con
         values << window.anchor.id;
     }
     const QString direction = backwards ? QStringLiteral(" DESC") : QString();
-    const QString order = filter.byName
-        ? QStringLiteral(" ORDER BY sira_anahtari%1, id%1").arg(direction)
-        : QStringLiteral(" ORDER BY id%1").arg(direction);
+    const QString order = filter.byName ? QStringLiteral(" ORDER BY sira_anahtari%1, id%1").arg(direction)
+                                        : QStringLiteral(" ORDER BY id%1").arg(direction);
     return read({filter.where, position}, values, order, backwards, today, window.skip, window.limit, error);
 }
 
@@ -251,7 +274,7 @@ QVector<CustomerListRow> CustomerStore::read(const QStringList& conditions, cons
 
 qint64 CustomerStore::rowOf(const CustomerListQuery& query, qint64 id, QString* error) const
 {
-    const Filter filter = filterFor(query);
+    const Filter filter = filterOf(*this, query);
     // Is the customer in the list at all, and under which key?
     QSqlQuery find = m_db.prepare(QStringLiteral("SELECT sira_anahtari IS NULL, sira_anahtari FROM musteriler")
                                   + whereOf({filter.where, QStringLiteral("id = ?")}));
@@ -272,8 +295,8 @@ qint64 CustomerStore::rowOf(const CustomerListQuery& query, qint64 id, QString* 
         values << key;
     }
     values << id;
-    return m_db.scalar(QStringLiteral("SELECT count(*) FROM musteriler") + whereOf({filter.where, before}), values,
-                       error)
+    return m_db
+        .scalar(QStringLiteral("SELECT count(*) FROM musteriler") + whereOf({filter.where, before}), values, error)
         .toLongLong();
 }
 

@@ -64,17 +64,22 @@ public:
     {
     }
 
+    // Ids one fill of name keys covers in one transaction.
+    static constexpr qint64 NameKeySpan = 20000;
+
     // Fills the sort and search keys of every row that lacks them (rows written by another tool).
     bool refreshNameKeys(QString* error = nullptr) const;
-    // Number of rows without keys, counting no further than limit.
+    // Number of rows without keys, counting no further than limit; -1 when it cannot be read.
     qint64 missingNameKeys(qint64 limit, QString* error = nullptr) const;
-    // Fills the keys of at most limit such rows with an id above *afterId in one transaction and moves *afterId
-    // past them; the number of rows read (0 when none is left), or -1.
-    qint64 fillNameKeys(qint64 limit, qint64* afterId, QString* error = nullptr) const;
+    // Fills, in one statement and transaction, the keys of the rows that lack them in the id range of idSpan ids
+    // that begins at the first such row above *afterId, and moves *afterId to the range's end. Returns how many
+    // rows got keys (at least 1 when a range was done), 0 when no such row is left, or -1.
+    qint64 fillNameKeys(qint64 idSpan, qint64* afterId, QString* error = nullptr) const;
 
     // Rewrites Gun = Sonislem - today for every customer whose stored day count differs, in one statement.
     bool updateDayCounts(const QDate& today, QString* error = nullptr) const;
-    // Number of customers whose stored day count is not today's, counting no further than limit.
+    // Number of customers whose stored day count is not today's, counting no further than limit; -1 when it
+    // cannot be read.
     qint64 staleDayCounts(const QDate& today, qint64 limit, QString* error = nullptr) const;
     // Rewrites the day counts of the customers with first <= id <= last that differ, in one statement, reading
     // that part of the table in order (for a table's worth of stale counts); the number written, or -1.
@@ -98,8 +103,7 @@ private:
     // Rows matching every condition, in order (read backwards and turned round when backwards), with the day
     // count for today.
     QVector<CustomerListRow> read(const QStringList& conditions, const QVariantList& values, const QString& order,
-                                  bool backwards, const QDate& today, qint64 skip, qint64 limit,
-                                  QString* error) const;
+                                  bool backwards, const QDate& today, qint64 skip, qint64 limit, QString* error) const;
 
     const Database& m_db;
 };

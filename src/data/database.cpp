@@ -1,5 +1,7 @@
 #include "data/database.h"
 
+#include "data/turkishtext.h"
+
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -30,12 +32,36 @@ QString engineText(const QSqlError& error)
 // connection's short batch has ended.
 thread_local bool t_noWait = false;
 
-int waitBriefly(void*, int attempts)
+int waitBriefly(void* stopSlot, int attempts)
 {
     if (t_noWait || attempts >= 5000)
         return 0;
+    const auto* stop = static_cast<std::atomic<const std::atomic<bool>*>*>(stopSlot)->load();
+    if (stop && stop->load())
+        return 0;
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return 1;
+}
+
+// The Turkish keys of a name as SQL functions; a null name has the keys of an empty one, as the program writes
+// them (an empty key must not read as a missing one).
+template<QString (*key)(const QString&)> void keyFunction(sqlite3_context* context, int, sqlite3_value** args)
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(args[0]));
+    const QByteArray result
+        = key(QString::fromUtf8(text ? text : "", text ? sqlite3_value_bytes(args[0]) : 0)).toUtf8();
+    sqlite3_result_text(context, result.constData(), int(result.size()), SQLITE_TRANSIENT);
+}
+
+bool registerKeyFunctions(sqlite3* handle)
+{
+    constexpr int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    return sqlite3_create_function_v2(handle, "zv_sira_anahtari", 1, flags, nullptr, &keyFunction<turkish::sortKey>,
+                                      nullptr, nullptr, nullptr)
+        == SQLITE_OK
+        && sqlite3_create_function_v2(handle, "zv_arama_anahtari", 1, flags, nullptr, &keyFunction<turkish::searchKey>,
+                                      nullptr, nullptr, nullptr)
+        == SQLITE_OK;
 }
 
 } // namespace
@@ -54,6 +80,7 @@ Database::NoWait::~NoWait()
 Database::Database(QString path, QString connectionName)
     : m_path(std::move(path))
     , m_connectionName(std::move(connectionName))
+    , m_stop(std::make_unique<std::atomic<const std::atomic<bool>*>>(nullptr))
 {
 }
 
@@ -82,7 +109,13 @@ std::unique_ptr<Database> Database::open(const QString& path, QString* error)
             *error = engineText(db.lastError());
         return nullptr;
     }
-    sqlite3_busy_handler(*static_cast<sqlite3**>(db.driver()->handle().data()), waitBriefly, nullptr);
+    sqlite3* handle = *static_cast<sqlite3**>(db.driver()->handle().data());
+    sqlite3_busy_handler(handle, waitBriefly, result->m_stop.get());
+    if (!registerKeyFunctions(handle)) {
+        if (error)
+            *error = QString::fromUtf8(sqlite3_errmsg(handle));
+        return nullptr;
+    }
     // A byte copy of the file taken while no write runs must be a complete backup.
     QSqlQuery pragma(db);
     for (const auto* statement : {"PRAGMA journal_mode=DELETE", "PRAGMA synchronous=FULL"}) {
@@ -93,6 +126,11 @@ std::unique_ptr<Database> Database::open(const QString& path, QString* error)
         }
     }
     return result;
+}
+
+void Database::setStopFlag(const std::atomic<bool>* stop)
+{
+    m_stop->store(stop);
 }
 
 QSqlDatabase Database::connection() const

@@ -3,11 +3,16 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
+#include <atomic>
 #include <memory>
 
 namespace zelvora {
 
-// One open database file. Each object owns its own QtSql connection; everything runs on the GUI thread.
+// One open database file. Each object owns its own QtSql connection, which serves only the thread that opened
+// it: the windows, the command line and the stores run on the GUI (main) thread; the background upkeep of the
+// customer rows (CustomerUpkeep) opens a Database of its own on its own thread. Every connection has the
+// program's Turkish key functions zv_sira_anahtari(text) and zv_arama_anahtari(text) registered, for use inside
+// statements only: nothing stored in the file depends on them, so other tools can still write it.
 class Database final
 {
 public:
@@ -41,6 +46,11 @@ public:
     // SQLite's extended result code for a failed query ("2067" is a duplicate in a unique index).
     static bool isDuplicateKey(const QSqlQuery& query);
 
+    // While *stop is true, a statement waiting for another connection's write gives up at once (it fails as
+    // busy) instead of waiting up to five seconds: a thread asked to stop ends after the statement. The flag
+    // must outlive the connection or be cleared with nullptr.
+    void setStopFlag(const std::atomic<bool>* stop);
+
     // While one lives, statements on this thread fail at once when another connection holds the file,
     // instead of waiting: for reads the window can do again a moment later.
     class NoWait final
@@ -59,6 +69,8 @@ private:
 
     QString m_path;
     QString m_connectionName;
+    // Read by the busy handler; heap-held so its address stays put.
+    std::unique_ptr<std::atomic<const std::atomic<bool>*>> m_stop;
 };
 
 // Rolls back unless commit() was called. Writes that belong together run inside one.

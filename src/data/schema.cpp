@@ -26,8 +26,7 @@ constexpr const char* kAddedObjects[]
     = {"musteriler_ad_sirasi", "musteriler_anahtarsiz", "musteriler_gun_farki", "veresiye_toplam",
        "liste_toplami",        "liste_toplami_ekle",    "liste_toplami_sil",    "liste_toplami_degisti"};
 
-template <std::size_t N>
-bool listed(const char* const (&names)[N], const QString& name)
+template<std::size_t N> bool listed(const char* const (&names)[N], const QString& name)
 {
     return std::any_of(std::begin(names), std::end(names),
                        [&](const char* n) { return name.compare(QLatin1String(n), Qt::CaseInsensitive) == 0; });
@@ -54,10 +53,11 @@ QList<QPair<QByteArray, QByteArray>> objectsOf(sqlite3* handle)
 {
     QList<QPair<QByteArray, QByteArray>> objects;
     sqlite3_stmt* select = nullptr;
-    if (sqlite3_prepare_v2(handle,
-                           "SELECT name, sql FROM sqlite_master WHERE type IN ('table', 'index', 'trigger') AND sql IS NOT NULL "
-                           "ORDER BY rowid",
-                           -1, &select, nullptr)
+    if (sqlite3_prepare_v2(
+            handle,
+            "SELECT name, sql FROM sqlite_master WHERE type IN ('table', 'index', 'trigger') AND sql IS NOT NULL "
+            "ORDER BY rowid",
+            -1, &select, nullptr)
         != SQLITE_OK)
         return objects;
     while (sqlite3_step(select) == SQLITE_ROW)
@@ -107,9 +107,11 @@ QStringList listTotalsRefill()
                            "WHERE Bakiye IS NOT NULL GROUP BY Turu")};
 }
 
-bool upgrade(const Database& db, QString* error)
+namespace {
+
+// The statements that bring the file behind handle up to date; empty when it is.
+QByteArray pendingWork(sqlite3* handle)
 {
-    sqlite3* handle = handleOf(db);
     const auto present = objectsOf(handle);
     const auto has = [&](const QByteArray& name) {
         return std::any_of(present.cbegin(), present.cend(), [&](const auto& o) { return o.first == name; });
@@ -131,6 +133,20 @@ bool upgrade(const Database& db, QString* error)
     // Totals whose table or triggers were missing are summed again from the customers.
     if (!totalsKept)
         work += listTotalsRefill().join(QStringLiteral(";\n")).toUtf8() + ";\n";
+    return work;
+}
+
+} // namespace
+
+bool needsUpgrade(const Database& db)
+{
+    return !scriptObjects().isEmpty() && !pendingWork(handleOf(db)).isEmpty();
+}
+
+bool upgrade(const Database& db, QString* error)
+{
+    sqlite3* handle = handleOf(db);
+    const QByteArray work = pendingWork(handle);
     if (scriptObjects().isEmpty()) {
         if (error)
             *error = QStringLiteral("schema.sql okunamadı");

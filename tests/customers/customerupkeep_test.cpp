@@ -3,11 +3,14 @@
 #include "customers/mainwindow.h"
 #include "data/clock.h"
 #include "data/customerstore.h"
+#include "data/database.h"
 #include "data/dateformat.h"
 #include "testdatabase.h"
+#include "waiting.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTableView>
 #include <gtest/gtest.h>
@@ -66,7 +69,8 @@ TEST_F(UpkeepTest, ATablesWorthIsDoneInTheBackgroundWhileTheListShowsTodaysCount
     window = std::make_unique<MainWindow>(t.db());
     window->onActivated();
     // Shown at once, counted for today, whatever is stored yet.
-    const CustomerListModel* model = window->model();
+    CustomerListModel* model = window->model();
+    ZV_WAIT_UNTIL(model->isCountSettled());
     ASSERT_EQ(model->rowCount(), kCustomers);
     for (const int row : {0, 1234, kCustomers - 1}) {
         const CustomerListRow* c = model->customerAt(row);
@@ -137,11 +141,14 @@ TEST_F(UpkeepTest, AFewRowsAreDoneAtOnceAndClosingStopsTheThread)
     EXPECT_EQ(keyless(), 0);
     EXPECT_EQ(window->model()->customerAt(0)->musKodu, QStringLiteral("yeni"));
 
-    // A new day: the thread starts; the window closes while it works, and the file stays sound.
+    // A new day: the thread starts, one row per transaction; the window closes while it works, the thread
+    // stops between two batches (rows are left for later), and the file stays sound.
     Clock::setFixed(QDateTime(kToday.addDays(1), QTime(9, 0)));
+    window->upkeep()->setBatches({1, 1});
     window->onActivated();
     EXPECT_TRUE(window->upkeep()->isBusy());
     window.reset();
+    EXPECT_GT(stale(kToday.addDays(1)), 0);
     EXPECT_EQ(t.db().scalar(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
     // Whatever was not done yet is done by the next activation.
     window = std::make_unique<MainWindow>(t.db());
@@ -166,10 +173,12 @@ TEST_F(UpkeepTest, RowsReadInAnyOrderAreTheRowsOfTheList)
         for (const CustomerListQuery& query : {CustomerListQuery::allByName(), CustomerListQuery::tableOrder()}) {
             CustomerListModel model(t.db());
             ASSERT_TRUE(model.setSource(query));
+            ZV_WAIT_UNTIL(model.isCountSettled());
             const QVector<CustomerListRow> all = store.rows(query, 0, kCustomers);
             ASSERT_EQ(model.rowCount(), all.size());
             const int last = model.rowCount() - 1;
-            for (const int row : {0, last, last - 300, 5000, 130, 1200, 2999, 3100, 1, last - 129, 4000, 3900, 1030, 700, 800}) {
+            for (const int row :
+                 {0, last, last - 300, 5000, 130, 1200, 2999, 3100, 1, last - 129, 4000, 3900, 1030, 700, 800}) {
                 const CustomerListRow* read = model.customerAt(row);
                 ASSERT_TRUE(read) << row;
                 EXPECT_EQ(read->id, all.at(row).id) << row;
@@ -185,8 +194,10 @@ TEST_F(UpkeepTest, PaintingDoesNotWaitForAnotherConnectionsWrite)
     ASSERT_TRUE(CustomerStore(t.db()).refreshNameKeys());
     CustomerListModel model(t.db());
     ASSERT_TRUE(model.setSource(CustomerListQuery::tableOrder()));
+    ZV_WAIT_UNTIL(model.isCountSettled());
     QSignalSpy changed(&model, &CustomerListModel::dataChanged);
     auto other = Database::open(t.path());
+    // What a commit holds for a moment: no reader may read.
     ASSERT_TRUE(other->exec(QStringLiteral("BEGIN EXCLUSIVE")));
     const QModelIndex cell = model.index(3000, CustomerListModel::MusKodu);
     EXPECT_EQ(cell.data().toString(), QString());
@@ -221,4 +232,27 @@ TEST_F(UpkeepTest, AReportOfARunAlreadyWaitedForDoesNotEndTheNextOne)
     ASSERT_TRUE(other->exec(QStringLiteral("COMMIT")));
     ASSERT_TRUE(waitUntil([&] { return !window->upkeep()->isBusy(); }));
     EXPECT_EQ(stale(kToday.addDays(1)), 0);
+}
+
+// Another program holds the file for a long write: closing the window must not wait out the thread's wait for
+// the file (up to five seconds a statement); the stop request ends that wait.
+TEST_F(UpkeepTest, ClosingDoesNotWaitOutTheThreadsWaitForTheFile)
+{
+    auto other = Database::open(t.db().path());
+    ASSERT_TRUE(other);
+    window = std::make_unique<MainWindow>(t.db());
+    // The window's own reads are done before the file is taken.
+    window->onActivated();
+    ASSERT_TRUE(window->upkeep()->isBusy());
+    window->upkeep()->waitUntilDone();
+    Clock::setFixed(QDateTime(kToday.addDays(2), QTime(9, 0)));
+    ASSERT_TRUE(other->exec(QStringLiteral("BEGIN IMMEDIATE")));
+    window->onActivated();
+    ASSERT_TRUE(window->upkeep()->isBusy());
+    QElapsedTimer closing;
+    closing.start();
+    window.reset();
+    EXPECT_LT(closing.elapsed(), 2000) << "the thread waited for the file after the stop request";
+    ASSERT_TRUE(other->exec(QStringLiteral("ROLLBACK")));
+    EXPECT_GT(stale(kToday.addDays(2)), 0);
 }

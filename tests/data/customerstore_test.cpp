@@ -1,7 +1,10 @@
 #include "data/customerstore.h"
+#include "data/database.h"
 #include "data/turkishtext.h"
 #include "testdatabase.h"
 
+#include <QSqlQuery>
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -211,8 +214,9 @@ TEST(CustomerList, EveryWindowReadsTheRowsAnOffsetFromTheTopWould)
     const QDate today(2026, 12, 9);
     using From = CustomerListWindow::From;
     for (const CustomerListQuery& query :
-         {CustomerListQuery::allByName(), CustomerListQuery::tableOrder(), CustomerListQuery::namePrefix(QStringLiteral("c")),
-          CustomerListQuery::namePrefix(QStringLiteral("u")), CustomerListQuery::accountType(QStringLiteral("Satıcı"))}) {
+         {CustomerListQuery::allByName(), CustomerListQuery::tableOrder(),
+          CustomerListQuery::namePrefix(QStringLiteral("c")), CustomerListQuery::namePrefix(QStringLiteral("u")),
+          CustomerListQuery::accountType(QStringLiteral("Satıcı"))}) {
         SCOPED_TRACE(QStringLiteral("%1 %2").arg(int(query.kind)).arg(query.text).toStdString());
         const qint64 count = store.count(query);
         const QVector<CustomerListRow> all = store.rows(query, today, CustomerListWindow::top(0, count));
@@ -240,8 +244,9 @@ TEST(CustomerList, APrefixWithTurkishTwinsFindsBothLettersInNameOrder)
         t.addCustomer(QString::fromUtf8(name), QString::fromUtf8(name));
     CustomerStore store(t.db());
     store.refreshNameKeys();
-    EXPECT_EQ(names(store, CustomerListQuery::namePrefix(QStringLiteral("ca"))),
-              (QStringList {QStringLiteral("Cam"), QStringLiteral("Can"), QStringLiteral("Çam"), QStringLiteral("Çan")}));
+    EXPECT_EQ(
+        names(store, CustomerListQuery::namePrefix(QStringLiteral("ca"))),
+        (QStringList {QStringLiteral("Cam"), QStringLiteral("Can"), QStringLiteral("Çam"), QStringLiteral("Çan")}));
     EXPECT_EQ(names(store, CustomerListQuery::namePrefix(QStringLiteral("çb"))),
               (QStringList {QStringLiteral("Cbm"), QStringLiteral("Çbm")}));
 }
@@ -251,8 +256,7 @@ TEST(DayCount, StaleRowsAreFoundByTheIndexAndWrittenInBatches)
     test::TestDatabase t;
     const QDate today(2026, 12, 9);
     for (int i = 1; i <= 30; ++i)
-        t.addCustomer(QString::number(i), QStringLiteral("M%1").arg(i), QStringLiteral("Alıcı"), {},
-                      today.addDays(-i));
+        t.addCustomer(QString::number(i), QStringLiteral("M%1").arg(i), QStringLiteral("Alıcı"), {}, today.addDays(-i));
     // A date with a time, as another tool may write it: its count is right once written and stays so.
     t.addCustomer(QStringLiteral("31"), QStringLiteral("Saatli"), QStringLiteral("Alıcı"), {},
                   QStringLiteral("2026-12-01 18:30:00"));
@@ -267,7 +271,8 @@ TEST(DayCount, StaleRowsAreFoundByTheIndexAndWrittenInBatches)
     EXPECT_EQ(store.updateDayCountsOfIds(today, firstId, firstId + 31), 0);
     EXPECT_EQ(store.staleDayCounts(today, 100), 0);
     const auto gun = [&](const char* kod) {
-        return t.db().scalar(QStringLiteral("SELECT Gun FROM musteriler WHERE mus_kodu = ?"), {QString::fromLatin1(kod)});
+        return t.db().scalar(QStringLiteral("SELECT Gun FROM musteriler WHERE mus_kodu = ?"),
+                             {QString::fromLatin1(kod)});
     };
     EXPECT_EQ(gun("7").toInt(), -7);
     EXPECT_EQ(gun("31").toInt(), -7); // 18:30 rounds to the next day
@@ -313,4 +318,85 @@ TEST(CustomerList, NameKeysAreFilledInBatches)
     t.addCustomer(QStringLiteral("8"), QStringLiteral(""));
     ASSERT_TRUE(store.refreshNameKeys());
     EXPECT_EQ(store.missingNameKeys(100), 0);
+}
+
+// Rows written by another tool wait for their keys; a search meanwhile must find them too, page by page, and
+// the count must agree with the rows (the same customers as after the fill, keyless ones first).
+TEST(CustomerList, ASearchFindsRowsStillWithoutKeys)
+{
+    test::TestDatabase t;
+    const QStringList keyed {QStringLiteral("Uğur"), QStringLiteral("Ümit"), QStringLiteral("Ali"),
+                             QStringLiteral("usta"), QStringLiteral("Şule")};
+    for (int i = 0; i < keyed.size(); ++i)
+        t.addCustomer(QStringLiteral("k%1").arg(i), keyed.at(i));
+    CustomerStore store(t.db());
+    ASSERT_TRUE(store.refreshNameKeys());
+    t.addCustomer(QStringLiteral("n1"), QStringLiteral("ULUSOY"));
+    t.addCustomer(QStringLiteral("n2"), QStringLiteral("şahin"));
+    t.addCustomer(QStringLiteral("n3"), QStringLiteral("Ünal"));
+    // A row another tool gave a sort key but no search key.
+    const qint64 half = t.addCustomer(QStringLiteral("n4"), QStringLiteral("Uysal"));
+    ASSERT_TRUE(t.db().exec(QStringLiteral("UPDATE musteriler SET sira_anahtari = ? WHERE id = ?"),
+                            {turkish::sortKey(QStringLiteral("Uysal")), half}));
+    ASSERT_GT(store.missingNameKeys(10), 0);
+
+    struct Case
+    {
+        QString typed;
+        QStringList sortedAfterFill;
+    };
+    const Case cases[] = {
+        {QStringLiteral("u"),
+         {QStringLiteral("Uğur"), QStringLiteral("ULUSOY"), QStringLiteral("usta"), QStringLiteral("Uysal"),
+          QStringLiteral("Ümit"), QStringLiteral("Ünal")}},
+        {QStringLiteral("s"), {QStringLiteral("şahin"), QStringLiteral("Şule")}},
+        {QStringLiteral("uy"), {QStringLiteral("Uysal")}},
+        {QStringLiteral("z"), {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        const auto query = CustomerListQuery::namePrefix(c.typed);
+        QStringList before = names(store, query);
+        EXPECT_EQ(store.count(query), c.sortedAfterFill.size());
+        // Page by page, each page read after the last row of the one before.
+        QStringList paged;
+        CustomerListWindow window = CustomerListWindow::top(0, 1);
+        for (;;) {
+            const auto rows = store.rows(query, QDate(2026, 12, 9), window);
+            if (rows.isEmpty())
+                break;
+            paged << rows.constFirst().musteriFirma;
+            window = {CustomerListWindow::From::After, rows.constFirst(), 0, 1};
+        }
+        EXPECT_EQ(paged, before);
+        std::sort(before.begin(), before.end(),
+                  [](const QString& a, const QString& b) { return turkish::sortKey(a) < turkish::sortKey(b); });
+        EXPECT_EQ(before, c.sortedAfterFill);
+    }
+    ASSERT_TRUE(store.refreshNameKeys());
+    for (const Case& c : cases)
+        EXPECT_EQ(names(store, CustomerListQuery::namePrefix(c.typed)), c.sortedAfterFill) << c.typed.toStdString();
+}
+
+// The keys the database fills through its registered functions are the program's own keys.
+TEST(CustomerList, KeysFilledInTheDatabaseAreTheProgramsKeys)
+{
+    test::TestDatabase t;
+    const QStringList names {QStringLiteral("İĞNECİ Işık"), QStringLiteral("çöğüş"), QStringLiteral(""),
+                             QStringLiteral("a%_\\*'\""), QStringLiteral("Ωmega 12")};
+    for (int i = 0; i < names.size(); ++i)
+        t.addCustomer(QString::number(i), names.at(i));
+    ASSERT_TRUE(CustomerStore(t.db()).refreshNameKeys());
+    QSqlQuery q = t.db().prepare(QStringLiteral("SELECT MusteriFirma, sira_anahtari, arama_anahtari FROM musteriler"));
+    ASSERT_TRUE(Database::run(q));
+    int rows = 0;
+    while (q.next()) {
+        ++rows;
+        const QString name = q.value(0).toString();
+        SCOPED_TRACE(name.toStdString());
+        EXPECT_FALSE(q.value(1).isNull());
+        EXPECT_EQ(q.value(1).toString(), turkish::sortKey(name));
+        EXPECT_EQ(q.value(2).toString(), turkish::searchKey(name));
+    }
+    EXPECT_EQ(rows, names.size());
 }
