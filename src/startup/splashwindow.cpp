@@ -94,11 +94,11 @@ SplashWindow::SplashWindow(const Database& db, QWidget* parent)
     picture->setGeometry(rect().adjusted(kMargin, kMargin, -kMargin, -kMargin));
 
     const QFont trebuchet(QStringLiteral("Trebuchet MS"), 10, QFont::Bold);
-    auto* loading = new QLabel(QStringLiteral("Program Yükleniyor....."), picture);
-    loading->setObjectName(QStringLiteral("loadingLabel"));
-    loading->setFont(trebuchet);
-    loading->setStyleSheet(QStringLiteral("color: rgb(192, 0, 0);"));
-    loading->setGeometry(260, 215, 220, 22);
+    m_loading = new QLabel(QStringLiteral("Program Yükleniyor....."), picture);
+    m_loading->setObjectName(QStringLiteral("loadingLabel"));
+    m_loading->setFont(trebuchet);
+    m_loading->setStyleSheet(QStringLiteral("color: rgb(192, 0, 0);"));
+    m_loading->setGeometry(230, 215, 250, 22);
 
     auto* versionLabel = new QLabel(QStringLiteral("Version             "), picture);
     versionLabel->setObjectName(QStringLiteral("versionLabel"));
@@ -140,8 +140,33 @@ QString SplashWindow::versionText() const
     return m_versionDisplay->text();
 }
 
+void SplashWindow::holdOpen(const QString& status)
+{
+    m_held = true;
+    m_loading->setText(status);
+}
+
+void SplashWindow::letGo()
+{
+    if (!m_held)
+        return;
+    m_held = false;
+    m_loading->setText(QStringLiteral("Program Yükleniyor....."));
+    if (m_closeWanted)
+        startClosing();
+}
+
+QString SplashWindow::statusText() const
+{
+    return m_loading->text();
+}
+
 void SplashWindow::startClosing()
 {
+    if (m_held) {
+        m_closeWanted = true;
+        return;
+    }
     if (m_closing)
         return;
     m_closing = true;
@@ -167,7 +192,8 @@ void SplashWindow::mousePressEvent(QMouseEvent* event)
 void SplashWindow::changeEvent(QEvent* event)
 {
     QDialog::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !m_closing)
+    // While held open another connection may be writing the file: the version read at the start stands.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !m_closing && !m_held)
         readVersion();
 }
 

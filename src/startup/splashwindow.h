@@ -24,8 +24,15 @@ public:
     bool readVersion(QString* error = nullptr);
     QString versionText() const;
 
-    // Hides the splash and emits closing(); later calls do nothing.
+    // Hides the splash and emits closing(); later calls do nothing. While the splash is held open, a close
+    // (its timer, Esc, a click) waits until it is let go.
     void startClosing();
+    // Keeps the splash open with status in place of "Program Yükleniyor....." (work the program must finish
+    // before its window can open); letGo() restores it and closes the splash if a close came meanwhile.
+    void holdOpen(const QString& status);
+    void letGo();
+    bool isHeldOpen() const { return m_held; }
+    QString statusText() const;
     bool isClosing() const { return m_closing; }
 
     static constexpr int CloseAfterMs = 3000;
@@ -41,6 +48,9 @@ protected:
 private:
     const Database& m_db;
     QLabel* m_versionDisplay = nullptr;
+    QLabel* m_loading = nullptr;
+    bool m_held = false;
+    bool m_closeWanted = false;
     QTimer* m_timer = nullptr;
     bool m_closing = false;
 };

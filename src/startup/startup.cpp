@@ -140,6 +140,8 @@ Startup::Startup(QObject* parent)
 
 Startup::~Startup()
 {
+    if (m_upgrade.joinable())
+        m_upgrade.join();
     delete m_mainWindow.data();
     delete m_splash.data();
     if (g_instance == this)
@@ -187,15 +189,8 @@ bool Startup::start()
     // A restore killed mid-way leaves its temporary copy beside the database; only this copy, holding the
     // lock, can be the one that made it.
     FileCopy::removeLeftovers(AppConfig::databasePath());
-    if (!m_db) {
+    if (!m_db)
         m_db = Database::open(AppConfig::databasePath(), &error);
-        // A file from an earlier version gets the indexes this one relies on for speed. Without them
-        // everything still works, only slower, so a file that cannot take them (read-only, locked) is used
-        // as it is.
-        QString upgradeError;
-        if (m_db && !schema::upgrade(*m_db, &upgradeError))
-            qWarning("Veri tabanı dizinleri güncellenemedi: %s", qPrintable(upgradeError));
-    }
     auto splash = m_db ? std::make_unique<SplashWindow>(*m_db) : nullptr;
     if (!splash || !splash->readVersion(&error)) {
         MessageBox::ok(nullptr, error, QString(), MessageBox::Icon::Stop);
@@ -208,7 +203,36 @@ bool Startup::start()
     m_splash->show();
     m_splash->activateWindow();
     m_splash->setFocus();
+    if (schema::needsUpgrade(*m_db))
+        startUpgrade();
     return true;
+}
+
+void Startup::startUpgrade()
+{
+    // A file from an earlier version gets the indexes this one relies on for speed. On a large file this takes
+    // seconds: it runs on a thread with its own connection while the splash says so and keeps painting, and the
+    // main window opens once it has ended. Without the indexes everything still works, only slower, so a file
+    // that cannot take them (read-only, locked) is used as it is.
+    m_splash->holdOpen(QStringLiteral("Veri tabanı güncelleniyor…"));
+    m_upgrade = std::thread([this, path = m_db->path()] {
+        QString error;
+        const auto db = Database::open(path, &error);
+        const bool done = db && schema::upgrade(*db, &error);
+        QMetaObject::invokeMethod(
+            this, [this, done, error] { onUpgradeEnded(done, error); }, Qt::QueuedConnection);
+    });
+}
+
+void Startup::onUpgradeEnded(bool done, const QString& error)
+{
+    if (m_upgrade.joinable())
+        m_upgrade.join();
+    if (!done)
+        qWarning("Veri tabanı dizinleri güncellenemedi: %s", qPrintable(error));
+    emit upgradeEnded(done);
+    if (m_splash)
+        m_splash->letGo();
 }
 
 void Startup::onSplashClosing()

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <memory>
+#include <thread>
 
 namespace zelvora {
 
@@ -41,9 +42,13 @@ public:
 signals:
     // The splash has closed and the main window is shown.
     void mainWindowShown(zelvora::MainWindow* window);
+    // The upgrade of a file from an earlier version has ended (done: it took).
+    void upgradeEnded(bool done);
 
 private:
     void onSplashClosing();
+    void startUpgrade();
+    void onUpgradeEnded(bool done, const QString& error);
     void signIn();
     // Closes the main window and leaves the event loop: the program ends at once, nothing stored.
     void endProgram(int exitCode);
@@ -53,6 +58,7 @@ private:
     QPointer<SplashWindow> m_splash;
     QPointer<MainWindow> m_mainWindow;
     int m_exitCode = 0;
+    std::thread m_upgrade;
 };
 
 } // namespace zelvora

@@ -3,11 +3,13 @@
 #include "data/appconfig.h"
 #include "data/clock.h"
 #include "messagerecorder.h"
+#include "signin.h"
 #include "startup/instancelock.h"
 #include "startup/splashwindow.h"
 #include "startup/startup.h"
 #include "testdatabase.h"
 #include "typing.h"
+#include "waiting.h"
 #include "widgets/lumbutton/lumbutton.h"
 
 #include <QAbstractButton>
@@ -18,6 +20,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
+#include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
@@ -238,7 +241,24 @@ TEST(StartupSequence, AFileOfTheFirstVersionGetsTheCurrentIndexesAndKeepsItsRows
     t.close();
 
     Startup startup;
+    QSignalSpy upgraded(&startup, &Startup::upgradeEnded);
     ASSERT_TRUE(startup.start());
+    // The splash is up and says what is happening; it does not close (nor open the main window) before the
+    // upgrade has ended, however it is asked to.
+    ASSERT_NE(startup.splash(), nullptr);
+    EXPECT_TRUE(startup.splash()->isVisible());
+    EXPECT_EQ(startup.splash()->statusText(), QStringLiteral("Veri tabanı güncelleniyor…"));
+    startup.splash()->startClosing();
+    EXPECT_FALSE(startup.splash()->isClosing());
+    bool mainWindowBeforeTheEnd = true;
+    QObject::connect(&startup, &Startup::upgradeEnded, &startup,
+                     [&] { mainWindowBeforeTheEnd = startup.mainWindow() != nullptr; });
+    // The close asked for meanwhile comes once the upgrade has ended.
+    test::skipSignInWhenShown();
+    ZV_WAIT_UNTIL(upgraded.count() == 1);
+    EXPECT_TRUE(upgraded.at(0).at(0).toBool());
+    EXPECT_FALSE(mainWindowBeforeTheEnd);
+    ZV_WAIT_UNTIL(startup.mainWindow() != nullptr);
     EXPECT_EQ(objects(*startup.database()), current);
     EXPECT_EQ(startup.database()->scalar(QStringLiteral("PRAGMA user_version")).toInt(), 2);
     EXPECT_EQ(startup.database()->scalar(QStringLiteral("SELECT Bakiye FROM musteriler WHERE mus_kodu = '1'")).toInt(),
