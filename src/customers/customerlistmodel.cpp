@@ -1,5 +1,6 @@
 #include "customers/customerlistmodel.h"
 
+#include "customers/listcounter.h"
 #include "data/clock.h"
 #include "data/database.h"
 #include "data/dateformat.h"
@@ -15,7 +16,9 @@ CustomerListModel::CustomerListModel(const Database& db, QObject* parent)
     , m_store(db)
     , m_today(Clock::today())
     , m_retry(new QTimer(this))
+    , m_counter(new ListCounter(db.path(), this))
 {
+    connect(m_counter, &ListCounter::counted, this, &CustomerListModel::onCounted);
     m_retry->setSingleShot(true);
     m_retry->setInterval(25);
     connect(m_retry, &QTimer::timeout, this, [this] {
@@ -35,17 +38,74 @@ bool CustomerListModel::setSource(const CustomerListQuery& query, QString* error
 bool CustomerListModel::reread(QString* error)
 {
     QString failure;
-    const qint64 count = m_store.count(m_query, &failure);
-    const bool keyless = failure.isEmpty() && m_store.missingNameKeys(1, &failure) > 0;
+    const bool keyless = m_store.missingNameKeys(1, &failure) != 0;
+    // The first page decides at once: a list that fits on it is counted by it.
+    QVector<CustomerListRow> first;
+    if (failure.isEmpty())
+        first = m_store.rows(m_query, m_today, CustomerListWindow::top(0, PageSize), &failure);
     beginResetModel();
     m_pages.clear();
     m_edges.clear();
-    m_count = failure.isEmpty() ? int(count) : 0;
     m_backwardsReadable = !keyless;
+    m_countSettled = true;
+    // An answer to an earlier source is not this list's count.
+    m_countTicket = 0;
+    m_count = failure.isEmpty() ? int(first.size()) : 0;
+    if (failure.isEmpty()) {
+        m_pages.insert(0, first);
+        if (!first.isEmpty())
+            m_edges.insert(0, {first.constFirst(), first.constLast(), int(first.size())});
+        if (first.size() == PageSize) {
+            m_countSettled = false;
+            m_countTicket = m_counter->request(m_query);
+        }
+    }
     endResetModel();
     if (!failure.isEmpty() && error)
         *error = failure;
     return failure.isEmpty();
+}
+
+void CustomerListModel::onCounted(quint64 ticket, qint64 count)
+{
+    if (ticket != m_countTicket || m_countSettled)
+        return;
+    if (count < 0) {
+        // The other connection could not count: count here.
+        exactCount();
+        return;
+    }
+    settleCount(int(count));
+}
+
+int CustomerListModel::exactCount()
+{
+    if (!m_countSettled) {
+        QString error;
+        const qint64 count = m_store.count(m_query, &error);
+        // A list that cannot be counted keeps the rows it shows.
+        settleCount(error.isEmpty() ? int(count) : m_count);
+    }
+    return m_count;
+}
+
+void CustomerListModel::settleCount(int count)
+{
+    m_countSettled = true;
+    m_countTicket = 0;
+    if (count > m_count) {
+        beginInsertRows({}, m_count, count - 1);
+        m_count = count;
+        endInsertRows();
+    } else if (count < m_count) {
+        beginRemoveRows({}, count, m_count - 1);
+        m_count = count;
+        // Pages past the end are read again if the list grows back.
+        m_pages.clear();
+        m_edges.clear();
+        endRemoveRows();
+    }
+    emit countSettled();
 }
 
 CustomerListWindow CustomerListModel::windowFor(int pageIndex) const
@@ -55,7 +115,8 @@ CustomerListWindow CustomerListModel::windowFor(int pageIndex) const
     const qint64 size = std::min<qint64>(PageSize, m_count - start);
     CustomerListWindow best = CustomerListWindow::top(start, size);
     const qint64 fromBottom = m_count - start - size;
-    if (fromBottom < best.skip)
+    // The bottom is known only once the list is counted.
+    if (m_countSettled && fromBottom < best.skip)
         best = {From::Bottom, {}, fromBottom, size};
     const bool byId = m_query.kind == CustomerListQuery::Kind::TableOrder;
     // The nearest pages read before, above and below.
@@ -109,9 +170,11 @@ const QVector<CustomerListRow>* CustomerListModel::page(int pageIndex, bool forD
     return &it.value();
 }
 
-int CustomerListModel::rowOf(qint64 id) const
+int CustomerListModel::rowOf(qint64 id)
 {
     const qint64 row = m_store.rowOf(m_query, id);
+    if (row >= m_count)
+        exactCount();
     return row >= 0 && row < m_count ? int(row) : -1;
 }
 

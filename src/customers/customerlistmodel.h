@@ -12,11 +12,14 @@ class QTimer;
 namespace zelvora {
 
 class Database;
+class ListCounter;
 
-// The customer list behind the main window's grid. It knows the row count from one count query and reads
-// rows a page at a time when the grid asks for them, so a long list shows its first screen at once. A page
-// is read from the nearest place the index can find directly (the top, the bottom, or a row of a page read
-// before), so the last page of a million rows is as quick as the first.
+// The customer list behind the main window's grid. It reads rows a page at a time when the grid asks for
+// them, so a long list shows its first screen at once. A page is read from the nearest place the index can
+// find directly (the top, the bottom, or a row of a page read before), so the last page of a million rows is
+// as quick as the first. A new source shows its first page at once; when that page is full, the rows below
+// it are counted on another thread and join the grid a moment later (countSettled()). Whatever needs the
+// exact number (the totals, the printed list, finding a row) asks exactCount(), which waits for it.
 class CustomerListModel final : public QAbstractTableModel
 {
     Q_OBJECT
@@ -38,7 +41,11 @@ public:
     void setToday(const QDate& today) { m_today = today; }
 
     // The row that shows customer id, or -1.
-    int rowOf(qint64 id) const;
+    int rowOf(qint64 id);
+
+    // The number of rows of the source, counted now if the count has not come yet.
+    int exactCount();
+    bool isCountSettled() const { return m_countSettled; }
 
     // The row as stored, or nullptr when it cannot be read.
     const CustomerListRow* customerAt(int row) const;
@@ -48,7 +55,15 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
+signals:
+    // The rows below the first page have joined the list: the row count is exact now.
+    void countSettled();
+
 private:
+    void onCounted(quint64 ticket, qint64 count);
+    // Makes count the number of rows, inserting or removing rows at the end.
+    void settleCount(int count);
+
     // The first and last row of a page read since the last reread.
     struct PageEdges
     {
@@ -66,6 +81,9 @@ private:
     CustomerListQuery m_query;
     QDate m_today;
     int m_count = 0;
+    bool m_countSettled = true;
+    quint64 m_countTicket = 0;
+    ListCounter* m_counter = nullptr;
     // Going back from a row in name order would pass over the rows without a sort key, which sort first;
     // while the table holds such rows, name-ordered pages are not read backwards from a row.
     bool m_backwardsReadable = true;

@@ -378,7 +378,7 @@ void MainWindow::showListTotals()
     for (QWidget* w : std::initializer_list<QWidget*> {m_totalButton, m_openButton, m_searchBox, m_sortBox})
         w->setEnabled(false);
     m_totalsPanel->show();
-    m_totalsPanel->compute(m_model->rowCount());
+    m_totalsPanel->compute(m_model->exactCount());
 }
 
 void MainWindow::printCustomerList()
