@@ -165,12 +165,6 @@ std::optional<Decimal> readDecimal(const QString& text)
     return number;
 }
 
-std::optional<double> read(const QString& text)
-{
-    const auto number = readDecimal(text);
-    return number ? std::optional(number->toDouble()) : std::nullopt;
-}
-
 std::optional<qint64> productKurus(std::initializer_list<Decimal> factors)
 {
     Wide n {1};

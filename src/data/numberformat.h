@@ -21,7 +21,6 @@ struct Decimal
 // digits of the whole part ('1.250', '12.500,75'); any other "." ('0.5', '17.90', '12.5') makes the text not a
 // number, as do empty text, any other character and more digits than 64 bits hold.
 std::optional<Decimal> readDecimal(const QString& text);
-std::optional<double> read(const QString& text);
 
 // The exact product of the numbers in whole kuruş, halves away from zero; nothing when it does not fit in 64
 // bits. With one number, that number as an amount of money.
