@@ -1,6 +1,8 @@
 #include "account/accountstore.h"
 
+#include "data/clock.h"
 #include "data/database.h"
+#include "data/dateformat.h"
 #include "data/turkishtext.h"
 
 #include <QSqlQuery>
@@ -193,14 +195,59 @@ qint64 AccountStore::movementRow(const QString& musKodu, qint64 id, bool fromEnd
 
 bool AccountStore::appendMovement(const Movement& m, QString* error) const
 {
+    // The movement and what it changes in the customer's row reach the file together, or not at all.
+    ScopedTransaction transaction(m_db);
+    if (!transaction.isActive()) {
+        if (error)
+            *error = QStringLiteral("İşlem başlatılamadı.");
+        return false;
+    }
     const auto orNull = [](const QVariant& v, QMetaType type) { return v.isNull() ? QVariant(type) : v; };
-    return m_db.exec(QStringLiteral("INSERT INTO veresiye (mus_kodu, Tarih, Saat, Aciklama, Miktar, Birim, KDV, "
-                                    "Eklenen, Odenen) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                     {m.musKodu, m.tarih, m.saat, m.aciklama, orNull(m.miktar, QMetaType::fromType<double>()),
-                      m.birim.isNull() ? QVariant(QMetaType::fromType<QString>()) : QVariant(m.birim),
-                      orNull(m.kdv, QMetaType::fromType<double>()), orNull(m.eklenen, QMetaType::fromType<qint64>()),
-                      orNull(m.odenen, QMetaType::fromType<qint64>())},
-                     error);
+    if (!m_db.exec(QStringLiteral("INSERT INTO veresiye (mus_kodu, Tarih, Saat, Aciklama, Miktar, Birim, KDV, "
+                                  "Eklenen, Odenen) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                   {m.musKodu, m.tarih, m.saat, m.aciklama, orNull(m.miktar, QMetaType::fromType<double>()),
+                    m.birim.isNull() ? QVariant(QMetaType::fromType<QString>()) : QVariant(m.birim),
+                    orNull(m.kdv, QMetaType::fromType<double>()), orNull(m.eklenen, QMetaType::fromType<qint64>()),
+                    orNull(m.odenen, QMetaType::fromType<qint64>())},
+                   error))
+        return false;
+    // The stored balance moves by the movement's amount. A row whose balance was never computed (or was written
+    // as something other than whole kuruş by another tool) gets the balance of all the account's movements.
+    QString readError;
+    const QVariant stored
+        = m_db.scalar(QStringLiteral("SELECT Bakiye FROM musteriler WHERE mus_kodu = ?"), {m.musKodu}, &readError);
+    if (!stored.isValid()) {
+        if (error)
+            *error = readError.isEmpty() ? QStringLiteral("Müşteri kaydı bulunamadı.") : readError;
+        return false;
+    }
+    qint64 balance = 0;
+    bool fits = true;
+    if (stored.typeId() == QMetaType::LongLong) {
+        fits = !qAddOverflow(stored.toLongLong(), m.eklenen.toLongLong(), &balance)
+            && !qSubOverflow(balance, m.odenen.toLongLong(), &balance);
+    } else {
+        const auto account = overview(m.musKodu, std::nullopt, error);
+        if (!account)
+            return false;
+        fits = !qSubOverflow(account->sums.added, account->sums.paid, &balance);
+    }
+    if (!fits) {
+        if (error)
+            *error = QStringLiteral("Hesabın bakiyesi çok büyük; bu hareket kaydedilemez.");
+        return false;
+    }
+    // The entry is made today: that is the last-transaction date, and the day count from it is 0.
+    QSqlQuery update
+        = m_db.prepare(QStringLiteral("UPDATE musteriler SET Bakiye = ?, Sonislem = ?, Gun = 0 WHERE mus_kodu = ?"));
+    if (!Database::runWith(update, {balance, dates::isoDate(Clock::today()), m.musKodu}, error))
+        return false;
+    if (!transaction.commit()) {
+        if (error)
+            *error = QStringLiteral("İşlem tamamlanamadı.");
+        return false;
+    }
+    return true;
 }
 
 bool AccountStore::deleteMovement(qint64 id, QString* error) const

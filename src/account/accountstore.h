@@ -89,7 +89,10 @@ public:
     QVector<Movement> movementsBefore(const QString& musKodu, qint64 beforeId, qint64 skip, qint64 limit,
                                       QString* error = nullptr) const;
 
-    // Appends a movement; its id is assigned by the database.
+    // Appends a movement (its id is assigned by the database) and, in the same transaction, brings the
+    // customer's row up to date: the stored balance moved by the movement's amounts (the balance of all the
+    // account's movements when none is stored), today as the last-transaction date and a day count of 0. Both or
+    // neither; nothing when the customer has no row or the balance would not fit in 64 bits.
     bool appendMovement(const Movement& movement, QString* error = nullptr) const;
     bool deleteMovement(qint64 id, QString* error = nullptr) const;
     // All of the customer's movements in one statement.

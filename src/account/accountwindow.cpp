@@ -299,17 +299,16 @@ void AccountWindow::topla2()
 
 void AccountWindow::topla3()
 {
-    const auto added = numbers::read(m_totalAdded->text());
-    const auto paid = numbers::read(m_totalPaid->text());
-    if (!added || !paid)
+    // Read to the kuruş: a double loses kuruş from 2^46 kuruş up.
+    const auto added = numbers::readKurus(m_totalAdded->text());
+    const auto paid = numbers::readKurus(m_totalPaid->text());
+    qint64 balance = 0;
+    if (!added || !paid || qSubOverflow(*added, *paid, &balance))
         return;
-    const auto balance = numbers::toKurus(*added - *paid);
-    if (!balance)
-        return;
-    m_balance->setText(numbers::totals(*balance));
+    m_balance->setText(numbers::totals(balance));
     m_balance->end(false);
     if (m_customerLoaded) {
-        m_customer.bakiye = *balance;
+        m_customer.bakiye = balance;
         if (m_deferRowStore)
             m_rowStoreTimer->start();
         else
@@ -455,9 +454,9 @@ void AccountWindow::startEntry(bool credit)
     connect(&entry, &EntryWindow::entryStored, this, &AccountWindow::onEntryStored);
     entry.exec();
     // The window is active again once the entry window has closed, with or without a window manager to say
-    // so: its activation runs now, whatever the reload timers are doing. The new movement is shown first;
-    // the balance it brings is written to the customer row at the next turn of the event loop, so the user
-    // does not wait for a second write to the disk before seeing the entry.
+    // so: its activation runs now, whatever the reload timers are doing. The entry window has stored the
+    // balance with the movement; this window's own copy of the row is written at the next turn of the event
+    // loop, so the user does not wait for a second write to the disk before seeing the entry.
     m_deferRowStore = true;
     onActivated();
     m_deferRowStore = false;

@@ -19,7 +19,6 @@
 #include <QLineEdit>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <cmath>
 
 namespace zelvora {
 
@@ -272,17 +271,29 @@ void EntryWindow::birimgrup()
     m_unit->setCurrentIndex(m_unit->findText(m_unitMirror));
 }
 
+namespace {
+
+// The factor box turns "." into "," when it is left; it is read the same way while it is being typed.
+std::optional<numbers::Decimal> readFactor(const QString& text)
+{
+    QString factor = text;
+    factor.replace(QLatin1Char('.'), QLatin1Char(','));
+    return numbers::readDecimal(factor);
+}
+
+} // namespace
+
 void EntryWindow::recomputeTotal()
 {
-    const auto price = numbers::read(m_unitPrice->text());
-    const auto quantity = numbers::read(m_quantity->text());
-    const auto factor = numbers::read(m_factor->text());
+    const auto price = numbers::readDecimal(m_unitPrice->text());
+    const auto quantity = numbers::readDecimal(m_quantity->text());
+    const auto factor = readFactor(m_factor->text());
     if (!price || !quantity || !factor)
         return;
-    const double total = *price * *quantity * *factor;
-    if (!std::isfinite(total))
+    const auto kurus = numbers::productKurus({*price, *quantity, *factor});
+    if (!kurus)
         return;
-    const QString text = numbers::plain(total);
+    const QString text = numbers::entry(*kurus);
     if (m_total->text() != text)
         m_total->setText(text);
 }
@@ -359,16 +370,16 @@ void EntryWindow::confirmCredit()
     if (m_unitPrice->text().isEmpty())
         return void(warn(QStringLiteral("Birim Fiyatını Yazın"), m_unitPrice));
     // Only a row that makes sense is stored: the amount is computed from the inputs, never a stale total.
-    const auto quantity = numbers::read(m_quantity->text());
+    const auto quantity = numbers::readDecimal(m_quantity->text());
     if (!quantity)
         return void(warn(QStringLiteral("Geçerli Bir Miktar Girin."), m_quantity));
-    const auto price = numbers::read(m_unitPrice->text());
+    const auto price = numbers::readDecimal(m_unitPrice->text());
     if (!price)
         return void(warn(QStringLiteral("Geçerli Bir Birim Fiyatı Girin."), m_unitPrice));
     normaliseFactor();
-    const auto factor = numbers::read(m_factor->text());
+    const auto factor = readFactor(m_factor->text());
     // A factor, not a percentage: 1 (no VAT) up to 2 (100 %). "18" typed for 18 % must not multiply by 18.
-    if (!factor || *factor < 1.0 || *factor > 2.0)
+    if (!factor || factor->toDouble() < 1.0 || factor->toDouble() > 2.0)
         return void(warn(QStringLiteral("Geçerli Bir KDV Oranı Girin."), m_factor));
     const auto date = dates::readDate(m_creditDate->text());
     if (!date)
@@ -376,7 +387,7 @@ void EntryWindow::confirmCredit()
     const auto time = dates::readTime(m_creditTime->text());
     if (!time)
         return void(warn(QStringLiteral("Geçerli Bir Saat Girin."), m_creditTime));
-    const auto kurus = numbers::toKurus(*price * *quantity * *factor);
+    const auto kurus = numbers::productKurus({*price, *quantity, *factor});
     if (!kurus)
         return void(
             warn(QStringLiteral("Toplam Fiyat Çok Büyük. Miktarı ve Birim Fiyatını Kontrol Edin."), m_unitPrice));
@@ -388,9 +399,9 @@ void EntryWindow::confirmCredit()
     movement.tarih = dates::isoDate(*date);
     movement.saat = dates::isoTime(*time);
     movement.aciklama = m_description->text();
-    movement.miktar = *quantity;
+    movement.miktar = quantity->toDouble();
     movement.birim = m_unitMirror;
-    movement.kdv = *factor;
+    movement.kdv = factor->toDouble();
     movement.eklenen = *kurus;
     QString error;
     if (!AccountStore(m_db).appendMovement(movement, &error)) {
@@ -407,10 +418,12 @@ void EntryWindow::confirmPayment()
         return void(warn(QStringLiteral("Açıklama Yazın."), m_paymentDescription));
     if (m_amount->text().isEmpty())
         return void(warn(QStringLiteral("Ödenen Miktarı Girin."), m_amount));
-    const auto amount = numbers::read(m_amount->text());
-    const auto kurus = amount ? numbers::toKurus(*amount) : std::nullopt;
-    if (!kurus)
+    const auto amount = numbers::readDecimal(m_amount->text());
+    if (!amount)
         return void(warn(QStringLiteral("Geçerli Bir Ödeme Miktarı Girin."), m_amount));
+    const auto kurus = numbers::productKurus({*amount});
+    if (!kurus)
+        return void(warn(QStringLiteral("Ödenen Miktar Çok Büyük."), m_amount));
     const auto date = dates::readDate(m_paymentDate->text());
     if (!date)
         return void(warn(QStringLiteral("Geçerli Bir Tarih Girin."), m_paymentDate));

@@ -34,7 +34,8 @@ public:
     // Becoming the active window: the unit list is filled again.
     void onActivated();
     void birimgrup();
-    // Unit price × quantity × factor into the total box, when all three read as numbers.
+    // Unit price × quantity × factor into the total box in the money format, when all three read as numbers and
+    // the product fits.
     void recomputeTotal();
 
     QString unitMirror() const { return m_unitMirror; }

@@ -3,6 +3,7 @@
 #include "testdatabase.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace zelvora;
 
@@ -102,4 +103,52 @@ TEST(AccountStore, OverviewCountsAndSumsEmptyAmountsAsZeroAndStaysExact)
     EXPECT_EQ(appended->sums.added, 0);
     EXPECT_EQ(appended->sums.paid, 30);
     EXPECT_EQ(store.overview(QStringLiteral("1"), last)->count, 0);
+}
+
+TEST(AccountStore, AMovementIsStoredOnlyWithItsCustomerRow)
+{
+    test::TestDatabase t;
+    const qint64 max = std::numeric_limits<qint64>::max();
+    t.addCustomer(QStringLiteral("1"), QStringLiteral("A"), QStringLiteral("Alıcı"), max);
+    t.addMovement(QStringLiteral("1"), QDate(2026, 1, 1), max, {});
+    // Never opened: no balance stored yet, though the account has a movement.
+    t.addCustomer(QStringLiteral("3"), QStringLiteral("C"));
+    t.addMovement(QStringLiteral("3"), QDate(2026, 1, 1), 5000, {});
+    AccountStore store(t.db());
+    const auto movements = [&](const QString& kod) {
+        return count(t, QStringLiteral("SELECT count(*) FROM veresiye WHERE mus_kodu = ?"), kod);
+    };
+    const auto payment = [](const QString& kod, qint64 odenen) {
+        Movement m;
+        m.musKodu = kod;
+        m.tarih = QStringLiteral("2026-03-15");
+        m.saat = QStringLiteral("12:00:00");
+        m.aciklama = QStringLiteral("ÖDEME YAPILDI");
+        m.odenen = odenen;
+        return m;
+    };
+
+    // No customer row to carry the balance; a balance beyond 64 bits.
+    struct Case
+    {
+        const char* what;
+        QString musKodu;
+        qint64 odenen;
+        qint64 movementsAfter;
+    };
+    const Case refused[] = {{"no customer", QStringLiteral("2"), 100, 0}, {"overflow", QStringLiteral("1"), -1, 1}};
+    for (const Case& c : refused) {
+        SCOPED_TRACE(c.what);
+        QString error;
+        EXPECT_FALSE(store.appendMovement(payment(c.musKodu, c.odenen), &error));
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_EQ(movements(c.musKodu), c.movementsAfter);
+    }
+    EXPECT_EQ(store.customer(QStringLiteral("1"))->bakiye.toLongLong(), max);
+
+    ASSERT_TRUE(store.appendMovement(payment(QStringLiteral("1"), 1)));
+    EXPECT_EQ(store.customer(QStringLiteral("1"))->bakiye.toLongLong(), max - 1);
+    ASSERT_TRUE(store.appendMovement(payment(QStringLiteral("3"), 1000)));
+    EXPECT_EQ(store.customer(QStringLiteral("3"))->bakiye.toLongLong(), 4000);
+    EXPECT_EQ(store.customer(QStringLiteral("3"))->gun.toLongLong(), 0);
 }

@@ -105,6 +105,10 @@ TEST_F(AccountWindowTest, TotalsAreShownAndTheBalanceIsStoredOnOpening)
         {{{100000000, 0}, {25000000, 0}},
          {QStringLiteral("1.250.000,00"), QStringLiteral("0,00"), QStringLiteral("1.250.000,00")},
          125000000},
+        // Beyond what a double holds to the kuruş.
+        {{{7037973929394176, 0}, {0, 100}},
+         {QStringLiteral("70.379.739.293.941,76"), QStringLiteral("1,00"), QStringLiteral("70.379.739.293.940,76")},
+         7037973929394076},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.shown.join(QLatin1Char(' ')).toStdString());

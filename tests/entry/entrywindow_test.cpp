@@ -95,21 +95,23 @@ TEST_F(EntryWindowTest, CreditTotalFollowsTheInputsAndIsStoredInKurus)
     {
         QString quantity, price;
         bool tax;
-        QString shownTotal, confirmedTotal;
+        QString total;
         qint64 eklenen;
         double kdv;
     };
+    // The total is shown in the money format as the inputs are typed, and stored exactly to the kuruş.
     const Case cases[] = {
-        {QStringLiteral("2"), QStringLiteral("10"), true, QStringLiteral("23,6"), QStringLiteral("23,60"), 2360, 1.18},
-        {QStringLiteral("2"), QStringLiteral("10"), false, QStringLiteral("20"), QStringLiteral("20,00"), 2000, 1},
-        {QStringLiteral("2"), QStringLiteral("-5"), true, QStringLiteral("-11,8"), QStringLiteral("(11,80)"), -1180,
-         1.18},
-        {QStringLiteral("1.000"), QStringLiteral("1.250,00"), false, QStringLiteral("1250000"),
-         QStringLiteral("1.250.000,00"), 125000000, 1},
+        {QStringLiteral("2"), QStringLiteral("10"), true, QStringLiteral("23,60"), 2360, 1.18},
+        {QStringLiteral("2"), QStringLiteral("10"), false, QStringLiteral("20,00"), 2000, 1},
+        {QStringLiteral("0,5"), QStringLiteral("17,90"), true, QStringLiteral("10,56"), 1056, 1.18},
+        {QStringLiteral("2"), QStringLiteral("-5"), true, QStringLiteral("(11,80)"), -1180, 1.18},
+        {QStringLiteral("1.000"), QStringLiteral("1.250,00"), false, QStringLiteral("1.250.000,00"), 125000000, 1},
         // Halves of a kuruş go away from zero.
-        {QStringLiteral("3"), QStringLiteral("0,335"), false, QStringLiteral("1,005"), QStringLiteral("1,01"), 101, 1},
-        {QStringLiteral("3"), QStringLiteral("(0,335)"), false, QStringLiteral("-1,005"), QStringLiteral("(1,01)"),
-         -101, 1},
+        {QStringLiteral("3"), QStringLiteral("0,335"), false, QStringLiteral("1,01"), 101, 1},
+        {QStringLiteral("3"), QStringLiteral("(0,335)"), false, QStringLiteral("(1,01)"), -101, 1},
+        // Beyond what a double holds to the kuruş.
+        {QStringLiteral("1"), QStringLiteral("70.379.739.293.941,76"), false, QStringLiteral("70.379.739.293.941,76"),
+         7037973929394176, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE((c.quantity + QLatin1Char(' ') + c.price).toStdString());
@@ -123,10 +125,10 @@ TEST_F(EntryWindowTest, CreditTotalFollowsTheInputsAndIsStoredInKurus)
         }
         set("quantityBox", c.quantity);
         set("unitPriceBox", c.price);
-        EXPECT_EQ(w("totalBox")->text(), c.shownTotal);
+        EXPECT_EQ(w("totalBox")->text(), c.total);
         QSignalSpy storedSignal(window.get(), &EntryWindow::entryStored);
         w<LumButton>("creditConfirmButton")->click();
-        EXPECT_EQ(w("totalBox")->text(), c.confirmedTotal);
+        EXPECT_EQ(w("totalBox")->text(), c.total);
         EXPECT_EQ(storedSignal.size(), 1);
         EXPECT_EQ(window->result(), QDialog::Accepted);
         const auto rows = stored();
@@ -155,8 +157,8 @@ TEST_F(EntryWindowTest, CreditRowCarriesTheTypedValues)
     w<QComboBox>("unitBox")->setFocus();
     QTest::keyClick(w<QComboBox>("unitBox"), Qt::Key_Down); // picks "Kg"
     EXPECT_EQ(window->unitMirror(), QStringLiteral("Kg"));
-    typeAndLeave("unitPriceBox", QStringLiteral("12.5"));
-    EXPECT_EQ(w("unitPriceBox")->text(), QStringLiteral("125,00"));
+    typeAndLeave("unitPriceBox", QStringLiteral("1.250"));
+    EXPECT_EQ(w("unitPriceBox")->text(), QStringLiteral("1.250,00"));
     set("creditDateBox", QStringLiteral("1.2.2026"));
     set("creditTimeBox", QStringLiteral("08:30"));
     w<LumButton>("creditConfirmButton")->click();
@@ -168,7 +170,7 @@ TEST_F(EntryWindowTest, CreditRowCarriesTheTypedValues)
     EXPECT_EQ(rows.first().aciklama, QStringLiteral("Şeker 'küp'"));
     EXPECT_EQ(rows.first().birim, QStringLiteral("Kg"));
     EXPECT_DOUBLE_EQ(rows.first().miktar.toDouble(), 2.5);
-    EXPECT_EQ(rows.first().eklenen.toLongLong(), 36875); // 125 × 2,5 × 1,18
+    EXPECT_EQ(rows.first().eklenen.toLongLong(), 368750); // 1.250 × 2,5 × 1,18
 }
 
 TEST_F(EntryWindowTest, CreditIsRefusedWithAMessageUntilItMakesSense)
@@ -187,6 +189,10 @@ TEST_F(EntryWindowTest, CreditIsRefusedWithAMessageUntilItMakesSense)
         {"unitPriceBox", QString(), QStringLiteral("Birim Fiyatını Yazın")},
         {"quantityBox", QStringLiteral("abc"), QStringLiteral("Geçerli Bir Miktar Girin.")},
         {"unitPriceBox", QStringLiteral("on lira"), QStringLiteral("Geçerli Bir Birim Fiyatı Girin.")},
+        // A dot typed as the decimal mark would store ten to a thousand times the amount.
+        {"quantityBox", QStringLiteral("0.5"), QStringLiteral("Geçerli Bir Miktar Girin.")},
+        {"unitPriceBox", QStringLiteral("17.90"), QStringLiteral("Geçerli Bir Birim Fiyatı Girin.")},
+        {"unitPriceBox", QStringLiteral("12.5"), QStringLiteral("Geçerli Bir Birim Fiyatı Girin.")},
         {"factorBox", QStringLiteral("%18"), QStringLiteral("Geçerli Bir KDV Oranı Girin.")},
         // A percentage typed for the factor, or a factor outside 0 % to 100 % VAT.
         {"factorBox", QStringLiteral("18"), QStringLiteral("Geçerli Bir KDV Oranı Girin.")},
@@ -221,6 +227,61 @@ TEST_F(EntryWindowTest, CreditIsRefusedWithAMessageUntilItMakesSense)
         t.db().exec(QStringLiteral("INSERT INTO birimler (birimadi) SELECT 'Adet' WHERE NOT EXISTS "
                                    "(SELECT 1 FROM birimler)"));
     }
+}
+
+TEST_F(EntryWindowTest, ATotalBeyondSixtyFourBitsIsRefused)
+{
+    open(EntryWindow::Panel::Credit);
+    set("quantityBox", QStringLiteral("1.000.000"));
+    set("unitPriceBox", QStringLiteral("100.000.000.000.000"));
+    EXPECT_TRUE(w("totalBox")->text().isEmpty());
+    w<LumButton>("creditConfirmButton")->click();
+    ASSERT_EQ(messages.messages().size(), 1);
+    EXPECT_EQ(messages.last().text, QStringLiteral("Toplam Fiyat Çok Büyük. Miktarı ve Birim Fiyatını Kontrol Edin."));
+    EXPECT_TRUE(w("unitPriceBox")->hasFocus());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(stored().isEmpty());
+}
+
+TEST_F(EntryWindowTest, TheMovementAndTheCustomerRowAreStoredTogether)
+{
+    const auto customer = [&](const char* column) {
+        return t.db().scalar(QStringLiteral("SELECT %1 FROM musteriler WHERE mus_kodu = ?").arg(QLatin1String(column)),
+                             {kKod});
+    };
+    // A balance never computed, with a movement already in the account, and an old last-transaction date.
+    ASSERT_TRUE(t.db().exec(
+        QStringLiteral("UPDATE musteriler SET Bakiye = NULL, Sonislem = '2026-01-01', Gun = -73 WHERE mus_kodu = ?"),
+        {kKod}));
+    t.addMovement(kKod, QDate(2026, 1, 1), 10000, {});
+
+    // No turn of the event loop after "Onayla": the row is already in the file with the movement.
+    open(EntryWindow::Panel::Payment);
+    set("amountBox", QStringLiteral("30"));
+    w<LumButton>("paymentConfirmButton")->click();
+    EXPECT_EQ(customer("Bakiye").toLongLong(), 7000);
+    EXPECT_EQ(customer("Sonislem").toString(), QStringLiteral("2026-03-15"));
+    EXPECT_EQ(customer("Gun").toLongLong(), 0);
+    open(EntryWindow::Panel::Credit);
+    set("quantityBox", QStringLiteral("2"));
+    set("unitPriceBox", QStringLiteral("10"));
+    w<LumButton>("creditConfirmButton")->click();
+    EXPECT_EQ(customer("Bakiye").toLongLong(), 7000 + 2360);
+    ASSERT_EQ(stored().size(), 3);
+    EXPECT_TRUE(messages.empty());
+
+    // A customer row that cannot be written keeps the movement out of the file as well.
+    ASSERT_TRUE(t.db().exec(
+        QStringLiteral("CREATE TRIGGER engel BEFORE UPDATE ON musteriler BEGIN SELECT RAISE(ABORT, 'kilitli'); END")));
+    open(EntryWindow::Panel::Payment);
+    set("amountBox", QStringLiteral("50"));
+    w<LumButton>("paymentConfirmButton")->click();
+    ASSERT_EQ(messages.messages().size(), 1);
+    EXPECT_EQ(messages.last().icon, MessageBox::Icon::Stop);
+    EXPECT_TRUE(messages.last().text.contains(QStringLiteral("kilitli")));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(stored().size(), 3);
+    EXPECT_EQ(customer("Bakiye").toLongLong(), 9360);
 }
 
 TEST_F(EntryWindowTest, FactorsFromNoVatToFullVatAreStored)
@@ -281,10 +342,12 @@ TEST_F(EntryWindowTest, PaymentIsStoredAsItsAmountInKurus)
         QString typed, shown;
         qint64 odenen;
     };
-    const Case cases[] = {{QStringLiteral("150"), QStringLiteral("150,00"), 15000},
-                          {QStringLiteral("(20,00)"), QStringLiteral("(20,00)"), -2000},
-                          {QStringLiteral("-20"), QStringLiteral("(20,00)"), -2000},
-                          {QStringLiteral("1.234,565"), QStringLiteral("1.234,57"), 123457}};
+    const Case cases[]
+        = {{QStringLiteral("150"), QStringLiteral("150,00"), 15000},
+           {QStringLiteral("(20,00)"), QStringLiteral("(20,00)"), -2000},
+           {QStringLiteral("-20"), QStringLiteral("(20,00)"), -2000},
+           {QStringLiteral("1.234,565"), QStringLiteral("1.234,57"), 123457},
+           {QStringLiteral("70.379.739.293.941,76"), QStringLiteral("70.379.739.293.941,76"), 7037973929394176}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed.toStdString());
         t.db().exec(QStringLiteral("DELETE FROM veresiye"));
@@ -318,6 +381,8 @@ TEST_F(EntryWindowTest, PaymentIsRefusedWithAMessageUntilItMakesSense)
         {"paymentDescriptionBox", QString(), QStringLiteral("Açıklama Yazın.")},
         {"amountBox", QString(), QStringLiteral("Ödenen Miktarı Girin.")},
         {"amountBox", QStringLiteral("yüz"), QStringLiteral("Geçerli Bir Ödeme Miktarı Girin.")},
+        {"amountBox", QStringLiteral("12.5"), QStringLiteral("Geçerli Bir Ödeme Miktarı Girin.")},
+        {"amountBox", QStringLiteral("92.233.720.368.547.758,08"), QStringLiteral("Ödenen Miktar Çok Büyük.")},
         {"paymentDateBox", QStringLiteral("dün"), QStringLiteral("Geçerli Bir Tarih Girin.")},
         {"paymentTimeBox", QStringLiteral("12.30"), QStringLiteral("Geçerli Bir Saat Girin.")},
     };
