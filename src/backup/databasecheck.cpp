@@ -20,6 +20,14 @@ namespace {
 constexpr int kHeaderSize = 100;
 constexpr int kMostIntegrityLines = 20;
 const QByteArray kMagic("SQLite format 3\0", 16);
+// Engine steps between two calls of a tick.
+constexpr int kTickEvery = 100000;
+
+int progress(void* tick)
+{
+    (*static_cast<const std::function<void()>*>(tick))();
+    return 0;
+}
 
 using Connection = SqliteFile;
 
@@ -281,7 +289,7 @@ bool DatabaseCheck::hasDatabaseHeader(const QString& path, QString* why)
     return true;
 }
 
-DatabaseCheck::Result DatabaseCheck::inspect(const QString& path)
+DatabaseCheck::Result DatabaseCheck::inspect(const QString& path, Depth depth, const std::function<void()>& tick)
 {
     Result result;
     QString why;
@@ -292,8 +300,14 @@ DatabaseCheck::Result DatabaseCheck::inspect(const QString& path)
     const Connection db(path, SqliteFile::Mode::ReadOnly);
     QList<QStringList> rows;
     QString error;
-    if (!db.isOpen()
-        || !db.rows(QStringLiteral("PRAGMA integrity_check(%1)").arg(kMostIntegrityLines), {}, &rows, &error)) {
+    if (db.isOpen() && tick)
+        sqlite3_progress_handler(db.handle(), kTickEvery, progress, const_cast<std::function<void()>*>(&tick));
+    const QString check = depth == Depth::Full ? QStringLiteral("integrity_check") : QStringLiteral("quick_check");
+    const bool checked = db.isOpen()
+        && db.rows(QStringLiteral("PRAGMA %1(%2)").arg(check).arg(kMostIntegrityLines), {}, &rows, &error);
+    if (db.isOpen())
+        sqlite3_progress_handler(db.handle(), 0, nullptr, nullptr);
+    if (!checked) {
         result.problems.append(db.isOpen() ? error : db.error());
         return result;
     }
@@ -362,12 +376,6 @@ template<QString (*key)(const QString&)> void nameKey(sqlite3_context* context, 
     const QByteArray text
         = key(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(values[0])))).toUtf8();
     sqlite3_result_text(context, text.constData(), int(text.size()), SQLITE_TRANSIENT);
-}
-
-int progress(void* tick)
-{
-    (*static_cast<const std::function<void()>*>(tick))();
-    return 0;
 }
 
 class Rebuild final
@@ -613,7 +621,8 @@ bool RebuiltDatabase::build(const QString& source, const QDate& today, const std
 {
     m_built = false;
     m_error.clear();
-    const DatabaseCheck::Result found = DatabaseCheck::inspect(source);
+    // Every index is made again from the rows, so the engine's check of the tables is enough.
+    const DatabaseCheck::Result found = DatabaseCheck::inspect(source, DatabaseCheck::Depth::Tables, tick);
     if (!found.usable()) {
         m_error = found.problems.join(QLatin1Char('\n'));
         return false;
@@ -638,7 +647,7 @@ bool RebuiltDatabase::build(const QString& source, const QDate& today, const std
         sqlite3_create_function_v2(db.handle(), "zelvora_arama_anahtari", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
                                    nullptr, nameKey<&turkish::searchKey>, nullptr, nullptr, nullptr);
         if (tick)
-            sqlite3_progress_handler(db.handle(), 100000, progress, const_cast<std::function<void()>*>(&tick));
+            sqlite3_progress_handler(db.handle(), kTickEvery, progress, const_cast<std::function<void()>*>(&tick));
         Rebuild(db, reasons).run(source, today);
         sqlite3_progress_handler(db.handle(), 0, nullptr, nullptr);
     }

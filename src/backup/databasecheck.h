@@ -37,8 +37,12 @@ public:
     // header names read and write versions this SQLite handles. Reads only the first 100 bytes.
     static bool hasDatabaseHeader(const QString& path, QString* why = nullptr);
 
-    // Reads the file without changing it.
-    static Result inspect(const QString& path);
+    // How deep the engine's own check goes: Full also compares every index with its table, which a file
+    // that is rebuilt anyway (its indexes made again) does not need.
+    enum class Depth { Full, Tables };
+
+    // Reads the file without changing it. tick is called now and then during a long check.
+    static Result inspect(const QString& path, Depth depth = Depth::Full, const std::function<void()>& tick = {});
 
     // True when path is in WAL mode and the "-wal" file beside it holds changes not yet in the file itself
     // (a byte copy of the file alone would lose them).
