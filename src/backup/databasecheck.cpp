@@ -595,8 +595,19 @@ bool Rebuild::run(const QString& source, const QDate& today)
                                   "lower(name) NOT IN (SELECT name FROM main.sqlite_sequence)"))
              || !exec(QStringLiteral("UPDATE main.sqlite_sequence SET seq = max(seq, ifnull((SELECT max(CAST(s.seq AS "
                                      "INTEGER)) FROM src.sqlite_sequence s WHERE lower(s.name) = "
-                                     "main.sqlite_sequence.name), 0))"))))
-        || !exec(QStringLiteral("COMMIT")) || !exec(QStringLiteral("DETACH src"))) {
+                                     "main.sqlite_sequence.name), 0))"))))) {
+        m_reasons.append(m_error);
+        return false;
+    }
+    // Past the largest id the engine gives out no other: every later customer or movement would fail.
+    for (const QStringList& full :
+         rows(QStringLiteral("SELECT name FROM main.sqlite_sequence WHERE seq >= 9000000000000000000 ORDER BY name"))) {
+        m_reasons.append(QStringLiteral("%1 tablosunda sıra numarası (id) sınıra dayanmış; yeni satır eklenemez.")
+                             .arg(full.value(0)));
+    }
+    if (!m_reasons.isEmpty())
+        return false;
+    if (!exec(QStringLiteral("COMMIT")) || !exec(QStringLiteral("DETACH src"))) {
         m_reasons.append(m_error);
         return false;
     }

@@ -218,6 +218,8 @@ TEST_F(RestoreRules, RowsTheProgramCouldNotHaveWrittenAreRefusedWithTheirReason)
                                 QStringLiteral("id TEXT PRIMARY KEY")))
              + QStringLiteral("UPDATE veresiye SET id = 'a' || id;"),
          QStringLiteral("veresiye tablosunda tam sayı olmayan sıra numarası (id) var.")},
+        {"the largest id taken", QStringLiteral("UPDATE veresiye SET id = 9223372036854775807 WHERE id = 2"),
+         QStringLiteral("veresiye tablosunda sıra numarası (id) sınıra dayanmış; yeni satır eklenemez.")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
