@@ -65,12 +65,13 @@ void CopyRoutine::showCopyError() const
                    MessageBox::Icon::Information);
 }
 
-void CopyRoutine::showRefusal() const
+void CopyRoutine::showRefusal(const QString& reason) const
 {
-    MessageBox::ok(m_window,
-                   QStringLiteral("Seçilen dosya bu programın geçerli bir yedek dosyası değil. "
-                                  "Mevcut verileriniz değiştirilmedi."),
-                   QStringLiteral("DİKKAT!"), MessageBox::Icon::Stop);
+    QString text = QStringLiteral("Seçilen dosya bu programın geçerli bir yedek dosyası değil. "
+                                  "Mevcut verileriniz değiştirilmedi.");
+    if (!reason.isEmpty())
+        text += QStringLiteral("\n\n") + reason;
+    MessageBox::ok(m_window, text, QStringLiteral("DİKKAT!"), MessageBox::Icon::Stop);
 }
 
 void CopyRoutine::chunkWritten(int percent)
@@ -127,25 +128,36 @@ qint64 CopyRoutine::restoreFile(const QString& source, const QString& target)
         return 0;
     // What is not an SQLite database is refused before a byte is copied (a directory, a device, an empty or
     // huge foreign file).
-    if (!DatabaseCheck::hasDatabaseHeader(source)) {
-        showRefusal();
+    QString why;
+    if (!DatabaseCheck::hasDatabaseHeader(source, &why)) {
+        showRefusal(why);
+        return 0;
+    }
+    if (DatabaseCheck::hasPendingWal(source)) {
+        showRefusal(QStringLiteral("Dosyanın yanındaki \"-wal\" dosyasında dosyaya henüz yazılmamış kayıtlar var; "
+                                   "dosya tek başına yüklenirse bu kayıtlar kaybolur. Dosyayı kullanan programı "
+                                   "kapatıp yeniden deneyin."));
         return 0;
     }
     BusyFlag busy(m_busy);
     m_sinceEvents.start();
 
+    // The chosen file is copied first, so nothing reads it twice (a stick pulled out, a file still written).
     FileCopy copy(source, target);
     copy.onChunkWritten([this](qint64, int percent) { chunkWritten(percent); });
     if (!copy.copyToTemporary()) {
         showCopyError();
         return 0;
     }
-    // The copy beside the database is checked, so what is checked is exactly what will be put in place.
-    // Triggers, views and indexes the program did not make are dropped from it.
-    if (!DatabaseCheck::prepareCopy(copy.temporaryPath(), true, nullptr)) {
-        showRefusal();
+    // The database put in place is made fresh from the program's own schema with the copy's rows, so it takes
+    // every write the program makes; a copy whose rows the program could not have written is refused.
+    RebuiltDatabase rebuilt(target);
+    if (!rebuilt.build(copy.temporaryPath(), Clock::today(), [this] { letWindowPaint(); })) {
+        showRefusal(rebuilt.errorString());
         return 0;
     }
+    const qint64 bytes = copy.sourceSize();
+    copy.discard();
     if (QFileInfo::exists(target)) {
         // A wrong restore can be undone from this copy.
         QDir().mkpath(AppConfig::backupFolder());
@@ -168,13 +180,13 @@ qint64 CopyRoutine::restoreFile(const QString& source, const QString& target)
     // A journal left beside the old file would be played into the new one.
     for (const auto* suffix : {"-journal", "-wal", "-shm"})
         QFile::remove(target + QLatin1String(suffix));
-    if (!copy.commit()) {
+    if (!rebuilt.commit()) {
         showCopyError();
         return 0;
     }
     if (m_progress)
         m_progress->setValue(0);
-    return copy.bytesCopied();
+    return bytes;
 }
 
 } // namespace zelvora

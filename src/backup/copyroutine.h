@@ -19,8 +19,9 @@ public:
     // A backup: copies the file (taken under a read lock when it is the program's database).
     qint64 copyFile(const QString& source, const QString& target);
 
-    // A restore over the database file: the copy must be a sound database of this program, and the
-    // database it replaces is first kept in the backup folder. Callers release the database beforehand.
+    // A restore over the database file: the chosen file's rows go into a database made fresh from the
+    // program's schema (see RebuiltDatabase), which replaces the database file once the database it replaces
+    // is kept in the backup folder. Callers release the database beforehand.
     qint64 restoreFile(const QString& source, const QString& target);
 
     bool isBusy() const { return m_busy; }
@@ -30,7 +31,7 @@ private:
     void chunkWritten(int percent);
     void letWindowPaint();
     void showCopyError() const;
-    void showRefusal() const;
+    void showRefusal(const QString& reason) const; // the reason on lines below the message
 
     QWidget* m_window;
     QProgressBar* m_progress;

@@ -77,16 +77,52 @@ int FileCopy::removeLeftovers(const QString& target)
     const QFileInfo targetInfo(target);
     if (targetInfo.fileName().isEmpty())
         return 0;
-    const QString pattern
-        = temporaryName(targetInfo.fileName()).replace(QStringLiteral("XXXXXX"), QStringLiteral("??????"));
-    QDir folder = targetInfo.absoluteDir();
+    return removeLeftovers(targetInfo.absolutePath(), targetInfo.fileName());
+}
+
+int FileCopy::removeLeftovers(const QString& folder, const QString& targetNames)
+{
+    if (targetNames.isEmpty())
+        return 0;
+    const QString pattern = temporaryName(targetNames).replace(QStringLiteral("XXXXXX"), QStringLiteral("??????"));
+    QDir dir(folder);
     int removed = 0;
-    const QStringList names = folder.entryList({pattern, pattern + QStringLiteral("-journal"),
-                                                pattern + QStringLiteral("-wal"), pattern + QStringLiteral("-shm")},
-                                               QDir::Files | QDir::Hidden | QDir::System);
+    const QStringList names = dir.entryList({pattern, pattern + QStringLiteral("-journal"),
+                                             pattern + QStringLiteral("-wal"), pattern + QStringLiteral("-shm")},
+                                            QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : names)
-        removed += folder.remove(name) ? 1 : 0;
+        removed += dir.remove(name) ? 1 : 0;
     return removed;
+}
+
+QString FileCopy::temporaryTemplate(const QString& target)
+{
+    const QFileInfo info(target);
+    return QDir(info.absolutePath()).filePath(temporaryName(info.fileName()));
+}
+
+bool FileCopy::syncFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    return syncToDisk(file);
+}
+
+bool FileCopy::replace(const QString& complete, const QString& target, QString* error)
+{
+    const QFileInfo targetInfo(target);
+    if (targetInfo.isFile())
+        QFile::setPermissions(complete, QFile::permissions(target));
+    std::error_code failure;
+    std::filesystem::rename(fsPath(complete), fsPath(target), failure);
+    if (failure) {
+        if (error)
+            *error = QString::fromLocal8Bit(failure.message());
+        return false;
+    }
+    syncFolder(targetInfo.absolutePath());
+    return true;
 }
 
 FileCopy::FileCopy(QString source, QString target)
@@ -136,8 +172,7 @@ bool FileCopy::copyToTemporary()
     if (targetInfo.exists() && sourceInfo.canonicalFilePath() == targetInfo.canonicalFilePath())
         return fail(QStringLiteral("Kaynak ve hedef aynı dosya."));
 
-    const QString folder = targetInfo.absolutePath();
-    m_temporary = std::make_unique<QTemporaryFile>(QDir(folder).filePath(temporaryName(targetInfo.fileName())));
+    m_temporary = std::make_unique<QTemporaryFile>(temporaryTemplate(m_target));
     if (targetInfo.fileName().isEmpty() || !m_temporary->open())
         return fail(m_temporary->errorString());
 
@@ -170,21 +205,21 @@ bool FileCopy::copyToTemporary()
     return true;
 }
 
+void FileCopy::discard()
+{
+    m_temporary.reset();
+    m_copied = false;
+}
+
 bool FileCopy::commit()
 {
     if (!m_copied || !m_temporary)
         return fail(m_error.isEmpty() ? QStringLiteral("Kopya hazır değil.") : m_error);
-    const QString temporary = m_temporary->fileName();
-    const QFileInfo targetInfo(m_target);
-    if (targetInfo.isFile())
-        QFile::setPermissions(temporary, QFile::permissions(m_target));
-    std::error_code error;
-    std::filesystem::rename(fsPath(temporary), fsPath(m_target), error);
-    if (error)
-        return fail(QString::fromLocal8Bit(error.message()));
+    QString error;
+    if (!replace(m_temporary->fileName(), m_target, &error))
+        return fail(error);
     m_temporary->setAutoRemove(false);
     m_temporary.reset();
-    syncFolder(targetInfo.absolutePath());
     m_copied = false;
     m_bytesCopied = m_total;
     return true;

@@ -32,16 +32,32 @@ public:
     // Puts the temporary copy in the target's place in one rename (keeping the old target's permissions).
     bool commit();
 
+    // Removes the temporary copy (the copy was only needed to read from).
+    void discard();
+
     // Both steps.
     bool run() { return copyToTemporary() && commit(); }
 
     // The source's length once the copy is complete, else 0.
     qint64 bytesCopied() const { return m_bytesCopied; }
+    // The source's length, once the copy has started.
+    qint64 sourceSize() const { return m_total; }
     QString errorString() const { return m_error; }
 
     // Removes temporary copies beside target that a copy killed mid-way left behind (with the journal files
     // SQLite may have made while such a copy was being checked). Returns how many files were removed.
     static int removeLeftovers(const QString& target);
+    // The same for every target in folder whose name matches the wildcard targetNames ("Veresiye_Yedek_*.ydk").
+    static int removeLeftovers(const QString& folder, const QString& targetNames);
+
+    // The name pattern of the temporary files beside target, for QTemporaryFile ("XXXXXX" in it).
+    static QString temporaryTemplate(const QString& target);
+
+    // Flushes a closed file to disk.
+    static bool syncFile(const QString& path);
+    // Puts a complete, flushed file in the target's place in one rename (keeping the old target's
+    // permissions) and flushes the folder's entry.
+    static bool replace(const QString& complete, const QString& target, QString* error);
 
     // 100 minus the integer part of remaining * 100 / total.
     static int percentDone(qint64 remaining, qint64 total);

@@ -8,10 +8,11 @@ namespace zelvora {
 SqliteFile::SqliteFile(const QString& path, Mode mode, int busyTimeoutMs)
 {
     // One thread uses a connection: SQLite's own locking of every call is not needed.
-    const int flags = (mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
+    const bool create = mode == Mode::Create || path == QLatin1String(":memory:");
+    const int flags = (mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX
+        | (create ? SQLITE_OPEN_CREATE : 0);
     const QByteArray name = path == QLatin1String(":memory:") ? path.toUtf8() : QFile::encodeName(path);
-    m_rc = sqlite3_open_v2(name.constData(), &m_db,
-                           flags | (path == QLatin1String(":memory:") ? SQLITE_OPEN_CREATE : 0), nullptr);
+    m_rc = sqlite3_open_v2(name.constData(), &m_db, flags, nullptr);
     m_open = m_rc == SQLITE_OK;
     if (m_open)
         sqlite3_busy_timeout(m_db, busyTimeoutMs);
@@ -25,6 +26,11 @@ SqliteFile::~SqliteFile()
 QString SqliteFile::error() const
 {
     return m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(m_rc));
+}
+
+int SqliteFile::extendedError() const
+{
+    return m_db ? sqlite3_extended_errcode(m_db) : m_rc;
 }
 
 bool SqliteFile::exec(const QString& sql, QString* error) const

@@ -9,11 +9,11 @@ struct sqlite3;
 namespace zelvora {
 
 // One SQLite connection of its own, straight on the engine: opened read-only for looking at a file without
-// changing it, and never creating one. Used to check files and to read large tables quickly.
+// changing it, and creating one only when asked to. Used to check files and to read large tables quickly.
 class SqliteFile final
 {
 public:
-    enum class Mode { ReadOnly, ReadWrite };
+    enum class Mode { ReadOnly, ReadWrite, Create };
 
     SqliteFile(const QString& path, Mode mode, int busyTimeoutMs = 5000);
     ~SqliteFile();
@@ -22,6 +22,9 @@ public:
     bool isOpen() const { return m_open; }
     sqlite3* handle() const { return m_db; }
     QString error() const;
+
+    // SQLite's extended result code of the last failed call.
+    int extendedError() const;
 
     // Runs statements without values; false with the engine's text.
     bool exec(const QString& sql, QString* error = nullptr) const;

@@ -74,6 +74,13 @@ int backup(const QString& folder, QTextStream& out, QTextStream& err)
         out << QStringLiteral("Yedeklendi: ") << QDir::toNativeSeparators(path) << '\n';
     for (const QString& path : result.removed)
         out << QStringLiteral("Eski yedek silindi: ") << QDir::toNativeSeparators(path) << '\n';
+    if (result.leftovers > 0)
+        out << QStringLiteral("Yarıda kalmış önceki yedeklemeden %1 geçici dosya silindi.").arg(result.leftovers)
+            << '\n';
+    for (const QString& path : result.later)
+        err << QStringLiteral("zelvora: Uyarı: tarihi bugünden sonra olan yedek (saat ileri ayarlanmış ya da başka "
+                              "bilgisayardan gelmiş olabilir), silinmedi ve sayılmadı: ")
+            << QDir::toNativeSeparators(path) << '\n';
     return 0;
 }
 
@@ -89,12 +96,20 @@ int check(bool repair, QTextStream& out, QTextStream& err)
     }
     for (const QString& line : report.findings)
         out << line << '\n';
+    if (repair && report.findings.isEmpty()) {
+        const int removed = removeRepairLeftovers(path, AppConfig::backupFolder(), WriteLockWaitMs);
+        if (removed > 0)
+            out << QStringLiteral("Yarıda kalmış önceki onarımdan %1 geçici dosya silindi.").arg(removed) << '\n';
+    }
     if (repair && !report.findings.isEmpty()) {
         const RepairResult repaired = repairLedger(path, AppConfig::backupFolder(), Clock::now(), WriteLockWaitMs);
         if (!repaired.ok) {
             err << QStringLiteral("zelvora: ") << repaired.error << '\n';
             return 1;
         }
+        if (repaired.leftovers > 0)
+            out << QStringLiteral("Yarıda kalmış önceki onarımdan %1 geçici dosya silindi.").arg(repaired.leftovers)
+                << '\n';
         out << QStringLiteral("Onarım öncesi yedek: ") << QDir::toNativeSeparators(repaired.backupPath) << '\n'
             << QStringLiteral("Onarıldı: %1 bakiye, %2 gün sayısı, %3 ad anahtarı.")
                    .arg(repaired.balances)

@@ -6,7 +6,9 @@
 #include "backup/filecopy.h"
 
 #include <QDir>
+#include <QLockFile>
 #include <QRegularExpression>
+#include <QSet>
 #include <algorithm>
 #include <functional>
 #include <optional>
@@ -15,7 +17,9 @@ namespace zelvora::cli {
 
 namespace {
 
-// "Veresiye_Yedek_05-03-09.ydk" back to 5 March 2009.
+const QString kCopyNames = QStringLiteral("Veresiye_Yedek_*.ydk");
+
+// "Veresiye_Yedek_05-03-09.ydk" back to 5 March 2009 (the names hold two-digit years, all after 2000).
 std::optional<QDate> dateOf(const QString& fileName)
 {
     static const QRegularExpression name(QStringLiteral("^Veresiye_Yedek_(\\d\\d)-(\\d\\d)-(\\d\\d)\\.ydk$"));
@@ -43,8 +47,9 @@ QList<Kept> copiesIn(const QString& folder)
     return copies;
 }
 
-// One copy into its place: bytes to a temporary name, checked, then renamed.
-bool copyChecked(const QString& source, const QString& target, const std::function<void()>& releaseLock, QString* error)
+// One copy into its place: bytes to a temporary name, checked as a restore would take it, then renamed.
+bool copyChecked(const QString& source, const QString& target, const QDate& today,
+                 const std::function<void()>& releaseLock, QString* error)
 {
     FileCopy copy(source, target);
     bool ok = copy.copyToTemporary();
@@ -55,7 +60,7 @@ bool copyChecked(const QString& source, const QString& target, const std::functi
         return false;
     }
     QString why;
-    if (!DatabaseCheck::prepareCopy(copy.temporaryPath(), false, &why)) {
+    if (!DatabaseCheck::restorable(copy.temporaryPath(), target, today, &why)) {
         *error = QStringLiteral("Yeni yedek denetimden geçmedi, eski yedekler silinmedi: %1").arg(why);
         return false;
     }
@@ -84,6 +89,15 @@ GenerationsResult backupWithGenerations(const QString& databasePath, const QStri
         result.error = QStringLiteral("Veri tabanı bulunamadı: %1").arg(QDir::toNativeSeparators(databasePath));
         return result;
     }
+    // One run at a time: the temporary files found are then an earlier run's, never a running one's.
+    QLockFile turn(root.filePath(QStringLiteral(".zelvora-yedek.lock")));
+    if (!turn.tryLock(waitMs)) {
+        result.error
+            = QStringLiteral("Aynı klasöre başka bir yedekleme sürüyor: %1").arg(QDir::toNativeSeparators(folder));
+        return result;
+    }
+    for (const QString& sub : {DailyFolder, WeeklyFolder, MonthlyFolder})
+        result.leftovers += FileCopy::removeLeftovers(root.filePath(sub), kCopyNames);
 
     const QString daily = backupnames::dailyPathIn(root.filePath(DailyFolder), today);
     {
@@ -94,15 +108,18 @@ GenerationsResult backupWithGenerations(const QString& databasePath, const QStri
             return result;
         }
         if (!copyChecked(
-                databasePath, daily, [&lock] { lock.reset(); }, &result.error))
+                databasePath, daily, today, [&lock] { lock.reset(); }, &result.error))
             return result;
     }
     result.written.append(daily);
+    QSet<QString> writtenIn {DailyFolder};
 
-    // The first copy of a week and of a month stays as that period's copy.
+    // The first copy of a week and of a month stays as that period's copy. A copy dated after today proves
+    // nothing about this period.
     const auto samePeriod = [&](const QString& sub, const std::function<bool(const QDate&)>& same) {
         const QList<Kept> copies = copiesIn(root.filePath(sub));
-        return std::any_of(copies.cbegin(), copies.cend(), [&](const Kept& k) { return same(k.date); });
+        return std::any_of(copies.cbegin(), copies.cend(),
+                           [&](const Kept& k) { return k.date <= today && same(k.date); });
     };
     const auto sameWeek = [&](const QDate& d) {
         int year = 0, todayYear = 0;
@@ -114,19 +131,28 @@ GenerationsResult backupWithGenerations(const QString& databasePath, const QStri
         if (samePeriod(sub, same))
             continue;
         const QString target = backupnames::dailyPathIn(root.filePath(sub), today);
-        if (!copyChecked(daily, target, {}, &result.error))
+        if (!copyChecked(daily, target, today, {}, &result.error))
             return result;
         result.written.append(target);
+        writtenIn.insert(sub);
     }
 
-    // Every new copy is in place and checked: now the old ones may go.
+    // Every new copy is in place and checked: now the old ones may go. The one just written counts as the
+    // newest; one dated after today is not trusted to be newer, so it is neither counted nor removed.
     for (const auto& [sub, keep] : {std::pair {DailyFolder, policy.daily}, std::pair {WeeklyFolder, policy.weekly},
                                     std::pair {MonthlyFolder, policy.monthly}}) {
         const QDir dir(root.filePath(sub));
-        const QList<Kept> copies = copiesIn(dir.path());
-        for (qsizetype i = keep; i < copies.size(); ++i) {
-            if (QFile::remove(dir.filePath(copies.at(i).name)))
-                result.removed.append(dir.filePath(copies.at(i).name));
+        const bool hasWritten = writtenIn.contains(sub);
+        QList<Kept> older;
+        for (const Kept& copy : copiesIn(dir.path())) {
+            if (copy.date > today)
+                result.later.append(dir.filePath(copy.name));
+            else if (!hasWritten || copy.name != backupnames::dailyName(today))
+                older.append(copy);
+        }
+        for (qsizetype i = std::max(0, keep - (hasWritten ? 1 : 0)); i < older.size(); ++i) {
+            if (QFile::remove(dir.filePath(older.at(i).name)))
+                result.removed.append(dir.filePath(older.at(i).name));
         }
     }
     result.ok = true;

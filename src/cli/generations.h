@@ -25,12 +25,17 @@ struct GenerationsResult
     QString error; // Turkish, when not ok
     QStringList written; // the new copies
     QStringList removed; // older copies removed after the new ones were verified
+    QStringList later; // copies named with a date after today (a clock set ahead, another computer): kept
+    int leftovers = 0; // temporary files of an interrupted earlier run, removed
 };
 
 // Copies the database (under the write lock, waiting up to waitMs for a running write) into the day's file
 // of folder/gunluk, and into folder/haftalik and folder/aylik when that week or month has no copy yet.
 // Every new copy is checked as a restore would check it before it takes its name; only then are copies
-// beyond the policy removed. Files not named like our backups are never touched.
+// beyond the policy removed, ordered by the dates in their names; the copy just written always stays, and a
+// copy named with a later date than today is reported and neither counted nor removed. Files not named like
+// our backups are never touched, apart from the temporary files an interrupted earlier run left behind. Runs
+// into one folder take turns.
 GenerationsResult backupWithGenerations(const QString& databasePath, const QString& folder, const QDate& today,
                                         int waitMs, const GenerationPolicy& policy = {});
 

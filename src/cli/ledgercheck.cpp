@@ -17,6 +17,8 @@ namespace zelvora::cli {
 
 namespace {
 
+const QString kRepairCopyNames = QStringLiteral("Veresiye_Onarim_Oncesi_*.ydk");
+
 // Past this many lines of one kind the rest is counted, not listed.
 constexpr int kMostLinesPerKind = 100;
 
@@ -163,6 +165,12 @@ LedgerReport checkLedger(const QString& databasePath)
     return report;
 }
 
+int removeRepairLeftovers(const QString& databasePath, const QString& backupFolder, int waitMs)
+{
+    const DatabaseReadLock lock(databasePath, waitMs);
+    return lock.isHeld() ? FileCopy::removeLeftovers(backupFolder, kRepairCopyNames) : 0;
+}
+
 RepairResult repairLedger(const QString& databasePath, const QString& backupFolder, const QDateTime& now, int waitMs)
 {
     RepairResult result;
@@ -195,9 +203,13 @@ RepairResult repairLedger(const QString& databasePath, const QString& backupFold
         result.error = QStringLiteral("Veri tabanı yazma işlemi bitmediği için onarılamadı: %1").arg(error);
         return result;
     }
+    // Holding the write lock, no other repair is copying: temporary files of its kind are an interrupted
+    // earlier run's.
+    result.leftovers = FileCopy::removeLeftovers(backupFolder, kRepairCopyNames);
     FileCopy copy(databasePath, result.backupPath);
     QString why;
-    if (!copy.copyToTemporary() || !DatabaseCheck::prepareCopy(copy.temporaryPath(), false, &why) || !copy.commit()) {
+    if (!copy.copyToTemporary() || !DatabaseCheck::restorable(copy.temporaryPath(), result.backupPath, now.date(), &why)
+        || !copy.commit()) {
         db->exec(QStringLiteral("ROLLBACK"));
         result.error = QStringLiteral("Onarım öncesi yedek alınamadı, hiçbir şey değiştirilmedi: %1")
                            .arg(why.isEmpty() ? copy.errorString() : why);
@@ -220,8 +232,9 @@ RepairResult repairLedger(const QString& databasePath, const QString& backupFold
     result.dayCounts = ok ? changes() : 0;
     // The balances may have changed above; the totals kept from them (a file of an earlier version has none
     // yet) are summed again.
-    if (ok && db->scalar(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'liste_toplami'"))
-                  .isValid()) {
+    if (ok
+        && db->scalar(QStringLiteral("SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'liste_toplami'"))
+               .isValid()) {
         for (const QString& statement : schema::listTotalsRefill())
             ok = ok && db->exec(statement, {}, &error);
     }

@@ -25,11 +25,16 @@ struct RepairResult
     int balances = 0;
     int dayCounts = 0;
     int nameKeys = 0;
+    int leftovers = 0; // temporary files of an interrupted earlier repair, removed
 };
 
 // Recomputes what can be recomputed (Bakiye from the movements, Gun from Sonislem and today, the name keys)
 // in one transaction, after a checked copy of the file was put into backupFolder. Waits up to waitMs for
 // the program's running writes.
+// Removes the temporary files an interrupted repair left in backupFolder (the repair does so itself), under
+// the database's write lock, so that no running repair's file is taken. Returns how many were removed.
+int removeRepairLeftovers(const QString& databasePath, const QString& backupFolder, int waitMs);
+
 RepairResult repairLedger(const QString& databasePath, const QString& backupFolder, const QDateTime& now, int waitMs);
 
 } // namespace zelvora::cli

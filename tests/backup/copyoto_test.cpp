@@ -2,6 +2,7 @@
 #include "backupfixture.h"
 #include "customers/mainwindow.h"
 #include "data/appconfig.h"
+#include "waiting.h"
 #include "widgets/lumbutton/lumbutton.h"
 
 #include <QDir>
@@ -83,7 +84,7 @@ TEST_F(AutomaticBackup, EndsTheProgramOnceInEachOutcome)
         EXPECT_EQ(window.windowTitle(), QStringLiteral("Otomatik Yedek Oluşturma Sistemi"));
         EXPECT_EQ(window.findChild<QLineEdit*>(QStringLiteral("targetBox"))->text(), dailyBackup());
         window.show();
-        QTRY_COMPARE(ends, 1);
+        ZV_WAIT_EQ(ends, 1);
         QTest::qWait(300); // further ticks must not start another backup
         EXPECT_EQ(ends, 1);
         EXPECT_EQ(texts(), c.texts);
@@ -102,7 +103,7 @@ TEST_F(AutomaticBackup, EmptyTargetStopsBeforeTheCopyAndKeepsTheProgram)
     CopyOtoWindow window;
     window.findChild<QLineEdit*>(QStringLiteral("targetBox"))->clear();
     window.show();
-    QTRY_COMPARE(shown.size(), 1);
+    ZV_WAIT_EQ(shown.size(), 1);
     QTest::qWait(300);
     EXPECT_EQ(texts(), QStringList {QStringLiteral("Yedeklenecek Klasörü Seçiniz.")});
     EXPECT_EQ(ends, 0);

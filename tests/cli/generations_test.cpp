@@ -1,5 +1,6 @@
 #include "backupfixture.h"
 #include "cli/generations.h"
+#include "clirun.h"
 #include "data/clock.h"
 #include "testdatabase.h"
 
@@ -165,4 +166,51 @@ TEST_F(Generations, ABackupWaitsForAnOpenWriteAndCopiesWhatWasCommitted)
     EXPECT_EQ(readBytes(copy), readBytes(t.path()));
     t.reopen();
     EXPECT_EQ(t.db().scalar(QStringLiteral("SELECT count(*) FROM musteriler")).toInt(), 2);
+}
+
+TEST_F(Generations, CopiesDatedAfterTodayAreReportedAndTodaysCopyStays)
+{
+    // A clock once set ahead left a week of copies from 2010; today is 5 March 2009, a Thursday.
+    for (int i = 0; i < 7; ++i)
+        ASSERT_TRUE(cli::backupWithGenerations(t.path(), folder.path(), QDate(2010, 1, 1).addDays(i), 1000).ok);
+    writeBytes(QDir(sub(cli::WeeklyFolder)).filePath(QStringLiteral("Veresiye_Yedek_06-03-09.ydk")), "ileri");
+    for (int i = 0; i < 7; ++i)
+        ASSERT_TRUE(cli::backupWithGenerations(t.path(), folder.path(), QDate(2009, 2, 22).addDays(i), 1000).ok);
+
+    Clock::setFixed(QDateTime(QDate(2009, 3, 5), QTime(23, 30)));
+    const CliRun r = runCli({QStringLiteral("--backup"), folder.path()});
+    Clock::reset();
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    const QString today = QStringLiteral("Veresiye_Yedek_05-03-09.ydk");
+    EXPECT_FALSE(r.out.contains(QStringLiteral("Eski yedek silindi: ") + QDir(sub(cli::DailyFolder)).filePath(today)))
+        << r.out.toStdString();
+    // Today's copy and the six before it stay; the later-dated ones are neither counted nor removed.
+    EXPECT_EQ(kept(sub(cli::DailyFolder)),
+              split("23-02-09 24-02-09 25-02-09 26-02-09 27-02-09 28-02-09 05-03-09 01-01-10 02-01-10 03-01-10 "
+                    "04-01-10 05-01-10 06-01-10 07-01-10"));
+    EXPECT_EQ(readBytes(QDir(sub(cli::DailyFolder)).filePath(today)), readBytes(t.path()));
+    // A later-dated copy in this week is no copy of this week.
+    EXPECT_TRUE(QFile::exists(QDir(sub(cli::WeeklyFolder)).filePath(today)));
+    // 7 daily copies, 3 weekly (two from 2010 and the one above), 1 monthly.
+    EXPECT_EQ(r.err.count(QStringLiteral("tarihi bugünden sonra olan yedek")), 7 + 3 + 1) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QDir(sub(cli::WeeklyFolder)).filePath(QStringLiteral("Veresiye_Yedek_06-03-09.ydk"))));
+}
+
+TEST_F(Generations, TemporaryFilesOfAnInterruptedRunAreRemovedByTheNext)
+{
+    const QStringList leftovers {QStringLiteral(".Veresiye_Yedek_04-03-09.ydk.a1B2c3.tmp"),
+                                 QStringLiteral(".Veresiye_Yedek_04-03-09.ydk.a1B2c3.tmp-journal"),
+                                 QStringLiteral(".Veresiye_Yedek_01-02-09.ydk.Zz9Yy8.tmp")};
+    for (const QString& sub : {cli::DailyFolder, cli::WeeklyFolder, cli::MonthlyFolder}) {
+        QDir().mkpath(this->sub(sub));
+        for (const QString& name : leftovers)
+            writeBytes(QDir(this->sub(sub)).filePath(name), pattern(4096));
+        writeBytes(QDir(this->sub(sub)).filePath(QStringLiteral(".gizli.tmp")), "kalsin");
+    }
+    const cli::GenerationsResult r = cli::backupWithGenerations(t.path(), folder.path(), QDate(2009, 3, 5), 1000);
+    ASSERT_TRUE(r.ok) << r.error.toStdString();
+    EXPECT_EQ(r.leftovers, 9);
+    for (const QString& sub : {cli::DailyFolder, cli::WeeklyFolder, cli::MonthlyFolder})
+        EXPECT_EQ(filesIn(this->sub(sub)),
+                  (QStringList {QStringLiteral(".gizli.tmp"), QStringLiteral("Veresiye_Yedek_05-03-09.ydk")}));
 }
