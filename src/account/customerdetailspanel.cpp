@@ -5,6 +5,7 @@
 #include "widgets/lumbutton/lumbutton.h"
 
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -45,6 +46,7 @@ CustomerDetailsPanel::CustomerDetailsPanel(QWidget* parent)
     m_address->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_address->setTabChangesFocus(true);
     m_address->setFixedHeight(70);
+    m_address->installEventFilter(this);
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Müşteri Kodu :"), m_code);
@@ -78,6 +80,18 @@ CustomerDetailsPanel::CustomerDetailsPanel(QWidget* parent)
 }
 
 CustomerDetailsPanel::~CustomerDetailsPanel() = default;
+
+bool CustomerDetailsPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    // Reached with the keyboard, the address is selected whole as the one-line boxes are: what is typed
+    // replaces it instead of going in front of a stored blank.
+    if (watched == m_address && event->type() == QEvent::FocusIn) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason)
+            m_address->selectAll();
+    }
+    return QGroupBox::eventFilter(watched, event);
+}
 
 void CustomerDetailsPanel::endEditing()
 {

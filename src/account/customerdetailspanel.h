@@ -34,6 +34,9 @@ signals:
     void saveClicked();
     void cancelClicked();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void setEditing(bool editing);
 

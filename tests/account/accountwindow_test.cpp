@@ -8,6 +8,7 @@
 #include "messagerecorder.h"
 #include "testdatabase.h"
 #include "typing.h"
+#include "waiting.h"
 #include "widgets/lumbutton/lumbutton.h"
 
 #include <QApplication>
@@ -383,7 +384,7 @@ TEST_F(AccountWindowTest, DeleteModeKeepsEveryOtherCommandDisabled)
     EXPECT_TRUE(deleteTimer->isActive());
     EXPECT_EQ(deleteTimer->interval(), 10);
     window->menukilitac2(); // enables them by hand; the 10 ms timer takes them away again
-    QTRY_VERIFY(!button(*window, "backButton")->isEnabled());
+    ZV_WAIT_UNTIL(!button(*window, "backButton")->isEnabled());
     for (const char* name : {"detailsButton", "backButton", "deleteRowButton", "creditButton", "paymentButton",
                              "resetButton", "printButton", "calculatorButton"})
         EXPECT_FALSE(button(*window, name)->isEnabled()) << name;
@@ -701,4 +702,52 @@ TEST_F(AccountWindowTest, AmountColumnsShowWholeValuesBesideAScrollBar)
     }
     EXPECT_EQ(window->model()->index(1, MovementListModel::Eklenen).data().toString(), QStringLiteral("1.234.567,89"));
     window->hide();
+}
+
+TEST_F(AccountWindowTest, TheKeyboardWorksTheDeletePanelAndLeavesTheGrid)
+{
+    t.addMovement(kKod, kToday, 1000, {});
+    t.addMovement(kKod, kToday, 2000, {});
+    const auto window = open();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    // Tab moves on from the movements instead of walking their cells.
+    auto* grid = child<QTableView>(window.get(), QStringLiteral("movementGrid"));
+    grid->setFocus();
+    const QModelIndex current = grid->currentIndex();
+    QTest::keyClick(grid, Qt::Key_Tab);
+    EXPECT_FALSE(grid->hasFocus());
+    EXPECT_EQ(grid->currentIndex(), current);
+    window->hide();
+
+    // In delete mode the keys go to the panel, not to the boxes behind it.
+    const auto deleting = open();
+    deleting->enterDeleteMode();
+    deleting->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(deleting.get()));
+    EXPECT_EQ(QApplication::focusWidget(), child<LumButton>(deleting.get(), QStringLiteral("deleteCustomerButton")));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), child<LumButton>(deleting.get(), QStringLiteral("deleteCancelButton")));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_FALSE(deleting->isVisible());
+    EXPECT_EQ(movements(), 2);
+}
+
+TEST_F(AccountWindowTest, AddressReachedByTabIsReplacedByWhatIsTyped)
+{
+    ASSERT_TRUE(t.db().exec(QStringLiteral("UPDATE musteriler SET Adres = ' ' WHERE mus_kodu = ?"), {kKod}));
+    const auto window = open();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    button(*window, "detailsButton")->click();
+    button(*window, "editButton")->click();
+    auto* taxNumber = child<QLineEdit>(window.get(), QStringLiteral("detailTaxNumber"));
+    taxNumber->setFocus();
+    QTest::keyClick(taxNumber, Qt::Key_Tab);
+    auto* address = child<QPlainTextEdit>(window.get(), QStringLiteral("detailAddress"));
+    ASSERT_EQ(QApplication::focusWidget(), address);
+    test::typeText(address, QStringLiteral("Mevlana Cad. No 5"));
+    button(*window, "saveButton")->click();
+    EXPECT_EQ(field(QStringLiteral("Adres")).toString(), QStringLiteral("Mevlana Cad. No 5"));
+    EXPECT_TRUE(messages.empty());
 }

@@ -8,6 +8,7 @@
 #include "startup/startup.h"
 #include "testdatabase.h"
 #include "typing.h"
+#include "waiting.h"
 #include "widgets/lumbutton/lumbutton.h"
 
 #include <QAbstractButton>
@@ -125,7 +126,7 @@ TEST(StartupSequence, SplashThenMainWindowWithTheList)
     EXPECT_EQ(messages.last().text, QStringLiteral("Giriş Başarılı ADMIN"));
     ASSERT_NE(startup.mainWindow(), nullptr);
     EXPECT_TRUE(startup.mainWindow()->isVisible());
-    QTRY_VERIFY(startup.splash() == nullptr);
+    ZV_WAIT_UNTIL(startup.splash() == nullptr);
 }
 
 TEST(StartupSequence, TemporaryCopiesOfAKilledRestoreAreRemoved)
@@ -188,7 +189,7 @@ TEST(SingleInstance, SecondCopyOfTheProgramEndsAtOnceAndShowsNothing)
     first.start(exe, {});
     ASSERT_TRUE(first.waitForStarted());
     const QString lock = QDir(t.folder()).filePath(QStringLiteral("veresiye.lock"));
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(lock), 10000);
+    ZV_WAIT_UNTIL_MS(QFile::exists(lock), 10000);
 
     QProcess second;
     second.setProcessEnvironment(env);
