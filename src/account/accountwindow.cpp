@@ -535,6 +535,7 @@ void AccountWindow::openDetails()
     placeOverlays();
     m_detailsPanel->show();
     m_detailsPanel->raise();
+    m_detailsPanel->takeFocus();
 }
 
 void AccountWindow::saveDetails()
@@ -551,6 +552,7 @@ void AccountWindow::cancelDetails()
     takeDetailsIntoRow();
     m_detailsPanel->hide();
     menukilitac2();
+    m_detailsButton->setFocus(Qt::OtherFocusReason);
 }
 
 void AccountWindow::loadCustomer()

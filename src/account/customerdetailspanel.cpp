@@ -4,6 +4,7 @@
 #include "account/accountwidgets.h"
 #include "widgets/lumbutton/lumbutton.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QFormLayout>
@@ -98,8 +99,15 @@ void CustomerDetailsPanel::endEditing()
     setEditing(false);
 }
 
+void CustomerDetailsPanel::takeFocus()
+{
+    m_cancelButton->setFocus(Qt::OtherFocusReason);
+}
+
 void CustomerDetailsPanel::setEditing(bool editing)
 {
+    // "Düzenle" and "Kaydet" hide themselves when pressed; the focus goes on with the work, not behind the panel.
+    const bool focusInside = isAncestorOf(QApplication::focusWidget());
     m_editing = editing;
     // The customer number stays read-only; it is disabled with the rest while viewing.
     for (QWidget* w : std::initializer_list<QWidget*> {m_code, m_type, m_name, m_phone, m_gsm, m_city, m_taxOffice,
@@ -107,6 +115,10 @@ void CustomerDetailsPanel::setEditing(bool editing)
         w->setEnabled(editing);
     m_editButton->setVisible(!editing);
     m_saveButton->setVisible(editing);
+    if (focusInside) {
+        QWidget* next = editing ? static_cast<QWidget*>(m_type) : m_editButton;
+        next->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void CustomerDetailsPanel::showRecord(const CustomerRecord& c)

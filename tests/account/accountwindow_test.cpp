@@ -733,21 +733,43 @@ TEST_F(AccountWindowTest, TheKeyboardWorksTheDeletePanelAndLeavesTheGrid)
     EXPECT_EQ(movements(), 2);
 }
 
-TEST_F(AccountWindowTest, AddressReachedByTabIsReplacedByWhatIsTyped)
+TEST_F(AccountWindowTest, TheDetailsPanelIsWorkedByKeyboardAndTheAddressReplacesItsBlank)
 {
     ASSERT_TRUE(t.db().exec(QStringLiteral("UPDATE musteriler SET Adres = ' ' WHERE mus_kodu = ?"), {kKod}));
     const auto window = open();
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    button(*window, "detailsButton")->click();
-    button(*window, "editButton")->click();
+    const auto focused = [] { return QApplication::focusWidget(); };
+    const auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(focused(), key, modifiers);
+    };
+
+    // Opened from the keyboard, the panel has the focus; "Düzenle" hands it to the first field.
+    button(*window, "detailsButton")->setFocus();
+    press(Qt::Key_Return);
+    ASSERT_EQ(focused(), button(*window, "detailsCancelButton"));
+    press(Qt::Key_Tab);
+    ASSERT_EQ(focused(), button(*window, "editButton"));
+    press(Qt::Key_Return);
+    ASSERT_EQ(focused(), child<QComboBox>(window.get(), QStringLiteral("detailType")));
+
+    // Reached with Tab, the stored blank of the address is replaced by what is typed.
     auto* taxNumber = child<QLineEdit>(window.get(), QStringLiteral("detailTaxNumber"));
     taxNumber->setFocus();
-    QTest::keyClick(taxNumber, Qt::Key_Tab);
+    press(Qt::Key_Tab);
     auto* address = child<QPlainTextEdit>(window.get(), QStringLiteral("detailAddress"));
-    ASSERT_EQ(QApplication::focusWidget(), address);
+    ASSERT_EQ(focused(), address);
     test::typeText(address, QStringLiteral("Mevlana Cad. No 5"));
-    button(*window, "saveButton")->click();
+    button(*window, "saveButton")->setFocus();
+    press(Qt::Key_Return);
     EXPECT_EQ(field(QStringLiteral("Adres")).toString(), QStringLiteral("Mevlana Cad. No 5"));
+    EXPECT_EQ(focused(), button(*window, "editButton"));
+
+    // "İptal" closes the panel and the focus goes back to the button that opened it.
+    press(Qt::Key_Tab, Qt::ShiftModifier);
+    ASSERT_EQ(focused(), button(*window, "detailsCancelButton"));
+    press(Qt::Key_Return);
+    EXPECT_FALSE(child<QWidget>(window.get(), QStringLiteral("detailsPanel"))->isVisible());
+    EXPECT_EQ(focused(), button(*window, "detailsButton"));
     EXPECT_TRUE(messages.empty());
 }

@@ -126,6 +126,8 @@ TEST(StartupSequence, SplashThenMainWindowWithTheList)
     EXPECT_EQ(messages.last().text, QStringLiteral("Giriş Başarılı ADMIN"));
     ASSERT_NE(startup.mainWindow(), nullptr);
     EXPECT_TRUE(startup.mainWindow()->isVisible());
+    // The keyboard reaches the main window once the sign-in has closed.
+    ZV_WAIT_UNTIL(QApplication::activeWindow() == startup.mainWindow());
     ZV_WAIT_UNTIL(startup.splash() == nullptr);
 }
 
