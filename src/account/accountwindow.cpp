@@ -123,6 +123,8 @@ void AccountWindow::buildUi()
     m_grid->setObjectName(QStringLiteral("movementGrid"));
     m_grid->setAccessibleName(QStringLiteral("Hareketler"));
     m_grid->setModel(m_model);
+    // Tab leaves the grid instead of walking its cells.
+    m_grid->setTabKeyNavigation(false);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -372,6 +374,7 @@ void AccountWindow::enterDeleteMode()
     m_deletePanel->show();
     m_deletePanel->raise();
     lockForDeleteMode();
+    m_deletePanel->takeFocus();
     m_deleteModeTimer->start();
 }
 
@@ -519,8 +522,10 @@ void AccountWindow::cancelDelete()
 {
     m_deletePanel->hide();
     // Delete mode has no other way out: if the row could not be stored, the panel comes back.
-    if (!geri())
+    if (!geri()) {
         m_deletePanel->show();
+        m_deletePanel->takeFocus();
+    }
 }
 
 void AccountWindow::openDetails()
@@ -529,6 +534,7 @@ void AccountWindow::openDetails()
     placeOverlays();
     m_detailsPanel->show();
     m_detailsPanel->raise();
+    m_detailsPanel->takeFocus();
 }
 
 void AccountWindow::saveDetails()
@@ -545,6 +551,7 @@ void AccountWindow::cancelDetails()
     takeDetailsIntoRow();
     m_detailsPanel->hide();
     menukilitac2();
+    m_detailsButton->setFocus(Qt::OtherFocusReason);
 }
 
 void AccountWindow::loadCustomer()

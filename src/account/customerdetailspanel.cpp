@@ -4,7 +4,9 @@
 #include "account/accountwidgets.h"
 #include "widgets/lumbutton/lumbutton.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -45,6 +47,7 @@ CustomerDetailsPanel::CustomerDetailsPanel(QWidget* parent)
     m_address->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_address->setTabChangesFocus(true);
     m_address->setFixedHeight(70);
+    m_address->installEventFilter(this);
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Müşteri Kodu :"), m_code);
@@ -79,13 +82,32 @@ CustomerDetailsPanel::CustomerDetailsPanel(QWidget* parent)
 
 CustomerDetailsPanel::~CustomerDetailsPanel() = default;
 
+bool CustomerDetailsPanel::eventFilter(QObject* watched, QEvent* event)
+{
+    // Reached with the keyboard, the address is selected whole as the one-line boxes are: what is typed
+    // replaces it instead of going in front of a stored blank.
+    if (watched == m_address && event->type() == QEvent::FocusIn) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason)
+            m_address->selectAll();
+    }
+    return QGroupBox::eventFilter(watched, event);
+}
+
 void CustomerDetailsPanel::endEditing()
 {
     setEditing(false);
 }
 
+void CustomerDetailsPanel::takeFocus()
+{
+    m_cancelButton->setFocus(Qt::OtherFocusReason);
+}
+
 void CustomerDetailsPanel::setEditing(bool editing)
 {
+    // "Düzenle" and "Kaydet" hide themselves when pressed; the focus goes on with the work, not behind the panel.
+    const bool focusInside = isAncestorOf(QApplication::focusWidget());
     m_editing = editing;
     // The customer number stays read-only; it is disabled with the rest while viewing.
     for (QWidget* w : std::initializer_list<QWidget*> {m_code, m_type, m_name, m_phone, m_gsm, m_city, m_taxOffice,
@@ -93,6 +115,10 @@ void CustomerDetailsPanel::setEditing(bool editing)
         w->setEnabled(editing);
     m_editButton->setVisible(!editing);
     m_saveButton->setVisible(editing);
+    if (focusInside) {
+        QWidget* next = editing ? static_cast<QWidget*>(m_type) : m_editButton;
+        next->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void CustomerDetailsPanel::showRecord(const CustomerRecord& c)

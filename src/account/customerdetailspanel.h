@@ -29,10 +29,15 @@ public:
     bool isEditing() const { return m_editing; }
     // Back to viewing: fields disabled, "Düzenle" shown (after a stored "Kaydet").
     void endEditing();
+    // Puts the focus on the panel's first control, so that the keyboard works the panel and not what lies under it.
+    void takeFocus();
 
 signals:
     void saveClicked();
     void cancelClicked();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void setEditing(bool editing);

@@ -35,6 +35,7 @@ DeleteCustomerPanel::DeleteCustomerPanel(QWidget* parent)
     auto* deleteButton = accountui::button(QStringLiteral("Müşteriyi ve Hareketlerini Sil"),
                                            QStringLiteral("deleteCustomerButton"), this);
     deleteButton->setMinimumWidth(220);
+    m_firstButton = deleteButton;
     auto* cancelButton = accountui::button(QStringLiteral("İptal"), QStringLiteral("deleteCancelButton"), this);
     deleteButton->setMaximumHeight(36);
     cancelButton->setMaximumHeight(36);
@@ -53,5 +54,10 @@ DeleteCustomerPanel::DeleteCustomerPanel(QWidget* parent)
 }
 
 DeleteCustomerPanel::~DeleteCustomerPanel() = default;
+
+void DeleteCustomerPanel::takeFocus()
+{
+    m_firstButton->setFocus(Qt::OtherFocusReason);
+}
 
 } // namespace zelvora

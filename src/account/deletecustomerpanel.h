@@ -15,9 +15,15 @@ public:
     ~DeleteCustomerPanel() override;
     Q_DISABLE_COPY_MOVE(DeleteCustomerPanel)
 
+    // Puts the focus on the panel's first button, so that the keyboard works the panel and not what lies under it.
+    void takeFocus();
+
 signals:
     void deleteClicked();
     void cancelClicked();
+
+private:
+    QWidget* m_firstButton = nullptr;
 };
 
 } // namespace zelvora

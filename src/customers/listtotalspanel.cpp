@@ -144,6 +144,11 @@ QString ListTotalsPanel::countText() const
     return m_countBox->text();
 }
 
+QWidget* ListTotalsPanel::firstControl() const
+{
+    return m_closeButton;
+}
+
 bool ListTotalsPanel::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == parentWidget() && event->type() == QEvent::Resize && isVisible())

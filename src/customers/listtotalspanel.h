@@ -30,6 +30,9 @@ public:
     QString balanceText() const;
     QString countText() const;
 
+    // The panel's first control, which takes the focus when the panel opens.
+    QWidget* firstControl() const;
+
 signals:
     // The panel's "Kapat": the owner unlocks its list and hides the panel.
     void closeRequested();

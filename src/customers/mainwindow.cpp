@@ -26,6 +26,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -163,20 +164,32 @@ void MainWindow::buildUi()
     connect(m_upkeep, &CustomerUpkeep::nameKeysFilled, this, &MainWindow::rereadList);
 
     m_totalsPanel = new ListTotalsPanel(m_db, central);
-    connect(m_totalsPanel, &ListTotalsPanel::closeRequested, this, [this] {
-        m_totalsPanel->hide();
-        // The About panel, still shown, keeps the list locked.
-        if (m_aboutPanel->isVisible())
-            return;
-        menukilitac();
-        for (QWidget* w : std::initializer_list<QWidget*> {m_totalButton, m_openButton, m_searchBox, m_sortBox})
-            w->setEnabled(true);
-        // A list without a current customer keeps the commands that need one disabled.
-        runControlStateRule();
-    });
+    connect(m_totalsPanel, &ListTotalsPanel::closeRequested, this, &MainWindow::closeListTotals);
 
     m_aboutPanel = new AboutPanel(central);
     connect(m_aboutPanel, &AboutPanel::closeRequested, this, &MainWindow::closeAbout);
+
+    // Tab leaves the grid instead of walking its cells; Enter on a row opens the account.
+    m_grid->setTabKeyNavigation(false);
+    m_grid->installEventFilter(this);
+    // Remembered so that a panel gives the focus back where it was, also when a menu opened it.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        if (now && now->window() == this && !menuBar()->isAncestorOf(now) && now != menuBar()
+            && !m_totalsPanel->isAncestorOf(now) && now != m_aboutPanel)
+            m_lastFocus = now;
+    });
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_grid && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && m_grid->currentIndex().isValid()) {
+            openAccount(false);
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void MainWindow::buildMenu()
@@ -374,11 +387,52 @@ void MainWindow::addCustomer()
 
 void MainWindow::showListTotals()
 {
+    if (!m_totalsPanel->isVisible())
+        m_totalsOpener = panelOpener();
     menukitle();
     for (QWidget* w : std::initializer_list<QWidget*> {m_totalButton, m_openButton, m_searchBox, m_sortBox})
         w->setEnabled(false);
     m_totalsPanel->show();
+    m_totalsPanel->firstControl()->setFocus(Qt::OtherFocusReason);
     m_totalsPanel->compute(m_model->exactCount());
+}
+
+void MainWindow::closeListTotals()
+{
+    m_totalsPanel->hide();
+    // The About panel, still shown, keeps the list locked and the focus.
+    if (m_aboutPanel->isVisible()) {
+        m_aboutPanel->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    menukilitac();
+    for (QWidget* w : std::initializer_list<QWidget*> {m_totalButton, m_openButton, m_searchBox, m_sortBox})
+        w->setEnabled(true);
+    // A list without a current customer keeps the commands that need one disabled.
+    runControlStateRule();
+    returnFocus(m_totalsOpener);
+}
+
+QWidget* MainWindow::panelOpener() const
+{
+    QWidget* focused = QApplication::focusWidget();
+    if (focused && focused->window() == this && focused != menuBar() && !menuBar()->isAncestorOf(focused))
+        return focused;
+    return m_lastFocus;
+}
+
+void MainWindow::returnFocus(QWidget* opener)
+{
+    if (opener && opener->isVisible() && opener->isEnabled() && opener->window() == this) {
+        opener->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    for (QWidget* w : std::initializer_list<QWidget*> {m_grid, m_searchBox, m_addButton}) {
+        if (w->isEnabled()) {
+            w->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
 }
 
 void MainWindow::printCustomerList()
@@ -400,18 +454,26 @@ void MainWindow::printCustomerList()
 
 void MainWindow::showAbout()
 {
+    if (!m_aboutPanel->isVisible())
+        m_aboutOpener = panelOpener();
     menukitle();
     for (QWidget* w : std::initializer_list<QWidget*> {m_totalButton, m_openButton, m_searchBox, m_sortBox})
         w->setEnabled(false);
     m_aboutPanel->show();
+    m_aboutPanel->raise();
+    m_aboutPanel->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::closeAbout()
 {
     m_aboutPanel->hide();
-    // The totals panel, still shown, keeps the list locked.
-    if (!m_totalsPanel->isVisible())
-        menukilitac();
+    // The totals panel, still shown, keeps the list locked and takes the focus back.
+    if (m_totalsPanel->isVisible()) {
+        m_totalsPanel->firstControl()->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    menukilitac();
+    returnFocus(m_aboutOpener);
 }
 
 void MainWindow::closeProgram()

@@ -3,6 +3,7 @@
 #include "app/activationwatch.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <memory>
 
 class QAction;
@@ -61,6 +62,7 @@ signals:
 
 protected:
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildUi();
@@ -77,6 +79,11 @@ private:
     void printCustomerList();
     void showAbout();
     void closeAbout();
+    void closeListTotals();
+    // The control that had the focus before a panel opened; the menu bar is never one.
+    QWidget* panelOpener() const;
+    // Gives the focus back to the control that opened a panel, or to the list when that is gone or disabled.
+    void returnFocus(QWidget* opener);
     void closeProgram();
 
     Database& m_db;
@@ -97,6 +104,10 @@ private:
     AboutPanel* m_aboutPanel = nullptr;
     std::unique_ptr<CustomerListReport> m_listReport;
     bool m_listLocked = false;
+    // The control of this window that last had the focus outside the menu bar and the panels.
+    QPointer<QWidget> m_lastFocus;
+    QPointer<QWidget> m_totalsOpener;
+    QPointer<QWidget> m_aboutOpener;
     ActivationWatch m_activation;
 };
 

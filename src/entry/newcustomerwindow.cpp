@@ -8,6 +8,7 @@
 #include "widgets/lumbutton/lumbuttonlook.h"
 
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -141,6 +142,13 @@ void NewCustomerWindow::buildUi()
 
 bool NewCustomerWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    // Reached with the keyboard, the address is selected whole as the one-line boxes are: what is typed
+    // replaces its starting blank instead of going in front of it.
+    if (watched == m_addressBox && event->type() == QEvent::FocusIn) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason)
+            m_addressBox->selectAll();
+    }
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {

@@ -262,9 +262,13 @@ void Startup::signIn()
     connect(&login, &LoginWindow::signedIn, m_mainWindow.data(), &MainWindow::runControlStateRule);
     connect(&login, &LoginWindow::exitRequested, this, [this] { endProgram(0); });
     login.exec();
-    // Signed in: the main window comes to the front and reads its list again.
-    if (m_mainWindow && login.result() == QDialog::Accepted)
+    // Signed in: the main window comes to the front and reads its list again. It is activated here: not every
+    // window manager hands the activation back once the sign-in has closed, and the keyboard would reach nothing.
+    if (m_mainWindow && login.result() == QDialog::Accepted) {
+        m_mainWindow->raise();
+        m_mainWindow->activateWindow();
         m_mainWindow->onActivated();
+    }
 }
 
 void Startup::endProgram(int exitCode)

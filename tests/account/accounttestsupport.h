@@ -4,13 +4,19 @@
 #include <QString>
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 namespace zelvora::test {
 
-// The named child, or a test failure naming what is missing.
+// The named child. A missing one fails the case and ends it (GoogleTest reports the exception), instead of
+// handing back a null pointer that the next line would follow.
 template<class T> T* child(const QObject* parent, const QString& name)
 {
     T* found = parent->findChild<T*>(name);
-    EXPECT_NE(found, nullptr) << name.toStdString();
+    if (!found) {
+        ADD_FAILURE() << "no child named " << name.toStdString();
+        throw std::runtime_error("missing child " + name.toStdString());
+    }
     return found;
 }
 

@@ -8,6 +8,7 @@
 #include "messagerecorder.h"
 #include "testdatabase.h"
 #include "typing.h"
+#include "waiting.h"
 #include "widgets/lumbutton/lumbutton.h"
 
 #include <QApplication>
@@ -387,7 +388,7 @@ TEST_F(AccountWindowTest, DeleteModeKeepsEveryOtherCommandDisabled)
     EXPECT_TRUE(deleteTimer->isActive());
     EXPECT_EQ(deleteTimer->interval(), 10);
     window->menukilitac2(); // enables them by hand; the 10 ms timer takes them away again
-    QTRY_VERIFY(!button(*window, "backButton")->isEnabled());
+    ZV_WAIT_UNTIL(!button(*window, "backButton")->isEnabled());
     for (const char* name : {"detailsButton", "backButton", "deleteRowButton", "creditButton", "paymentButton",
                              "resetButton", "printButton", "calculatorButton"})
         EXPECT_FALSE(button(*window, name)->isEnabled()) << name;
@@ -705,4 +706,74 @@ TEST_F(AccountWindowTest, AmountColumnsShowWholeValuesBesideAScrollBar)
     }
     EXPECT_EQ(window->model()->index(1, MovementListModel::Eklenen).data().toString(), QStringLiteral("1.234.567,89"));
     window->hide();
+}
+
+TEST_F(AccountWindowTest, TheKeyboardWorksTheDeletePanelAndLeavesTheGrid)
+{
+    t.addMovement(kKod, kToday, 1000, {});
+    t.addMovement(kKod, kToday, 2000, {});
+    const auto window = open();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    // Tab moves on from the movements instead of walking their cells.
+    auto* grid = child<QTableView>(window.get(), QStringLiteral("movementGrid"));
+    grid->setFocus();
+    const QModelIndex current = grid->currentIndex();
+    QTest::keyClick(grid, Qt::Key_Tab);
+    EXPECT_FALSE(grid->hasFocus());
+    EXPECT_EQ(grid->currentIndex(), current);
+    window->hide();
+
+    // In delete mode the keys go to the panel, not to the boxes behind it.
+    const auto deleting = open();
+    deleting->enterDeleteMode();
+    deleting->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(deleting.get()));
+    EXPECT_EQ(QApplication::focusWidget(), child<LumButton>(deleting.get(), QStringLiteral("deleteCustomerButton")));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), child<LumButton>(deleting.get(), QStringLiteral("deleteCancelButton")));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_FALSE(deleting->isVisible());
+    EXPECT_EQ(movements(), 2);
+}
+
+TEST_F(AccountWindowTest, TheDetailsPanelIsWorkedByKeyboardAndTheAddressReplacesItsBlank)
+{
+    ASSERT_TRUE(t.db().exec(QStringLiteral("UPDATE musteriler SET Adres = ' ' WHERE mus_kodu = ?"), {kKod}));
+    const auto window = open();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    const auto focused = [] { return QApplication::focusWidget(); };
+    const auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(focused(), key, modifiers);
+    };
+
+    // Opened from the keyboard, the panel has the focus; "Düzenle" hands it to the first field.
+    button(*window, "detailsButton")->setFocus();
+    press(Qt::Key_Return);
+    ASSERT_EQ(focused(), button(*window, "detailsCancelButton"));
+    press(Qt::Key_Tab);
+    ASSERT_EQ(focused(), button(*window, "editButton"));
+    press(Qt::Key_Return);
+    ASSERT_EQ(focused(), child<QComboBox>(window.get(), QStringLiteral("detailType")));
+
+    // Reached with Tab, the stored blank of the address is replaced by what is typed.
+    auto* taxNumber = child<QLineEdit>(window.get(), QStringLiteral("detailTaxNumber"));
+    taxNumber->setFocus();
+    press(Qt::Key_Tab);
+    auto* address = child<QPlainTextEdit>(window.get(), QStringLiteral("detailAddress"));
+    ASSERT_EQ(focused(), address);
+    test::typeText(address, QStringLiteral("Mevlana Cad. No 5"));
+    button(*window, "saveButton")->setFocus();
+    press(Qt::Key_Return);
+    EXPECT_EQ(field(QStringLiteral("Adres")).toString(), QStringLiteral("Mevlana Cad. No 5"));
+    EXPECT_EQ(focused(), button(*window, "editButton"));
+
+    // "İptal" closes the panel and the focus goes back to the button that opened it.
+    press(Qt::Key_Tab, Qt::ShiftModifier);
+    ASSERT_EQ(focused(), button(*window, "detailsCancelButton"));
+    press(Qt::Key_Return);
+    EXPECT_FALSE(child<QWidget>(window.get(), QStringLiteral("detailsPanel"))->isVisible());
+    EXPECT_EQ(focused(), button(*window, "detailsButton"));
+    EXPECT_TRUE(messages.empty());
 }

@@ -9,15 +9,19 @@
 #include "widgets/lumbutton/lumbutton.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+
+#include <stdexcept>
 
 using namespace zelvora;
 
@@ -36,10 +40,14 @@ protected:
         return *m_window;
     }
 
+    // The named child; a missing one fails the case and ends it instead of handing back a null pointer.
     template<typename T> T* child(const char* name) const
     {
         T* w = m_window->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
+        if (!w) {
+            ADD_FAILURE() << "no child named " << name;
+            throw std::runtime_error(std::string("missing child ") + name);
+        }
         return w;
     }
 
@@ -153,6 +161,46 @@ TEST_F(MainMenuTest, ClosingOnePanelKeepsTheListLockedWhileTheOtherIsShown)
     emit child<LumButton>("listTotalsCloseButton")->clicked();
     EXPECT_FALSE(w.isListLocked());
     EXPECT_EQ(listCommands(), (QVector<bool> {true, true, true, true}));
+}
+
+TEST_F(MainMenuTest, APanelTakesTheFocusAndGivesItBackToItsOpener)
+{
+    m_db.addCustomer(QStringLiteral("1"), QStringLiteral("Ahmet"));
+    MainWindow& w = open();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    auto* totalButton = child<LumButton>("listTotalButton");
+    auto* grid = child<QTableView>("customerGrid");
+
+    // "Listeyi Topla" from the keyboard. Enter must then work the panel: on the window's "Kapat" behind it
+    // it would start the closing backup.
+    totalButton->setFocus();
+    QTest::keyClick(totalButton, Qt::Key_Return);
+    ASSERT_TRUE(w.listTotalsPanel()->isVisible());
+    ASSERT_EQ(QApplication::focusWidget(), child<LumButton>("listTotalsCloseButton"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_FALSE(w.listTotalsPanel()->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), totalButton);
+
+    // "Hakkında" from the menu bar: the focus goes back to where it was before the menu bar took it.
+    grid->setFocus();
+    w.menuBar()->setFocus();
+    child<QAction>("aboutAction")->trigger();
+    ASSERT_TRUE(w.aboutPanel()->isVisible());
+    ASSERT_EQ(QApplication::focusWidget(), w.aboutPanel());
+    QTest::keyClick(w.aboutPanel(), Qt::Key_Return);
+    EXPECT_FALSE(w.aboutPanel()->isVisible());
+    EXPECT_EQ(QApplication::focusWidget(), grid);
+
+    // Both panels open: closing the upper one hands the focus to the one below.
+    totalButton->setFocus();
+    QTest::keyClick(totalButton, Qt::Key_Return);
+    child<QAction>("aboutAction")->trigger();
+    QTest::keyClick(w.aboutPanel(), Qt::Key_Escape);
+    EXPECT_EQ(QApplication::focusWidget(), child<LumButton>("listTotalsCloseButton"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_EQ(QApplication::focusWidget(), totalButton);
+    EXPECT_FALSE(w.isListLocked());
 }
 
 TEST(RemoteHelpTest, StartsTheProgramFromTheProgramFolderElseSaysItIsMissing)

@@ -1,3 +1,4 @@
+#include "account/accountwindow.h"
 #include "customers/customerlistmodel.h"
 #include "customers/mainwindow.h"
 #include "data/clock.h"
@@ -7,12 +8,16 @@
 
 #include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
+
+#include <stdexcept>
 
 using namespace zelvora;
 
@@ -31,10 +36,14 @@ protected:
         return *m_window;
     }
 
+    // The named child; a missing one fails the case and ends it instead of handing back a null pointer.
     template<typename T> T* child(const char* name) const
     {
         T* w = m_window->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(w, nullptr) << name;
+        if (!w) {
+            ADD_FAILURE() << "no child named " << name;
+            throw std::runtime_error(std::string("missing child ") + name);
+        }
         return w;
     }
 
@@ -264,4 +273,31 @@ TEST_F(MainWindowTest, ControlsExposeRolesAndNamesToAssistiveTechnology)
         EXPECT_EQ(iface->role(), c.role);
         EXPECT_EQ(iface->text(QAccessible::Name), c.name);
     }
+}
+
+TEST_F(MainWindowTest, TabLeavesTheListAndEnterOnARowOpensTheAccount)
+{
+    m_db.addCustomer(QStringLiteral("1"), QStringLiteral("Ahmet"));
+    m_db.addCustomer(QStringLiteral("2"), QStringLiteral("Zeynep"));
+    MainWindow& w = open();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    auto* grid = child<QTableView>("customerGrid");
+    grid->setFocus();
+    grid->setCurrentIndex(w.model()->index(1, 0));
+    QTest::keyClick(grid, Qt::Key_Tab);
+    EXPECT_FALSE(grid->hasFocus()) << "Tab walked the cells instead of leaving the list";
+    EXPECT_EQ(grid->currentIndex(), w.model()->index(1, 0));
+
+    // Enter opens the account of the current row, as a double click does.
+    grid->setFocus();
+    QString opened;
+    QTimer::singleShot(0, &w, [&] {
+        if (auto* account = qobject_cast<AccountWindow*>(QApplication::activeModalWidget())) {
+            opened = account->customerNumber();
+            account->reject();
+        }
+    });
+    QTest::keyClick(grid, Qt::Key_Return);
+    EXPECT_EQ(opened, QStringLiteral("2"));
 }

@@ -8,6 +8,7 @@
 #include "messagerecorder.h"
 #include "testdatabase.h"
 #include "typing.h"
+#include "waiting.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -339,7 +340,41 @@ TEST(NewCustomerWindow, ProposalFollowsTheCounterWhileOpen)
     Window w(t);
     EXPECT_EQ(w.numberBox->text(), QStringLiteral("42"));
     setCounter(t, 99);
-    QTRY_COMPARE(w.numberBox->text(), QStringLiteral("100"));
+    ZV_WAIT_EQ(w.numberBox->text(), QStringLiteral("100"));
+}
+
+TEST(NewCustomerWindow, AddressReachedByKeyboardIsReplacedByWhatIsTyped)
+{
+    test::TestDatabase t;
+    test::MessageRecorder messages;
+    Window w(t);
+    w.showActive();
+    struct Case
+    {
+        const char* from;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+    };
+    const Case cases[] = {
+        {"taxNumberBox", Qt::Key_Tab, Qt::NoModifier},
+        {"taxNumberBox", Qt::Key_Return, Qt::NoModifier},
+        {"numberBox", Qt::Key_Backtab, Qt::ShiftModifier},
+    };
+    const QString address = QStringLiteral("Mevlana Cad. No 5");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.from);
+        w.addressBox->setPlainText(QStringLiteral(" "));
+        w.box(c.from)->setFocus();
+        QTest::keyClick(w.box(c.from), c.key, c.modifiers);
+        ASSERT_EQ(QApplication::focusWidget(), w.addressBox);
+        test::typeText(w.addressBox, address);
+        EXPECT_EQ(w.addressBox->toPlainText(), address);
+    }
+    w.typeBox->setCurrentIndex(0);
+    w.nameBox->setText(QStringLiteral("Ali"));
+    w.saveButton->click();
+    ASSERT_TRUE(messages.empty());
+    EXPECT_EQ(storedRow(t, QStringLiteral("1")).value(7), address);
 }
 
 TEST(NewCustomerWindow, MainWindowAddsAndListsTheNewCustomer)

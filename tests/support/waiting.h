@@ -22,6 +22,8 @@ inline ::testing::AssertionResult waitUntil(const std::function<bool()>& conditi
             return ::testing::AssertionFailure()
                    << "waited " << timeoutMs << " ms and still not true: " << what;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        // As QTest::qWait does: processEvents alone never runs a deleteLater posted outside an event loop.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QTest::qSleep(5);
     }
     return ::testing::AssertionSuccess();

@@ -1,6 +1,7 @@
 #include "widgets/lumbutton/lumbutton.h"
 
 #include "messagerecorder.h"
+#include "waiting.h"
 #include "widgets/lumbutton/lumbuttonlook.h"
 #include "widgets/lumbutton/lumbuttontooltip.h"
 
@@ -258,20 +259,88 @@ TEST_F(LumButtonTest, StateMachineTurnsInputIntoStatesAndEvents)
     }
 }
 
-TEST_F(LumButtonTest, DeactivationAndFocusLossReturnToNormal)
+TEST_F(LumButtonTest, DeactivationOrFocusLossCancelsAPressAndItsClick)
 {
-    moveTo(m_button, QPoint(50, 15));
-    QTest::mousePress(m_button, Qt::LeftButton, {}, QPoint(50, 15));
-    ASSERT_EQ(m_button->state(), LumButton::State::Down);
-    QEvent deactivate(QEvent::ActivationChange);
+    struct Case
+    {
+        const char* name;
+        std::function<void(QWidget& other)> interrupt;
+    };
+    const Case cases[] = {
+        {"another window becomes active",
+         [&](QWidget& other) {
+             other.show();
+             other.activateWindow();
+             ZV_WAIT_UNTIL(!m_window.isActiveWindow());
+         }},
+        {"the focus moves to another control",
+         [&](QWidget&) {
+             auto* next = new LumButton(QStringLiteral("Sonra"), &m_window);
+             next->setGeometry(150, 10, 100, 30);
+             next->show();
+             next->setFocus();
+             ASSERT_TRUE(next->hasFocus());
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&m_window));
+        m_button->setFocus();
+        moveTo(m_button, QPoint(50, 15));
+        QTest::mousePress(m_button, Qt::LeftButton, {}, QPoint(50, 15));
+        ASSERT_EQ(m_button->state(), LumButton::State::Down);
+        QWidget other;
+        c.interrupt(other);
+        if (::testing::Test::HasFatalFailure())
+            return;
+        EXPECT_NE(m_button->state(), LumButton::State::Down);
+        QSignalSpy clicked(m_button, &LumButton::clicked);
+        QTest::mouseRelease(m_button, Qt::LeftButton, {}, QPoint(50, 15));
+        EXPECT_EQ(clicked.count(), 0) << "the release of a cancelled press clicked";
+        EXPECT_NE(m_button->state(), LumButton::State::Down);
+    }
+}
+
+namespace {
+
+QColor topEdge(QWidget* w)
+{
+    return w->grab().toImage().pixelColor(w->width() / 2, 0);
+}
+
+} // namespace
+
+TEST(LumButtonFocus, GlassFrameShowsOnTheFocusedButtonWhileTheWindowIsActive)
+{
+    // The sign-in's pair of "Tamam" buttons: only the frame tells which one Enter would press.
+    QWidget window;
+    window.resize(300, 100);
+    auto* first = new LumButton(QStringLiteral("Tamam"), &window);
+    first->setGeometry(10, 10, 100, 30);
+    auto* second = new LumButton(QStringLiteral("Tamam"), &window);
+    second->setGeometry(150, 10, 100, 30);
+    applyButtonLook(&window, ButtonLook::Glass);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    first->setFocus();
+    QTest::keyClick(first, Qt::Key_Tab);
+    ASSERT_TRUE(second->hasFocus());
+    const QColor focusFrame(0x32, 0x75, 0xA7), plainFrame(0x70, 0x70, 0x70);
+    EXPECT_EQ(topEdge(second), focusFrame);
+    EXPECT_EQ(topEdge(first), plainFrame);
+
+    // Another window active: no frame; back again, the focused button has it again.
     QWidget other;
     other.show();
     other.activateWindow();
-    QTRY_VERIFY(!m_window.isActiveWindow());
-    EXPECT_EQ(m_button->state(), LumButton::State::Normal);
-    QSignalSpy clicked(m_button, &LumButton::clicked);
-    QTest::mouseRelease(m_button, Qt::LeftButton, {}, QPoint(50, 15));
-    EXPECT_EQ(m_button->state(), LumButton::State::Normal);
+    ZV_WAIT_UNTIL(!window.isActiveWindow());
+    EXPECT_EQ(topEdge(second), plainFrame);
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ZV_WAIT_UNTIL(second->hasFocus());
+    EXPECT_EQ(topEdge(second), focusFrame);
 }
 
 TEST_F(LumButtonTest, CheckAndOptionModes)

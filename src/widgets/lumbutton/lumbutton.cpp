@@ -14,6 +14,8 @@
 #include <QPixmap>
 #include <QUrl>
 
+#include <utility>
+
 namespace zelvora {
 
 namespace {
@@ -579,6 +581,9 @@ void LumButton::setState(int state)
 
 bool LumButton::event(QEvent* event)
 {
+    // Qt tells a window's children of its activation with these two; ActivationChange reaches the window alone.
+    if (event->type() == QEvent::WindowActivate || event->type() == QEvent::WindowDeactivate)
+        windowActivationChanged(event->type() == QEvent::WindowActivate);
     if (event->type() == QEvent::Shortcut) {
         const auto* shortcut = static_cast<QShortcutEvent*>(event);
         if (shortcut->shortcutId() == m_shortcutId) {
@@ -672,8 +677,9 @@ void LumButton::mouseReleaseEvent(QMouseEvent* event)
     const int shift = shiftState(event->modifiers());
     QPointer<LumButton> self(this);
     if (event->button() == Qt::LeftButton) {
-        m_mouseDown = false;
-        const bool inside = p.x() > 0 && p.y() > 0 && p.x() < width() && p.y() < height();
+        // A press that focus loss or deactivation cancelled does not click when it comes up.
+        const bool pressPending = std::exchange(m_mouseDown, false);
+        const bool inside = pressPending && p.x() > 0 && p.y() > 0 && p.x() < width() && p.y() < height();
         if (inside) {
             if (m_props.mode == lum::ModeCheck) {
                 m_props.value = !m_props.value;
@@ -857,17 +863,8 @@ void LumButton::changeEvent(QEvent* event)
 {
     switch (event->type()) {
     case QEvent::ActivationChange:
-        if (isActiveWindow()) {
-            m_parentActive = true;
-        } else {
-            m_mouseDown = false;
-            m_spaceDown = false;
-            m_hasFocus = false;
-            m_parentActive = false;
-            hideToolTip();
-        }
-        setState(lum::StateNormal);
-        update();
+        // Only a button that is a window of its own gets this.
+        windowActivationChanged(isActiveWindow());
         break;
     case QEvent::EnabledChange:
         m_props.enabled = isEnabled();
@@ -888,6 +885,21 @@ void LumButton::changeEvent(QEvent* event)
         break;
     }
     QWidget::changeEvent(event);
+}
+
+void LumButton::windowActivationChanged(bool active)
+{
+    if (active) {
+        m_parentActive = true;
+    } else {
+        m_mouseDown = false;
+        m_spaceDown = false;
+        m_hasFocus = false;
+        m_parentActive = false;
+        hideToolTip();
+    }
+    setState(lum::StateNormal);
+    update();
 }
 
 void LumButton::showMenu()

@@ -217,6 +217,8 @@ private:
     void showMenu();
     void showToolTip();
     void hideToolTip();
+    // The window around the button became active or inactive.
+    void windowActivationChanged(bool active);
 
     LumButtonProperties m_props;
     QChar m_accessKey;
