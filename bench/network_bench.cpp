@@ -1,5 +1,6 @@
-// The rates page cut and shown once its body has arrived, and a 50 MB update download from 127.0.0.1 through
-// the version window against curl fetching the same file from the same server in the same run.
+// The rates page cut and shown once its body has arrived, and update downloads (50 MiB and 1 GiB, served from a
+// sparse file on 127.0.0.1) through the version window against curl fetching the same file from the same
+// server in the same run, with the peak resident memory of the downloading process.
 #include "app/messagebox.h"
 #include "messagerecorder.h"
 #include "rates/ratepage.h"
@@ -35,15 +36,37 @@ using namespace zelvora;
 
 namespace {
 
-constexpr qint64 kFileSize = 50 * 1024 * 1024;
+constexpr qint64 kMiB = 1024 * 1024;
 
-// Serves one file to every request from its own thread, so that the server never competes with the
-// window's thread. The file is written in slices so the socket's buffer stays small.
+// A sparse file of the given size in the temporary folder: served from disk, never held in memory, and
+// deleted when the benchmark ends.
+class SparseFile final
+{
+public:
+    explicit SparseFile(qint64 size)
+        : m_path(QDir(QDir::tempPath()).filePath(QStringLiteral("zelvora-bench-%1.bin").arg(size)))
+    {
+        QFile file(m_path);
+        m_ok = file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.resize(size);
+    }
+    ~SparseFile() { QFile::remove(m_path); }
+    Q_DISABLE_COPY_MOVE(SparseFile)
+
+    bool ok() const { return m_ok; }
+    QString path() const { return m_path; }
+
+private:
+    QString m_path;
+    bool m_ok = false;
+};
+
+// Serves one file from disk to every request from its own thread, so that the server never competes with
+// the window's thread. The file is read and written in slices, so the server holds at most a few of them.
 class FileServerThread final : public QThread
 {
 public:
-    explicit FileServerThread(QByteArray body)
-        : m_body(std::move(body))
+    explicit FileServerThread(QString path)
+        : m_path(std::move(path))
     {
     }
 
@@ -61,25 +84,34 @@ protected:
         m_port = server.serverPort();
         QObject::connect(&server, &QTcpServer::newConnection, &server, [&server, this] {
             while (QTcpSocket* socket = server.nextPendingConnection()) {
-                auto sent = std::make_shared<qint64>(-1);
-                auto pump = [socket, sent, this] {
-                    if (*sent < 0)
+                auto file = std::make_shared<QFile>(m_path);
+                auto started = std::make_shared<bool>(false);
+                auto pump = [socket, file, started] {
+                    if (!*started)
                         return;
                     constexpr qint64 slice = 256 * 1024;
-                    while (*sent < m_body.size() && socket->bytesToWrite() < 4 * slice) {
-                        const qint64 n = std::min(slice, m_body.size() - *sent);
-                        socket->write(m_body.constData() + *sent, n);
-                        *sent += n;
+                    QByteArray buffer;
+                    while (!file->atEnd() && socket->bytesToWrite() < 4 * slice) {
+                        buffer.resize(slice);
+                        const qint64 n = file->read(buffer.data(), slice);
+                        if (n <= 0)
+                            break;
+                        socket->write(buffer.constData(), n);
                     }
-                    if (*sent >= m_body.size() && socket->bytesToWrite() == 0)
+                    if (file->atEnd() && socket->bytesToWrite() == 0)
                         socket->disconnectFromHost();
                 };
-                QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket, sent, pump, this] {
-                    if (*sent >= 0 || !socket->readAll().contains("\r\n\r\n"))
+                QObject::connect(socket, &QTcpSocket::readyRead, socket, [socket, file, started, pump] {
+                    if (*started || !socket->readAll().contains("\r\n\r\n"))
                         return;
+                    if (!file->open(QIODevice::ReadOnly)) {
+                        socket->write("HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+                        socket->disconnectFromHost();
+                        return;
+                    }
                     socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Length: "
-                                  + QByteArray::number(m_body.size()) + "\r\nConnection: close\r\n\r\n");
-                    *sent = 0;
+                                  + QByteArray::number(file->size()) + "\r\nConnection: close\r\n\r\n");
+                    *started = true;
                     pump();
                 });
                 QObject::connect(socket, &QTcpSocket::bytesWritten, socket, pump);
@@ -91,10 +123,43 @@ protected:
     }
 
 private:
-    QByteArray m_body;
+    QString m_path;
     QSemaphore m_ready;
     quint16 m_port = 0;
 };
+
+// Resident memory of this process from /proc/self/status ("VmRSS" now, "VmHWM" its peak), in bytes.
+qint64 memoryFigure(const char* key)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith(key))
+            return line.mid(qstrlen(key) + 1).trimmed().split(' ').first().toLongLong() * 1024;
+    return -1;
+}
+
+// Starts a new peak of resident memory from the current figure; false when the kernel refuses.
+bool resetPeakMemory()
+{
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    return clear.open(QIODevice::WriteOnly) && clear.write("5") == 1;
+}
+
+// curl's own figure for fetching url into target, in bytes per second; 0 when it failed.
+double curlSpeed(const QString& url, const QString& target, qint64 size)
+{
+    QProcess curl;
+    curl.start(QStringLiteral("curl"),
+               {QStringLiteral("-s"), QStringLiteral("-o"), target, QStringLiteral("-w"),
+                QStringLiteral("%{speed_download}"), url});
+    curl.waitForFinished(600000);
+    const double speed = curl.readAllStandardOutput().toDouble();
+    const bool whole = QFileInfo(target).size() == size;
+    QFile::remove(target);
+    return whole ? speed : 0;
+}
 
 // Counts paints of the window's widgets and the longest time between two of them.
 class PaintWatch final : public QObject
@@ -150,13 +215,17 @@ void RatesPageShown(benchmark::State& state)
 }
 BENCHMARK(RatesPageShown)->Unit(benchmark::kMillisecond);
 
-// The same file fetched by curl and by the version window's downloader, one after the other.
-void Download50MB(benchmark::State& state)
+// The same file fetched by curl and by the version window's downloader, one after the other, with the
+// downloading process's peak resident memory over its figure just before the download.
+void DownloadThroughTheWindow(benchmark::State& state)
 {
-    QByteArray body(kFileSize, Qt::Uninitialized);
-    for (qint64 i = 0; i < body.size(); ++i)
-        body[i] = char(i * 31 + (i >> 12));
-    FileServerThread server(body);
+    const qint64 size = state.range(0) * kMiB;
+    SparseFile source(size);
+    if (!source.ok()) {
+        state.SkipWithError("the served file could not be made");
+        return;
+    }
+    FileServerThread server(source.path());
     server.start();
     const QString url = QStringLiteral("http://127.0.0.1:%1/indir/setup.exe").arg(server.port());
 
@@ -171,22 +240,28 @@ void Download50MB(benchmark::State& state)
     for (QWidget* w : widgets)
         w->installEventFilter(&watch);
     window.findChild<QProgressBar*>(QStringLiteral("downloadProgress"))->show();
+    QApplication::processEvents();
+    const qint64 firstIdle = memoryFigure("VmRSS:");
 
     double curlBytesPerSecond = 0;
     double ourBytesPerSecond = 0;
     double paintsPerSecond = 1e9;
     qint64 longestGap = 0;
+    qint64 overIdle = 0;
+    qint64 peak = 0;
     bool ok = true;
+    bool peakKnown = true;
+    int run = 0;
+    auto runCurl = [&] {
+        const double curl = curlSpeed(url, folder.filePath(QStringLiteral("curl.bin")), size);
+        ok = ok && curl > 0;
+        curlBytesPerSecond += curl;
+    };
     for (auto _ : state) {
-        const QString curlTarget = folder.filePath(QStringLiteral("curl.bin"));
-        QProcess curl;
-        curl.start(QStringLiteral("curl"),
-                   {QStringLiteral("-s"), QStringLiteral("-o"), curlTarget, QStringLiteral("-w"),
-                    QStringLiteral("%{speed_download}"), url});
-        curl.waitForFinished(60000);
-        curlBytesPerSecond += curl.readAllStandardOutput().toDouble();
-        ok = ok && QFileInfo(curlTarget).size() == kFileSize;
-        QFile::remove(curlTarget);
+        // Each goes first every other run, so neither always meets the disk the other has just written to.
+        const bool curlFirst = run++ % 2 == 0;
+        if (curlFirst)
+            runCurl();
 
         const QString target = folder.filePath(QStringLiteral("setup.exe"));
         bool done = false;
@@ -199,17 +274,25 @@ void Download50MB(benchmark::State& state)
         watch.paints = 0;
         watch.longestGapMs = 0;
         watch.clock.invalidate();
+        QApplication::processEvents();
+        const qint64 idle = memoryFigure("VmRSS:");
+        peakKnown = resetPeakMemory() && peakKnown;
         QElapsedTimer timer;
         timer.start();
         window.downloader().DownloadFile(url, target);
         while (!done)
             QApplication::processEvents(QEventLoop::WaitForMoreEvents);
         const double seconds = timer.nsecsElapsed() / 1e9;
-        ourBytesPerSecond += kFileSize / seconds;
+        const qint64 high = memoryFigure("VmHWM:");
+        peak = std::max(peak, high);
+        overIdle = std::max(overIdle, high - idle);
+        ourBytesPerSecond += size / seconds;
         paintsPerSecond = std::min(paintsPerSecond, watch.paints / seconds);
         longestGap = std::max(longestGap, watch.longestGapMs);
-        ok = ok && QFileInfo(target).size() == kFileSize;
+        ok = ok && QFileInfo(target).size() == size;
         QFile::remove(target);
+        if (!curlFirst)
+            runCurl();
     }
     const double runs = double(state.iterations());
     state.counters["curl_MBps"] = curlBytesPerSecond / runs / 1e6;
@@ -217,30 +300,33 @@ void Download50MB(benchmark::State& state)
     state.counters["ratio_pct"] = 100.0 * ourBytesPerSecond / curlBytesPerSecond;
     state.counters["paints_per_s_min"] = paintsPerSecond;
     state.counters["longest_paint_gap_ms"] = double(longestGap);
+    // The largest rise of resident memory during one download over the figure just before it, and the
+    // highest figure over the one before the first download.
+    state.counters["peak_over_idle_MB"] = double(overIdle) / 1e6;
+    state.counters["peak_over_first_idle_MB"] = double(peak - firstIdle) / 1e6;
+    if (!peakKnown)
+        state.SkipWithError("the peak of resident memory could not be reset");
     if (!ok)
         state.SkipWithError("a download did not complete with the whole file");
     server.quit();
     server.wait();
 }
-BENCHMARK(Download50MB)->Unit(benchmark::kMillisecond)->Iterations(5)->UseRealTime();
+BENCHMARK(DownloadThroughTheWindow)->Arg(50)->Iterations(6)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(DownloadThroughTheWindow)->Arg(1024)->Iterations(4)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // For reference: the manager alone, reading whatever arrived straight into a file, against curl.
 void QnamReadAllReference(benchmark::State& state)
 {
-    QByteArray body(kFileSize, 'a');
-    FileServerThread server(body);
+    const qint64 size = 50 * kMiB;
+    SparseFile source(size);
+    FileServerThread server(source.path());
     server.start();
     const QString url = QStringLiteral("http://127.0.0.1:%1/x").arg(server.port());
     QTemporaryDir folder;
     QNetworkAccessManager manager;
     double ours = 0, curlRate = 0;
     for (auto _ : state) {
-        QProcess curl;
-        curl.start(QStringLiteral("curl"),
-                   {QStringLiteral("-s"), QStringLiteral("-o"), folder.filePath(QStringLiteral("c")),
-                    QStringLiteral("-w"), QStringLiteral("%{speed_download}"), url});
-        curl.waitForFinished(60000);
-        curlRate += curl.readAllStandardOutput().toDouble();
+        curlRate += curlSpeed(url, folder.filePath(QStringLiteral("c")), size);
         QFile file(folder.filePath(QStringLiteral("q")));
         file.open(QIODevice::WriteOnly);
         QElapsedTimer timer;
@@ -250,7 +336,7 @@ void QnamReadAllReference(benchmark::State& state)
         while (!reply->isFinished())
             QApplication::processEvents(QEventLoop::WaitForMoreEvents);
         file.write(reply->readAll());
-        ours += kFileSize / (timer.nsecsElapsed() / 1e9);
+        ours += size / (timer.nsecsElapsed() / 1e9);
         reply->deleteLater();
     }
     state.counters["curl_MBps"] = curlRate / state.iterations() / 1e6;

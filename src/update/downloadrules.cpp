@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QStandardPaths>
 
+#include <cerrno>
+#include <unistd.h>
+
 namespace zelvora::download {
 
 namespace {
@@ -29,6 +32,61 @@ QString UrlFileName(const QString& address)
     if (candidate.lastIndexOf(QLatin1Char('.'), candidate.size() - 2) < 0)
         return {};
     return candidate;
+}
+
+bool isPlainFileName(QStringView name)
+{
+    if (name.isEmpty() || name == u"." || name == u"..")
+        return false;
+    for (const QChar c : name)
+        if (c == u'/' || c == u'\\' || c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return false;
+    return true;
+}
+
+std::optional<QString> savedFileName(const QString& address)
+{
+    // Blanks that pad the address on the page are no part of the name.
+    const QString name = UrlFileName(address).trimmed();
+    if (!isPlainFileName(name))
+        return std::nullopt;
+    return name;
+}
+
+int writeAll(int fd, QByteArrayView bytes)
+{
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, size_t(bytes.size() - done));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        // A write that takes nothing would only repeat itself.
+        if (n == 0)
+            return EIO;
+        done += n;
+    }
+    return 0;
+}
+
+QString writeFailure(int errorNumber)
+{
+    QString reason;
+    switch (errorNumber) {
+    case ENOSPC:
+    case EDQUOT:
+        reason = QStringLiteral("Diskte boş yer kalmadı");
+        break;
+    case EFBIG:
+        reason = QStringLiteral("Dosya, izin verilen en büyük dosya boyutunu aştı");
+        break;
+    default:
+        reason = qt_error_string(errorNumber);
+    }
+    return QStringLiteral("Dosya Diske Yüklenmedi.\r\rError ") + QString::number(errorNumber) + QStringLiteral(": ")
+        + reason;
 }
 
 QString statusText(const QString& headerText)

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
+#include <QStringView>
 #include <optional>
 
 namespace zelvora::download {
@@ -8,6 +10,19 @@ namespace zelvora::download {
 // The file-name part of an "http://" address ("setup.exe"), or empty text for an address that ends in a
 // folder, is shorter than 2 characters, or does not start with "http://" exactly.
 QString UrlFileName(const QString& address);
+
+// A name a file can be saved under in a folder: not empty, not "." or "..", no "/" or "\\", no control
+// character.
+bool isPlainFileName(QStringView name);
+// The name the update file of an address is saved under: UrlFileName without surrounding blanks, when that is
+// a plain file name; nothing otherwise ("http://h/..", "http://h/x.y/", "http://h/a\\..\\b.exe").
+std::optional<QString> savedFileName(const QString& address);
+
+// Writes all bytes to an open file descriptor; 0, or the system's error number of the write that failed.
+int writeAll(int fd, QByteArrayView bytes);
+// The downloader's text for a file it could not write: "Dosya Diske Yüklenmedi.", two CR, "Error <number>: "
+// and the reason, named in Turkish for a full disk.
+QString writeFailure(int errorNumber);
 
 // The 3 characters at positions 10 to 12 of the response header text ("200" for "HTTP/1.1 200 OK").
 QString statusText(const QString& headerText);

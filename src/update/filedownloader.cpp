@@ -19,12 +19,16 @@ namespace {
 // Longest stretch of chunks handled before the window gets its turn again.
 constexpr qint64 kSliceMs = 15;
 
-// The folder part of a destination: up to its last separator, the whole text when it has none.
+// Where the destination's file name starts: after its last separator of either kind.
+qsizetype nameStart(const QString& destination)
+{
+    return std::max(destination.lastIndexOf(QLatin1Char('\\')), destination.lastIndexOf(QLatin1Char('/'))) + 1;
+}
+
+// The folder part of a destination, up to its last separator; empty (the current folder) when it has none.
 QString folderOf(const QString& destination)
 {
-    const qsizetype cut
-        = std::max(destination.lastIndexOf(QLatin1Char('\\')), destination.lastIndexOf(QLatin1Char('/')));
-    return cut < 0 ? destination : destination.left(cut + 1);
+    return destination.left(nameStart(destination));
 }
 
 } // namespace
@@ -33,6 +37,7 @@ FileDownloader::FileDownloader(QObject* parent)
     : QObject(parent)
     , m_transfer(std::make_unique<HttpTransfer>())
     , m_freeSpace(&FileDownloader::freeSpaceOf)
+    , m_writer(&download::writeAll)
 {
     connect(m_transfer.get(), &HttpTransfer::headerArrived, this, &FileDownloader::onHeader);
     connect(m_transfer.get(), &HttpTransfer::bodyDataArrived, this, &FileDownloader::readChunks);
@@ -139,6 +144,13 @@ void FileDownloader::onHeader()
 
 bool FileDownloader::openFile()
 {
+    // Nothing is created for a destination that cannot be a file: no folder, no temporary file.
+    if (!download::isPlainFileName(QStringView(m_destination).sliced(nameStart(m_destination)))) {
+        fail(QStringLiteral("Dosya Diske Yüklenmedi.\r\rError %1: ").arg(int(QFileDevice::OpenError))
+             + QStringLiteral("\"%1\" bir dosya adı değil, dosya olarak yazılamaz")
+                   .arg(QDir::toNativeSeparators(m_destination)));
+        return false;
+    }
     const QString folder = folderOf(m_destination);
     if (!folder.isEmpty() && !QDir(folder).exists() && !QDir().mkdir(folder)) {
         fail(QStringLiteral("Dosya Diske Yüklenmedi.\r\rError %1: ").arg(int(QFileDevice::OpenError))
@@ -198,9 +210,12 @@ void FileDownloader::readChunks()
             // Whatever has arrived is written in one go and then reported chunk by chunk.
             m_block = m_transfer->GetAvailable();
             m_blockPos = 0;
-            if (!m_block.isEmpty() && m_file->write(m_block) != m_block.size()) {
-                fileFailure();
-                return;
+            if (!m_block.isEmpty()) {
+                // Straight to the file's descriptor, so that a failed write keeps the system's reason.
+                if (const int error = m_writer(int(m_file->handle()), m_block)) {
+                    fail(download::writeFailure(error));
+                    return;
+                }
             }
         }
         if (m_block.isEmpty()) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -42,6 +43,11 @@ public:
     void setFreeSpaceProbe(FreeSpaceProbe probe) { m_freeSpace = std::move(probe); }
     static qint64 freeSpaceOf(const QString& folder);
 
+    // Writes a block of the body to the open destination's descriptor; 0, or the system's error number.
+    // Tests send the bytes to a device of their own (a full one).
+    using BlockWriter = std::function<int(int fd, QByteArrayView bytes)>;
+    void setBlockWriter(BlockWriter writer) { m_writer = std::move(writer); }
+
 signals:
     void DownloadErrors(const QString& strError);
     void DownloadEvents(const QString& strEvent);
@@ -66,6 +72,7 @@ private:
     std::unique_ptr<HttpTransfer> m_transfer;
     std::unique_ptr<QTemporaryFile> m_file;
     FreeSpaceProbe m_freeSpace;
+    BlockWriter m_writer;
     QString m_destination;
     QByteArray m_block; // the body bytes being reported, already written
     qsizetype m_blockPos = 0;

@@ -13,15 +13,56 @@ namespace zelvora {
 
 namespace {
 
-// Enough for a fast local link without holding a whole large file in memory.
-constexpr qint64 kReadBufferSize = 0;
-
 bool isAnswerError(QNetworkReply::NetworkError error)
 {
     // 2xx codes of QNetworkReply are content errors (HTTP 4xx), 4xx codes server errors (HTTP 5xx):
     // the server did answer.
     const int code = static_cast<int>(error);
     return (code >= 201 && code <= 299) || (code >= 401 && code <= 499);
+}
+
+// The value of a "charset=" parameter in text (a Content-Type value or a meta tag), without quotes; empty
+// when there is none.
+QByteArray charsetIn(QByteArrayView text)
+{
+    const QByteArray lower = text.toByteArray().toLower();
+    qsizetype at = lower.indexOf("charset");
+    while (at >= 0) {
+        qsizetype i = at + 7;
+        while (i < lower.size() && lower.at(i) == ' ')
+            ++i;
+        if (i < lower.size() && lower.at(i) == '=') {
+            ++i;
+            while (i < lower.size() && (lower.at(i) == ' ' || lower.at(i) == '"' || lower.at(i) == '\''))
+                ++i;
+            const qsizetype start = i;
+            while (i < lower.size() && !QByteArrayView(" \t\r\n\"';>/").contains(lower.at(i)))
+                ++i;
+            if (i > start)
+                return lower.mid(start, i - start);
+        }
+        at = lower.indexOf("charset", at + 7);
+    }
+    return {};
+}
+
+// The charset a page declares in a meta tag among its first bytes: <meta charset="..."> or
+// <meta http-equiv="Content-Type" content="text/html; charset=...">.
+QByteArray metaCharset(const QByteArray& body)
+{
+    constexpr qsizetype kPrescan = 1024;
+    const QByteArray head = body.left(kPrescan).toLower();
+    qsizetype at = head.indexOf("<meta");
+    while (at >= 0) {
+        const qsizetype end = head.indexOf('>', at);
+        const QByteArray charset = charsetIn(QByteArrayView(head).sliced(at, (end < 0 ? head.size() : end) - at));
+        if (!charset.isEmpty())
+            return charset;
+        if (end < 0)
+            break;
+        at = head.indexOf("<meta", end);
+    }
+    return {};
 }
 
 } // namespace
@@ -67,17 +108,20 @@ QString HttpTransfer::addressOn(const QString& host, const QString& pathAndQuery
 
 QString HttpTransfer::decodePage(const QByteArray& body, const QByteArray& contentType)
 {
-    QByteArray charset;
-    for (const QByteArray& part : contentType.split(';')) {
-        const QByteArray item = part.trimmed();
-        if (item.toLower().startsWith("charset="))
-            charset = item.mid(8).trimmed().replace('"', "").replace('\'', "");
-    }
-    if (!charset.isEmpty()) {
+    // The response's own word first, then the page's, then what the bytes show.
+    for (const QByteArray& charset : {charsetIn(contentType), metaCharset(body)}) {
+        if (charset.isEmpty())
+            continue;
         QStringDecoder decoder(charset.constData());
         if (decoder.isValid())
             return decoder.decode(body);
     }
+    // Bytes that are valid UTF-8 are UTF-8: Turkish letters in Windows-1254 almost never form valid UTF-8
+    // sequences, and plain ASCII reads the same either way.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8.decode(body);
+    if (!utf8.hasError())
+        return text;
     QStringDecoder turkish("windows-1254");
     return turkish.decode(body);
 }
@@ -171,7 +215,9 @@ bool HttpTransfer::Execute(const QString& operation, const QString& extraHeaders
     QNetworkReply* reply = startGet(m_url, headers);
     if (!reply)
         return false;
-    reply->setReadBufferSize(kReadBufferSize);
+    // The manager stops reading the socket while this much body waits unread, so a download of any size
+    // holds only this much in memory.
+    reply->setReadBufferSize(ReadBufferSize);
     connect(reply, &QNetworkReply::metaDataChanged, this, &HttpTransfer::onMetaData);
     connect(reply, &QNetworkReply::readyRead, this, &HttpTransfer::onReadyRead);
     connect(reply, &QNetworkReply::finished, this, &HttpTransfer::onFinished);

@@ -11,6 +11,7 @@
 #include "update/versionpage.h"
 #include "widgets/lumbutton/lumbutton.h"
 #include "widgets/lumbutton/lumbuttonlook.h"
+#include "widgets/lumbutton/lumcolor.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -41,11 +42,12 @@ LumButton* button(const QString& caption, const char* name, QWidget* parent)
     return b;
 }
 
-QLabel* valueLabel(const char* name, const QString& accessible, QWidget* parent)
+// A value shown next to its caption. It has no accessible name of its own, so a screen reader reads its text;
+// the caption, its buddy's label, names it.
+QLabel* valueLabel(const char* name, QWidget* parent)
 {
     auto* label = new QLabel(parent);
     label->setObjectName(QLatin1String(name));
-    label->setAccessibleName(accessible);
     label->setMinimumWidth(120);
     QFont bold = label->font();
     bold.setBold(true);
@@ -95,9 +97,9 @@ void UpdateWindow::buildUi()
         grid->addWidget(label, row, 0, Qt::AlignRight);
         grid->addWidget(value, row, 1);
     };
-    m_programCode = valueLabel("programCodeValue", QStringLiteral("Program Kodu"), this);
-    m_latestValue = valueLabel("latestVersionValue", QStringLiteral("Programın Son Sürümü"), this);
-    m_installedValue = valueLabel("installedVersionValue", QStringLiteral("Kullanılan Sürüm"), this);
+    m_programCode = valueLabel("programCodeValue", this);
+    m_latestValue = valueLabel("latestVersionValue", this);
+    m_installedValue = valueLabel("installedVersionValue", this);
     addRow(0, QStringLiteral("Program Kodu :"), m_programCode);
     addRow(1, QStringLiteral("Programın Son Sürümü :"), m_latestValue);
     addRow(2, QStringLiteral("Kullanılan Sürüm :"), m_installedValue);
@@ -221,7 +223,7 @@ void UpdateWindow::compare()
     }
     MessageBox::ok(this, QStringLiteral("Programın Son Sürümü Bulundu."), QStringLiteral("Bilgi"),
                    MessageBox::Icon::Information);
-    setDownloadColour(QColor(Qt::yellow));
+    setDownloadColour(qRgb(255, 255, 0));
     m_downloadButton->show();
     m_status->setText(QStringLiteral("Güncel Sürümü İndirebilirsiniz?"));
     m_status->show();
@@ -230,11 +232,10 @@ void UpdateWindow::compare()
     m_checkButton->hide();
 }
 
-void UpdateWindow::setDownloadColour(const QColor& colour)
+void UpdateWindow::setDownloadColour(QRgb colour)
 {
-    QPalette palette = m_downloadButton->palette();
-    palette.setColor(QPalette::Button, colour);
-    m_downloadButton->setPalette(palette);
+    // The button paints its face from its own back colour, not from the palette.
+    m_downloadButton->setBackColor(lumcolor::fromRgb(colour));
 }
 
 void UpdateWindow::pressDownload()
@@ -249,11 +250,14 @@ void UpdateWindow::pressDownload()
     const QString address = m_addressBox->text();
     if (address.trimmed().isEmpty())
         return;
-    // Blanks that pad the address on the page are no part of the file's name.
-    const QString destination = QDir(download::destinationFolder()).filePath(download::UrlFileName(address).trimmed());
+    // Without a plain file name the destination is the folder itself, which the downloader cannot write as a
+    // file: the download ends with its error, and nothing is created.
+    const QDir folder(download::destinationFolder());
+    const std::optional<QString> name = download::savedFileName(address);
+    const QString destination = name ? folder.filePath(*name) : folder.path() + QLatin1Char('/');
     m_addressBox->setEnabled(false);
     m_downloadButton->setCaption(CancelCaption);
-    setDownloadColour(QColor(Qt::red));
+    setDownloadColour(qRgb(255, 0, 0));
     resetProgress();
     m_downloader->DownloadFile(address, destination);
 }

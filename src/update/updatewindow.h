@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QRgb>
 
 class QLabel;
 class QLineEdit;
@@ -57,7 +58,7 @@ private:
     void onCheckFailed();
     void compare();
     void pressDownload();
-    void setDownloadColour(const QColor& colour);
+    void setDownloadColour(QRgb colour);
     void onProgress(const QString& percent);
     void resetProgress();
     void onComplete();

@@ -7,6 +7,7 @@
 #include "rates/rateswindow.h"
 #include "testdatabase.h"
 #include "update/httptransfer.h"
+#include "waiting.h"
 #include "widgets/lumbutton/lumbutton.h"
 
 #include <QAction>
@@ -75,14 +76,14 @@ protected:
     }
 
     // Opens the window as the menu does and waits until it is shown.
-    RatesWindow* openAndWait()
+    void openAndWait(QPointer<RatesWindow>& window)
     {
-        QPointer<RatesWindow> window = openRatesWindow(&m_main);
-        EXPECT_TRUE(window);
+        window = openRatesWindow(&m_main);
+        ASSERT_TRUE(window);
         // Nothing is shown before the page arrived: the call did not wait for the network.
         EXPECT_FALSE(window->isVisible());
-        [&] { QTRY_VERIFY_WITH_TIMEOUT(!window || window->isVisible(), 5000); }();
-        return window;
+        ZV_WAIT_UNTIL(!window || window->isVisible());
+        ASSERT_TRUE(window) << "closed instead of shown";
     }
 
     test::TestDatabase m_db;
@@ -94,19 +95,31 @@ protected:
 TEST_F(RatesWindowTest, ShowsEveryRateOfAWindows1254PageAndAUtf8Page)
 {
     const QString page = ratePage();
+    auto withHead = [&](const QString& head) {
+        return QString(page).replace(QStringLiteral("<html>"),
+                                     QStringLiteral("<html><head>") + head + QStringLiteral("</head>"));
+    };
     const struct
     {
+        const char* what;
         QByteArray body;
         QByteArray contentType;
     } pages[] = {
-        {QStringEncoder("windows-1254").encode(page), "text/html"},
-        {page.toUtf8(), "text/html; charset=utf-8"},
+        {"Windows-1254, undeclared", QStringEncoder("windows-1254").encode(page), "text/html"},
+        {"UTF-8 by the response", page.toUtf8(), "text/html; charset=utf-8"},
+        {"UTF-8 by <meta charset>", withHead(QStringLiteral("<meta charset=\"UTF-8\">")).toUtf8(), "text/html"},
+        {"UTF-8 by <meta http-equiv>",
+         withHead(QStringLiteral("<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=utf-8\">")).toUtf8(),
+         "text/html"},
+        {"UTF-8, undeclared", page.toUtf8(), "text/html"},
+        {"UTF-8, no content type", page.toUtf8(), ""},
     };
     for (const auto& p : pages) {
-        SCOPED_TRACE(p.contentType.constData());
+        SCOPED_TRACE(p.what);
+        m_messages.clear();
         servePage(p.body, p.contentType);
-        RatesWindow* window = openAndWait();
-        ASSERT_TRUE(window && window->isVisible());
+        QPointer<RatesWindow> window;
+        ASSERT_NO_FATAL_FAILURE(openAndWait(window));
         EXPECT_TRUE(window->isModal());
         EXPECT_EQ(window->objectName(), QStringLiteral("KURLAR"));
         EXPECT_EQ(window->windowTitle(), QStringLiteral("09.03.2026 TARİHLİ T.C.M.B. DOVİZ KURLARI"));
@@ -120,15 +133,15 @@ TEST_F(RatesWindowTest, ShowsEveryRateOfAWindows1254PageAndAUtf8Page)
         EXPECT_EQ(window->buyingBox(5)->text(), expectedBuying(5));
         EXPECT_TRUE(m_messages.empty());
         window->findChild<LumButton*>(QStringLiteral("closeButton"))->click();
-        QTRY_VERIFY(!window->isVisible());
+        ZV_WAIT_UNTIL(!window || !window->isVisible());
     }
 }
 
 TEST_F(RatesWindowTest, ACurrencyMissingFromThePageLeavesItsBoxesEmpty)
 {
     servePage(QStringEncoder("windows-1254").encode(ratePage({QStringLiteral("KANADA DOLARI")})));
-    RatesWindow* window = openAndWait();
-    ASSERT_TRUE(window);
+    QPointer<RatesWindow> window;
+    ASSERT_NO_FATAL_FAILURE(openAndWait(window));
     EXPECT_TRUE(window->buyingBox(7)->text().isEmpty());
     EXPECT_TRUE(window->sellingBox(7)->text().isEmpty());
     EXPECT_EQ(window->buyingBox(8)->text(), expectedBuying(8));
@@ -137,11 +150,19 @@ TEST_F(RatesWindowTest, ACurrencyMissingFromThePageLeavesItsBoxesEmpty)
 TEST_F(RatesWindowTest, AnEmptyPageOpensTheWindowWithEveryBoxEmpty)
 {
     servePage({});
-    RatesWindow* window = openAndWait();
-    ASSERT_TRUE(window);
+    QPointer<RatesWindow> window;
+    ASSERT_NO_FATAL_FAILURE(openAndWait(window));
+    // The fetch has ended with the page shown: open, no message, ready for another fetch.
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->isFetching());
+    EXPECT_TRUE(window->findChild<LumButton*>(QStringLiteral("refreshButton"))->isEnabled());
+    EXPECT_TRUE(m_messages.empty());
+    EXPECT_EQ(m_server.requests().size(), 1);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("09.03.2026 TARİHLİ T.C.M.B. DOVİZ KURLARI"));
-    for (int row = 0; row < 13; ++row)
-        EXPECT_TRUE(window->buyingBox(row)->text().isEmpty() && window->sellingBox(row)->text().isEmpty());
+    for (int row = 0; row < 13; ++row) {
+        EXPECT_EQ(window->buyingBox(row)->text(), QString()) << row;
+        EXPECT_EQ(window->sellingBox(row)->text(), QString()) << row;
+    }
 }
 
 TEST_F(RatesWindowTest, NoConnectionAtLoadShowsTheMessageAndNeverOpens)
@@ -154,11 +175,11 @@ TEST_F(RatesWindowTest, NoConnectionAtLoadShowsTheMessageAndNeverOpens)
     }
     AppConfig::reload();
     QPointer<RatesWindow> window = openRatesWindow(&m_main);
-    QTRY_VERIFY_WITH_TIMEOUT(!m_messages.empty(), 5000);
+    ZV_WAIT_UNTIL(!m_messages.empty());
     EXPECT_EQ(m_messages.last().text, QStringLiteral("INTERNETE BAGLI DEGILSINIZ"));
     EXPECT_EQ(m_messages.last().icon, MessageBox::Icon::Stop);
     EXPECT_EQ(m_messages.last().title, QStringLiteral("Zelvora"));
-    QTRY_VERIFY(!window);
+    ZV_WAIT_UNTIL(!window);
     EXPECT_TRUE(m_main.isVisible());
 }
 
@@ -173,33 +194,33 @@ TEST_F(RatesWindowTest, AServerThatNeverAnswersFailsAfterTheTimeLimitWhileThePro
     // Meanwhile the event loop runs: a timer fires while the page is awaited.
     bool ticked = false;
     QTimer::singleShot(50, &m_main, [&] { ticked = true; });
-    QTRY_VERIFY_WITH_TIMEOUT(ticked, 1000);
+    ZV_WAIT_UNTIL_MS(ticked, 1000);
     EXPECT_TRUE(m_messages.empty());
-    QTRY_VERIFY_WITH_TIMEOUT(!m_messages.empty(), 5000);
+    ZV_WAIT_UNTIL(!m_messages.empty());
     EXPECT_EQ(m_messages.last().text, QStringLiteral("INTERNETE BAGLI DEGILSINIZ"));
-    QTRY_VERIFY(!window);
+    ZV_WAIT_UNTIL(!window);
     EXPECT_EQ(HttpTransfer::DefaultTimeoutMs, 15000);
 }
 
 TEST_F(RatesWindowTest, RefreshFetchesAgainAndAFailureThenClosesTheWindow)
 {
     servePage(QStringEncoder("windows-1254").encode(ratePage({QStringLiteral("EURO")})));
-    QPointer<RatesWindow> window = openAndWait();
-    ASSERT_TRUE(window);
+    QPointer<RatesWindow> window;
+    ASSERT_NO_FATAL_FAILURE(openAndWait(window));
     EXPECT_TRUE(window->buyingBox(3)->text().isEmpty());
 
     servePage(QStringEncoder("windows-1254").encode(ratePage()));
     auto* refresh = window->findChild<LumButton*>(QStringLiteral("refreshButton"));
     EXPECT_EQ(refresh->caption(), QStringLiteral(" Kurları Güncelle"));
     refresh->click();
-    QTRY_COMPARE_WITH_TIMEOUT(window->buyingBox(3)->text(), expectedBuying(3), 5000);
+    ZV_WAIT_EQ(window->buyingBox(3)->text(), expectedBuying(3));
 
     // An error page is not the rate page.
     m_server.serve(RatePage::PathAndQuery, LocalHttpServer::page("oops", "text/html", 500, "Internal Server Error"));
     refresh->click();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_messages.empty(), 5000);
+    ZV_WAIT_UNTIL(!m_messages.empty());
     EXPECT_EQ(m_messages.last().text, QStringLiteral("INTERNETE BAGLI DEGILSINIZ"));
-    QTRY_VERIFY(!window);
+    ZV_WAIT_UNTIL(!window);
 }
 
 TEST_F(RatesWindowTest, TheMenuEntryOpensTheWindowOverTheMainWindow)
@@ -212,7 +233,7 @@ TEST_F(RatesWindowTest, TheMenuEntryOpensTheWindowOverTheMainWindow)
     EXPECT_EQ(action->text(), QStringLiteral("Güncel Döviz Kurları"));
     action->trigger();
     RatesWindow* window = nullptr;
-    QTRY_VERIFY_WITH_TIMEOUT((window = main.findChild<RatesWindow*>()) && window->isVisible(), 5000);
+    ZV_WAIT_UNTIL((window = main.findChild<RatesWindow*>()) && window->isVisible());
     EXPECT_EQ(window->buyingBox(0)->text(), expectedBuying(0));
     window->close();
 }

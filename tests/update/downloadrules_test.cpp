@@ -34,6 +34,30 @@ TEST(UrlFileNameTest, TakesTheFileNameOfAnHttpAddressOnly)
         EXPECT_EQ(download::UrlFileName(QString::fromUtf8(c.address)), QString::fromUtf8(c.name)) << c.address;
 }
 
+TEST(SavedFileNameTest, OnlyAPlainFileNameIsEverSavedUnder)
+{
+    const struct
+    {
+        const char* address;
+        std::optional<QString> name;
+    } cases[] = {
+        {"http://host/indir/setup.exe", QStringLiteral("setup.exe")},
+        {"http://host/setup.exe      ", QStringLiteral("setup.exe")}, // the page's padding is no part of it
+        {"http://host/.x", QStringLiteral(".x")},
+        {"http://host/..", std::nullopt},
+        {"http://host/x.y/", std::nullopt},
+        {"http://host/a\\..\\b.exe", std::nullopt},
+        {"http://host/a\\b.exe", std::nullopt},
+        {"http://host/klasor/", std::nullopt},
+        {"http://host/ . ", std::nullopt},
+        {"http://host/a\tb.exe", std::nullopt},
+        {"https://host/setup.exe", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(download::savedFileName(QString::fromUtf8(c.address)), c.name) << c.address;
+}
+
 TEST(DownloadStatusTest, StatusTextsAsTheUserReadsThem)
 {
     const QString url = QStringLiteral("http://host/setup.exe");
@@ -116,6 +140,40 @@ TEST(HttpTransferTest, AddressesAndDecoding)
     EXPECT_EQ(HttpTransfer::decodePage(turkish.toUtf8(), "text/html; charset=\"UTF-8\""), turkish);
     EXPECT_EQ(HttpTransfer::decodePage(QStringEncoder("windows-1254").encode(turkish), "text/html; charset=bogus"),
               turkish);
+}
+
+TEST(HttpTransferTest, APageWithoutACharsetInItsResponseIsReadByItsMetaTagOrItsBytes)
+{
+    const QString turkish = QStringLiteral("DANİMARKA KRONU İSVİÇRE FRANGI ğüşıöç");
+    const QByteArray cp1254 = QStringEncoder("windows-1254").encode(turkish);
+    const QByteArray utf8 = turkish.toUtf8();
+    const QByteArray filler(1100, ' ');
+    const struct
+    {
+        const char* what;
+        QByteArray body;
+        QByteArray expectedBody; // the body as it should read, in UTF-8
+    } cases[] = {
+        {"meta charset", "<meta charset=utf-8>" + utf8, "<meta charset=utf-8>" + utf8},
+        {"meta charset quoted, in capitals", "<META CharSet = 'UTF-8' />" + utf8, "<META CharSet = 'UTF-8' />" + utf8},
+        {"meta http-equiv", "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-9\">" + cp1254,
+         "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-9\">" + utf8},
+        {"meta names Windows-1254", "<meta charset=\"windows-1254\">" + cp1254,
+         "<meta charset=\"windows-1254\">" + utf8},
+        {"meta with an unknown charset", "<meta charset=\"x-none\">" + utf8, "<meta charset=\"x-none\">" + utf8},
+        {"valid UTF-8, undeclared", utf8, utf8},
+        {"UTF-8 with a byte order mark", "\xEF\xBB\xBF" + utf8, utf8},
+        {"not valid UTF-8", cp1254, utf8},
+        {"meta beyond the first 1024 bytes", filler + "<meta charset=utf-8>" + cp1254,
+         filler + "<meta charset=utf-8>" + utf8},
+        {"a charset outside a meta tag", "<p>charset=utf-8</p>" + cp1254, "<p>charset=utf-8</p>" + utf8},
+        {"empty", {}, {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(HttpTransfer::decodePage(c.body, "text/html"), QString::fromUtf8(c.expectedBody)) << c.what;
+    // The response's own charset comes first.
+    EXPECT_EQ(HttpTransfer::decodePage("<meta charset=utf-8>" + cp1254, "text/html; charset=windows-1254"),
+              QStringLiteral("<meta charset=utf-8>") + turkish);
 }
 
 } // namespace

@@ -1,11 +1,14 @@
 #include "localhttpserver.h"
+#include "update/downloadrules.h"
 #include "update/filedownloader.h"
 #include "update/httptransfer.h"
+#include "waiting.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cerrno>
 #include <gtest/gtest.h>
 
 namespace zelvora {
@@ -49,7 +52,7 @@ protected:
     void download(const QString& path)
     {
         ASSERT_TRUE(m_downloader.DownloadFile(m_server.url(path), destination()));
-        QTRY_VERIFY_WITH_TIMEOUT(!m_downloader.isRunning(), 10000);
+        ZV_WAIT_UNTIL_MS(!m_downloader.isRunning(), 10000);
         QTest::qWait(50); // nothing may follow the end
     }
 
@@ -148,7 +151,7 @@ TEST_F(FileDownloaderTest, CredentialsAreOfferedWhenTheServerAsks)
         QFile::remove(destination());
         ASSERT_TRUE(
             m_downloader.DownloadFile(m_server.url(QStringLiteral("/setup.exe")), destination(), c.user, c.password));
-        QTRY_VERIFY_WITH_TIMEOUT(!m_downloader.isRunning(), 5000);
+        ZV_WAIT_UNTIL_MS(!m_downloader.isRunning(), 5000);
         QTest::qWait(50);
         EXPECT_EQ(m_events.last(), c.last);
         EXPECT_EQ(QFile::exists(destination()), c.last == QStringLiteral("C"));
@@ -192,10 +195,10 @@ TEST_F(FileDownloaderTest, CancelDuringTheTransferLeavesNothingAndSaysNothing)
     // Half the body, then the server stays silent.
     m_server.serve(QStringLiteral("/setup.exe"), LocalHttpServer::partial(bytes(100000), 50000, false));
     ASSERT_TRUE(m_downloader.DownloadFile(m_server.url(QStringLiteral("/setup.exe")), destination()));
-    QTRY_VERIFY_WITH_TIMEOUT(m_events.contains(QStringLiteral("P:50")), 5000);
+    ZV_WAIT_UNTIL_MS(m_events.contains(QStringLiteral("P:50")), 5000);
     const qsizetype before = m_events.size();
     m_downloader.Cancel();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_downloader.isRunning(), 5000);
+    ZV_WAIT_UNTIL_MS(!m_downloader.isRunning(), 5000);
     QTest::qWait(50);
     EXPECT_EQ(m_events.size(), before);
     EXPECT_EQ(readFile(destination()), QByteArray("previous version"));
@@ -239,7 +242,7 @@ TEST_F(FileDownloaderTest, NoConnectionIsAnErrorAndNeverACompletion)
         url = gone.url(QStringLiteral("/setup.exe"));
     }
     ASSERT_TRUE(m_downloader.DownloadFile(url, destination()));
-    QTRY_VERIFY_WITH_TIMEOUT(!m_downloader.isRunning(), 5000);
+    ZV_WAIT_UNTIL_MS(!m_downloader.isRunning(), 5000);
     QTest::qWait(50);
     ASSERT_EQ(m_events.size(), 2);
     EXPECT_TRUE(m_events.at(1).startsWith(QStringLiteral("E:Error: "))) << m_events.at(1).toStdString();
@@ -262,21 +265,80 @@ TEST_F(FileDownloaderTest, ASecondDownloadWhileOneRunsIsRefused)
     m_server.serve(QStringLiteral("/setup.exe"), LocalHttpServer::page(body, "application/octet-stream"));
     ASSERT_TRUE(m_downloader.DownloadFile(m_server.url(QStringLiteral("/setup.exe")), destination()));
     EXPECT_FALSE(m_downloader.DownloadFile(m_server.url(QStringLiteral("/setup.exe")), destination()));
-    QTRY_VERIFY_WITH_TIMEOUT(!m_downloader.isRunning(), 5000);
+    ZV_WAIT_UNTIL_MS(!m_downloader.isRunning(), 5000);
     QTest::qWait(50);
     EXPECT_EQ(progressFree(), QStringList({QStringLiteral("I:Dosya Bilgisi"), QStringLiteral("C")}));
     EXPECT_EQ(m_server.requests().size(), 1);
     EXPECT_EQ(readFile(destination()), body);
 }
 
-TEST_F(FileDownloaderTest, ADestinationThatIsAFolderCannotBeWritten)
+TEST_F(FileDownloaderTest, ADestinationThatCannotBeAFileIsRefusedAndNothingIsCreated)
 {
     m_server.serve(QStringLiteral("/setup.exe"), LocalHttpServer::page(bytes(100), "application/octet-stream"));
-    ASSERT_TRUE(m_downloader.DownloadFile(m_server.url(QStringLiteral("/setup.exe")), m_dir.path() + QLatin1Char('/')));
-    QTRY_VERIFY_WITH_TIMEOUT(!m_downloader.isRunning(), 5000);
-    ASSERT_EQ(m_events.size(), 2);
-    EXPECT_TRUE(m_events.at(1).startsWith(QStringLiteral("E:Dosya Diske Yüklenmedi.\r\rError ")));
-    EXPECT_TRUE(QFileInfo(m_dir.path()).isDir());
+    const QString cases[] = {
+        m_dir.path() + QLatin1Char('/'),
+        m_dir.filePath(QStringLiteral("x.y/")),
+        m_dir.filePath(QStringLiteral("yeni/..")),
+        m_dir.filePath(QStringLiteral("yeni\\")),
+    };
+    for (const QString& destination : cases) {
+        SCOPED_TRACE(destination.toStdString());
+        m_events.clear();
+        ASSERT_TRUE(m_downloader.DownloadFile(m_server.url(QStringLiteral("/setup.exe")), destination));
+        ZV_WAIT_UNTIL(!m_downloader.isRunning());
+        ASSERT_EQ(m_events.size(), 2);
+        EXPECT_TRUE(m_events.at(1).startsWith(QStringLiteral("E:Dosya Diske Yüklenmedi.\r\rError ")));
+        EXPECT_TRUE(QFileInfo(m_dir.path()).isDir());
+        // No folder on the way, and no temporary file.
+        EXPECT_TRUE(QDir(m_dir.path()).isEmpty()) << QDir(m_dir.path()).entryList().join(u',').toStdString();
+    }
+}
+
+TEST_F(FileDownloaderTest, AFullDiskIsNamedAsTheReasonAndNothingIsLeft)
+{
+    // The body goes to the system's always-full device: its writes fail as on a full disk.
+    QFile full(QStringLiteral("/dev/full"));
+    if (!full.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        GTEST_SKIP() << "no /dev/full here";
+    int writes = 0;
+    m_downloader.setBlockWriter([&](int, QByteArrayView block) {
+        ++writes;
+        return download::writeAll(int(full.handle()), block);
+    });
+    // Without a Content-Length no free space is asked for beforehand.
+    m_server.serve(
+        QStringLiteral("/setup.exe"),
+        {"HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\nConnection: close\r\n\r\n" + bytes(4000),
+         true,
+         {}});
+    download(QStringLiteral("/setup.exe"));
+    EXPECT_GE(writes, 1);
+    EXPECT_EQ(
+        m_events,
+        QStringList({QStringLiteral("I:Dosya Bilgisi"),
+                     QStringLiteral("E:Dosya Diske Yüklenmedi.\r\rError %1: Diskte boş yer kalmadı").arg(ENOSPC)}));
+    EXPECT_TRUE(filesLeft().isEmpty());
+}
+
+// The transfer stops reading the server while its buffer is full, so a download of any size holds only that
+// much of the body in memory.
+TEST(HttpTransferTest, HoldsNoMoreThanItsReadBufferOfUnreadBody)
+{
+    LocalHttpServer server;
+    const QByteArray body = bytes(32 * HttpTransfer::ReadBufferSize);
+    server.serve(QStringLiteral("/big.bin"), LocalHttpServer::page(body, "application/octet-stream"));
+    HttpTransfer transfer;
+    transfer.setURL(server.url(QStringLiteral("/big.bin")));
+    ASSERT_TRUE(transfer.Execute(QStringLiteral("GET"), {}));
+    ZV_WAIT_UNTIL(transfer.bytesAvailable() >= HttpTransfer::ReadBufferSize / 2);
+    // Whatever the server sends meanwhile must wait outside the program.
+    QTest::qWait(300);
+    EXPECT_LE(transfer.bytesAvailable(), HttpTransfer::ReadBufferSize + 64 * 1024);
+    QByteArray received;
+    ZV_WAIT_UNTIL((received += transfer.GetAvailable(), transfer.finished() && transfer.bytesAvailable() == 0));
+    EXPECT_FALSE(transfer.connectionFailed());
+    EXPECT_EQ(received.size(), body.size());
+    EXPECT_TRUE(received == body);
 }
 
 } // namespace

@@ -8,8 +8,11 @@
 #include "update/filedownloader.h"
 #include "update/updatewindow.h"
 #include "update/versionpage.h"
+#include "waiting.h"
 #include "widgets/lumbutton/lumbutton.h"
+#include "widgets/lumbutton/lumcolor.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -75,7 +78,7 @@ protected:
         bool done = false;
         QObject::connect(m_window.data(), &UpdateWindow::checkDone, &m_main, [&] { done = true; });
         button("checkButton")->click();
-        QTRY_VERIFY_WITH_TIMEOUT(done || !m_window, 5000);
+        ZV_WAIT_UNTIL(done || !m_window);
     }
 
     template<typename T = QWidget> T* child(const char* name) const
@@ -110,7 +113,7 @@ TEST_F(UpdateWindowTest, OpensWithTheInstalledVersionAndTakesTheMainWindowAway)
 
     // "Kapat" brings the main window back.
     button("closeButton")->click();
-    QTRY_VERIFY(!m_window);
+    ZV_WAIT_UNTIL(!m_window);
     EXPECT_TRUE(m_main.isVisible());
 }
 
@@ -159,7 +162,7 @@ TEST_F(UpdateWindowTest, AnyOtherVersionIsDownloadedToTheDownloadsFolder)
     button("downloadButton")->click();
     EXPECT_EQ(downloadCaption(), UpdateWindow::CancelCaption);
     EXPECT_FALSE(child("addressBox")->isEnabled());
-    QTRY_COMPARE_WITH_TIMEOUT(m_messages.messages().size(), 2, 5000);
+    ZV_WAIT_EQ(m_messages.messages().size(), 2);
     EXPECT_EQ(m_messages.last().text,
               QStringLiteral("Program Güncellemeleri Tamamlandı. Güncellemeler ' ")
                   + QDir::toNativeSeparators(m_downloads.path()) + QStringLiteral(" ' Sürücüsüne yüklendi:"));
@@ -180,7 +183,7 @@ TEST_F(UpdateWindowTest, ADownloadErrorOffersToTryAgain)
     check();
     button("downloadButton")->click();
     button("downloadButton")->click();
-    QTRY_COMPARE_WITH_TIMEOUT(m_messages.messages().size(), 2, 5000);
+    ZV_WAIT_EQ(m_messages.messages().size(), 2);
     EXPECT_EQ(m_messages.last().text,
               QStringLiteral("Serverda, \"") + fileUrl().leftJustified(58)
                   + QStringLiteral("\" isimli bir dosya yok."));
@@ -204,11 +207,11 @@ TEST_F(UpdateWindowTest, CancelStopsTheDownloadWithoutAWord)
     button("downloadButton")->click();
     button("downloadButton")->click();
     auto* progress = child<QProgressBar>("downloadProgress");
-    QTRY_COMPARE_WITH_TIMEOUT(progress->value(), 40, 5000);
+    ZV_WAIT_EQ(progress->value(), 40);
     button("downloadButton")->click();
     EXPECT_EQ(downloadCaption(), UpdateWindow::InstallCaption);
     EXPECT_EQ(progress->value(), 0);
-    QTRY_VERIFY_WITH_TIMEOUT(!m_window->downloader().isRunning(), 5000);
+    ZV_WAIT_UNTIL(!m_window->downloader().isRunning());
     QTest::qWait(50);
     EXPECT_EQ(m_messages.messages().size(), 1);
     EXPECT_TRUE(QDir(m_downloads.path()).isEmpty());
@@ -219,10 +222,118 @@ TEST_F(UpdateWindowTest, AnEmptyPageLeavesTheCheckRunningWithoutAMessage)
     m_server.serve(VersionPage::PathAndQuery, LocalHttpServer::page({}));
     open();
     check();
+    // The page was read (the caption says so), and nothing followed from it.
+    ASSERT_TRUE(m_window);
+    EXPECT_EQ(m_window->windowTitle(), QStringLiteral("09.03.2026  Tarihli Program Sürüm Kontrolü"));
+    EXPECT_EQ(m_server.requests().size(), 1);
     EXPECT_TRUE(m_messages.empty());
+    EXPECT_TRUE(child<QLabel>("latestVersionValue")->text().isEmpty());
+    EXPECT_TRUE(child<QLineEdit>("addressBox")->text().isEmpty());
     EXPECT_TRUE(child("statusLabel")->isVisible());
+    EXPECT_EQ(child<QLabel>("statusLabel")->text(), QStringLiteral("Sürüm Kontrolü Yapılıyor..."));
     EXPECT_TRUE(child("busyIndicator")->isVisible());
     EXPECT_FALSE(button("downloadButton")->isVisible());
+    EXPECT_TRUE(m_window->isVisible());
+    EXPECT_FALSE(m_main.isVisible());
+}
+
+// Share of the button's pixels near the colour (each channel within 60).
+double shareOf(LumButton* b, QRgb colour)
+{
+    const QImage image = b->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    qint64 near = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            near += std::abs(qRed(p) - qRed(colour)) < 60 && std::abs(qGreen(p) - qGreen(colour)) < 60
+                && std::abs(qBlue(p) - qBlue(colour)) < 60;
+        }
+    return double(near) / std::max(1, image.width() * image.height());
+}
+
+TEST_F(UpdateWindowTest, TheDownloadButtonIsPaintedYellowWhenOfferedAndRedWhileDownloading)
+{
+    serveVersion(QStringLiteral("2.0.0"));
+    m_server.serve(QStringLiteral("/indir/setup.exe"), LocalHttpServer::partial(QByteArray(100000, 'a'), 40000, false));
+    open();
+    check();
+    LumButton* download = button("downloadButton");
+    const QRgb yellow = qRgb(255, 255, 0);
+    const QRgb red = qRgb(255, 0, 0);
+    EXPECT_EQ(download->backColor(), lumcolor::fromRgb(yellow));
+    EXPECT_GT(shareOf(download, yellow), 0.3);
+    download->click();
+    download->click();
+    EXPECT_EQ(downloadCaption(), UpdateWindow::CancelCaption);
+    EXPECT_EQ(download->backColor(), lumcolor::fromRgb(red));
+    EXPECT_GT(shareOf(download, red), 0.3);
+    EXPECT_LT(shareOf(download, yellow), 0.05);
+}
+
+TEST_F(UpdateWindowTest, ScreenReadersReadTheValuesThemselves)
+{
+    serveVersion(QStringLiteral("1.0.4"));
+    open();
+    check();
+    const struct
+    {
+        const char* name;
+        QString text;
+    } cases[] = {
+        {"programCodeValue", QStringLiteral("ZELVO")},
+        {"latestVersionValue", QStringLiteral("1.0.4")},
+        {"installedVersionValue", QStringLiteral("1.0.5")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto* label = child<QLabel>(c.name);
+        ASSERT_TRUE(label);
+        EXPECT_EQ(label->text(), c.text);
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(label);
+        ASSERT_TRUE(accessible);
+        EXPECT_EQ(accessible->text(QAccessible::Name), c.text);
+    }
+}
+
+// The version page decides the file's name: only a plain file name is written, and never a folder.
+TEST_F(UpdateWindowTest, AnAddressWithoutAPlainFileNameWritesNothing)
+{
+    QTemporaryDir root;
+    const QString downloads = QDir(root.path()).filePath(QStringLiteral("Downloads"));
+    ASSERT_TRUE(QDir().mkdir(downloads));
+    download::setDestinationFolder(downloads);
+    // The address fills the page's 58 characters exactly, so no blank follows its end.
+    const QString base = m_server.url(QStringLiteral("/"));
+    auto address = [&](const QString& tail) {
+        return base + QString(58 - base.size() - tail.size() - 1, QLatin1Char('d')) + QLatin1Char('/') + tail;
+    };
+    const QString tails[] = {QStringLiteral(".."), QStringLiteral("x.y/"), QStringLiteral("a\\..\\b.exe")};
+    for (const QString& tail : tails) {
+        SCOPED_TRACE(tail.toStdString());
+        const QString url = address(tail);
+        ASSERT_EQ(url.size(), 58);
+        // Whatever the server is asked, it answers with a file.
+        const QString path = url.mid(base.size() - 1);
+        for (const QString& target : {path, QString(path).replace(QLatin1Char('\\'), QStringLiteral("%5C")),
+                                      path.left(path.lastIndexOf(QLatin1Char('/')) + 1), QStringLiteral("/")})
+            m_server.serve(target, LocalHttpServer::page(QByteArray(3000, 'z'), "application/octet-stream"));
+        serveVersion(QStringLiteral("2.0.0"), url);
+        m_messages.clear();
+        open();
+        check();
+        ASSERT_EQ(child<QLineEdit>("addressBox")->text(), url);
+        button("downloadButton")->click();
+        button("downloadButton")->click();
+        ZV_WAIT_EQ(m_messages.messages().size(), 2);
+        EXPECT_EQ(m_messages.last().title, QStringLiteral("Hata"));
+        EXPECT_TRUE(m_messages.last().text.startsWith(QStringLiteral("Dosya Diske Yüklenmedi.\r\rError ")))
+            << m_messages.last().text.toStdString();
+        EXPECT_EQ(downloadCaption(), UpdateWindow::RetryCaption);
+        EXPECT_EQ(QDir(root.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+                  QStringList {QStringLiteral("Downloads")});
+        EXPECT_TRUE(QDir(downloads).isEmpty()) << QDir(downloads).entryList().join(u',').toStdString();
+        delete m_window;
+    }
 }
 
 TEST_F(UpdateWindowTest, NoConnectionClosesTheWindowAndTheMainWindowComesBack)
@@ -237,7 +348,7 @@ TEST_F(UpdateWindowTest, NoConnectionClosesTheWindowAndTheMainWindowComesBack)
     EXPECT_EQ(m_messages.last().text, QStringLiteral("İnternet Bağlantınız Aktif Değil."));
     EXPECT_EQ(m_messages.last().icon, MessageBox::Icon::Stop);
     EXPECT_EQ(m_messages.last().title, QStringLiteral("Zelvora"));
-    QTRY_VERIFY(!m_window);
+    ZV_WAIT_UNTIL(!m_window);
     EXPECT_TRUE(m_main.isVisible());
 }
 
@@ -249,9 +360,9 @@ TEST_F(UpdateWindowTest, TheCloseBoxBringsTheMainWindowBackAndStopsADownload)
     check();
     button("downloadButton")->click();
     button("downloadButton")->click();
-    QTRY_COMPARE_WITH_TIMEOUT(child<QProgressBar>("downloadProgress")->value(), 40, 5000);
+    ZV_WAIT_EQ(child<QProgressBar>("downloadProgress")->value(), 40);
     m_window->close();
-    QTRY_VERIFY(!m_window);
+    ZV_WAIT_UNTIL(!m_window);
     EXPECT_TRUE(m_main.isVisible());
     QTest::qWait(50);
     EXPECT_TRUE(QDir(m_downloads.path()).isEmpty());
@@ -283,7 +394,7 @@ TEST_F(UpdateWindowTest, TheMenuEntryOpensTheWindowAndHidesTheMainWindow)
             m_window = window;
     ASSERT_TRUE(m_window && m_window->isVisible());
     m_window->findChild<LumButton*>(QStringLiteral("closeButton"))->click();
-    QTRY_VERIFY(!m_window);
+    ZV_WAIT_UNTIL(!m_window);
     EXPECT_TRUE(main.isVisible());
 }
 
