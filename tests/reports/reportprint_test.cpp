@@ -20,7 +20,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QPageLayout>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -128,6 +131,37 @@ TEST_F(ReportPrintTest, AccountWindowButtonPrintsTheStatementOfTheCustomerShown)
     EXPECT_TRUE(flat.contains(QStringLiteral("ToplamEklenen:1.500,00"))) << pages.at(0).toStdString();
     EXPECT_TRUE(flat.contains(QStringLiteral("ToplamÖdenen:250,00")));
     EXPECT_TRUE(flat.contains(QStringLiteral("ToplamBakiye:1.250,00")));
+}
+
+TEST_F(ReportPrintTest, PreviewLaysThePagesOutAgainForThePageSetUpChosen)
+{
+    for (int i = 1; i <= 80; ++i)
+        m_db.addCustomer(QString::number(i), QStringLiteral("MÜŞTERİ %1").arg(i));
+    CustomerListReport list;
+    ASSERT_TRUE(list.prepare(m_db.db(), Clock::today(), QString(), QString(), QString()));
+    const QPageLayout landscape(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF());
+    const qsizetype portraitPages = list.report().paginate().size();
+    const qsizetype landscapePages = list.report().paginate(landscape.fullRectPoints().size() * 20).size();
+    ASSERT_LT(portraitPages, landscapePages);
+
+    int before = 0;
+    int after = 0;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+        auto* preview = dialog ? dialog->findChild<QPrintPreviewWidget*>() : nullptr;
+        if (preview) {
+            before = preview->pageCount();
+            // What the page set-up and the orientation buttons do to the printer.
+            dialog->printer()->setPageOrientation(QPageLayout::Landscape);
+            preview->updatePreview();
+            after = preview->pageCount();
+        }
+        if (dialog)
+            dialog->reject();
+    });
+    list.preview(nullptr);
+    EXPECT_EQ(before, portraitPages);
+    EXPECT_EQ(after, landscapePages);
 }
 
 // HOME and the XDG settings pointed at an empty folder of the test's own for its lifetime.
