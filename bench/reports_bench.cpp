@@ -1,6 +1,6 @@
-// The printed reports on a large ledger: 10,000 customers and one customer with 10,000 movements, laid out
-// and written to PDF, and the preview opened (report filled, pages laid out and painted into the preview).
-// Run: build/bench/reports_bench
+// The printed reports on a large ledger: 10,000 customers, one customer with 10,000 movements and one with
+// 2,000 movements of long descriptions, laid out and written to PDF, and the preview opened (report filled, pages laid
+// out and painted into the preview). Run: build/bench/reports_bench
 #include "data/clock.h"
 #include "data/dateformat.h"
 #include "data/turkishtext.h"
@@ -24,6 +24,9 @@ namespace {
 
 constexpr int kRows = 10000;
 const QString kCode = QStringLiteral("42");
+// A customer whose every movement has a 300-character description, printed over several lines.
+const QString kLongCode = QStringLiteral("43");
+constexpr int kLongRows = 2000;
 
 test::TestDatabase& ledger()
 {
@@ -60,6 +63,12 @@ test::TestDatabase& ledger()
                                credit ? QVariant(qint64(random.bounded(100000))) : QVariant(),
                                credit ? QVariant() : QVariant(qint64(random.bounded(100000)))});
         }
+        const QString words = QStringLiteral("ÇAY ŞEKER UN YAĞ PİRİNÇ MAKARNA BULGUR NOHUT MERCİMEK FASULYE PEYNİR ");
+        for (int i = 0; i < kLongRows; ++i)
+            Database::runWith(movement,
+                              {kLongCode, dates::isoDate(today.addDays(-i)), QStringLiteral("12:00:00"),
+                               words.repeated(5).left(300), QVariant(1.0), QStringLiteral("Ad"), QVariant(),
+                               QVariant(qint64(100 + i)), QVariant()});
         transaction.commit();
         return db;
     }();
@@ -126,6 +135,20 @@ void Statement10kToPdf(benchmark::State& state)
     state.counters["pages"] = double(AccountStatementReport::instance().report().paginate().size());
 }
 BENCHMARK(Statement10kToPdf)->Unit(benchmark::kMillisecond);
+
+// Every row wraps: the cost of breaking long texts into lines.
+void StatementLongDescriptions2kToPdf(benchmark::State& state)
+{
+    ledger();
+    AccountStatementReport& statement = AccountStatementReport::instance();
+    for (auto _ : state) {
+        statement.prepare(ledger().db(), kLongCode, QStringLiteral("ŞAHİN / 43 - ( Alıcı )"), QStringLiteral("1,00"),
+                          QStringLiteral("2,00"), QStringLiteral("-1,00"));
+        statement.report().writePdf(output().filePath(QStringLiteral("uzun.pdf")));
+    }
+    state.counters["pages"] = double(statement.report().paginate().size());
+}
+BENCHMARK(StatementLongDescriptions2kToPdf)->Unit(benchmark::kMillisecond);
 
 void CustomerList10kPreviewOpen(benchmark::State& state)
 {

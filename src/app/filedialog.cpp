@@ -1,6 +1,8 @@
 #include "app/filedialog.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 
 namespace zelvora {
 
@@ -10,6 +12,12 @@ std::optional<QString>& nextAnswer()
 {
     static std::optional<QString> answer;
     return answer;
+}
+
+QString& lastStart()
+{
+    static QString path;
+    return path;
 }
 
 std::optional<QString> takeAnswer()
@@ -23,6 +31,7 @@ std::optional<QString> takeAnswer()
 
 QString FileDialog::chooseFolder(QWidget* parent, const QString& title, const QString& startFolder)
 {
+    lastStart() = startFolder;
     if (auto answer = takeAnswer())
         return *answer;
     return QFileDialog::getExistingDirectory(parent, title, startFolder, QFileDialog::ShowDirsOnly);
@@ -30,6 +39,7 @@ QString FileDialog::chooseFolder(QWidget* parent, const QString& title, const QS
 
 QString FileDialog::chooseFile(QWidget* parent, const QString& title, const QString& filter, const QString& startFolder)
 {
+    lastStart() = startFolder;
     if (auto answer = takeAnswer())
         return *answer;
     return QFileDialog::getOpenFileName(parent, title, startFolder, filter);
@@ -38,14 +48,23 @@ QString FileDialog::chooseFile(QWidget* parent, const QString& title, const QStr
 QString FileDialog::chooseSaveFile(QWidget* parent, const QString& title, const QString& filter,
                                    const QString& proposedPath)
 {
+    const QFileInfo proposed(proposedPath);
+    const QString start
+        = proposed.isAbsolute() && proposed.dir().exists() ? proposedPath : QDir::home().filePath(proposed.fileName());
+    lastStart() = start;
     if (auto answer = takeAnswer())
         return *answer;
-    return QFileDialog::getSaveFileName(parent, title, proposedPath, filter);
+    return QFileDialog::getSaveFileName(parent, title, start, filter);
 }
 
 void FileDialog::setNextAnswer(const QString& answer)
 {
     nextAnswer() = answer;
+}
+
+QString FileDialog::lastStartPath()
+{
+    return lastStart();
 }
 
 } // namespace zelvora

@@ -3,6 +3,7 @@
 #include "reports/reportlayout.h"
 
 #include <QHash>
+#include <QSizeF>
 #include <QStringList>
 #include <QVector>
 #include <functional>
@@ -37,21 +38,32 @@ public:
     using PageFooterFormat = std::function<void(BandedReport& report, int page)>;
     void setPageFooterFormat(PageFooterFormat format) { m_pageFooterFormat = std::move(format); }
 
-    // The first pass: which rows each page holds and where the group bands fall.
+    // The first pass: which rows each page holds and where they fall. A text wider than its element wraps
+    // and its band grows to hold every line; a row starts a new page rather than being cut, unless it is
+    // taller than a whole page, in which case it runs on to the next page between two of its lines.
     struct Page
     {
         int firstRow = 0;
         int rowCount = 0;
         bool groupHeader = false;
         bool groupFooter = false;
+        // Top of each row, twips from the top margin.
+        QVector<int> rowTops;
+        // A row taller than a page: the twips of the first row printed on the pages before, and the twips
+        // of the last row printed on this page when it goes on (0 = the whole row).
+        int firstRowFrom = 0;
+        int lastRowTo = 0;
+        // Top of the group footer on the page that prints it.
+        int groupFooterTop = 0;
     };
-    QVector<Page> paginate() const;
+    // paper: the page in twips as the device has it (orientation applied); empty means the layout's A4.
+    QVector<Page> paginate(const QSizeF& paper = {}) const;
 
-    // Paints every page on the device, which must be set to A4 portrait without margins. False when the
-    // device cannot be painted on.
+    // Paints every page on the device, laid out for its page size and orientation; a page narrower than
+    // the layout's A4 is scaled down to its width. False when the device cannot be painted on.
     bool print(QPagedPaintDevice* device);
 
-    // Writes the same pages to a PDF file, replacing it only when every page was written.
+    // Writes the pages on A4 portrait to a PDF file, replacing it only when every page was written.
     bool writePdf(const QString& path, QString* error = nullptr);
 
 private:

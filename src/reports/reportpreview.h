@@ -16,7 +16,8 @@ public:
     // Returns when the user closes the preview. title names the PDF file proposed.
     static void exec(QWidget* parent, BandedReport& report, const QString& title);
 
-    // The file proposed for the PDF: the title made a valid file name, in the Documents folder.
+    // The file proposed for the PDF: the title made a valid file name, in the Documents folder, or in the
+    // home folder when there is no Documents folder.
     static QString defaultPdfPath(const QString& title);
 
     // Asks for a file and writes the PDF; a failure is reported in a message. True when written.

@@ -4,6 +4,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 
 namespace zelvora::test {
 
@@ -20,6 +21,32 @@ QStringList pdfPages(const QString& path)
     if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
         pages.removeLast();
     return pages;
+}
+
+PdfWords pdfWords(const QString& path)
+{
+    QProcess pdftotext;
+    pdftotext.start(
+        QStringLiteral("pdftotext"),
+        {QStringLiteral("-bbox"), QStringLiteral("-enc"), QStringLiteral("UTF-8"), path, QStringLiteral("-")});
+    if (!pdftotext.waitForFinished(60000) || pdftotext.exitCode() != 0)
+        return {};
+    PdfWords result;
+    QXmlStreamReader xml(pdftotext.readAllStandardOutput());
+    const auto number = [&](const char* name) { return xml.attributes().value(QLatin1String(name)).toDouble(); };
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == QLatin1String("page")) {
+            result.pageSizes.append(QSizeF(number("width"), number("height")));
+        } else if (xml.name() == QLatin1String("word")) {
+            const QRectF box(QPointF(number("xMin"), number("yMin")), QPointF(number("xMax"), number("yMax")));
+            result.words.append({xml.readElementText(), int(result.pageSizes.size()) - 1, box});
+        }
+    }
+    if (xml.hasError())
+        return {};
+    return result;
 }
 
 QImage pdfPageImage(const QString& path, int page, int dpi)

@@ -20,7 +20,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QPageLayout>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -130,14 +133,97 @@ TEST_F(ReportPrintTest, AccountWindowButtonPrintsTheStatementOfTheCustomerShown)
     EXPECT_TRUE(flat.contains(QStringLiteral("ToplamBakiye:1.250,00")));
 }
 
-TEST_F(ReportPrintTest, PdfIsProposedInDocumentsUnderTheTitleAndAFailedWriteIsReported)
+TEST_F(ReportPrintTest, PreviewLaysThePagesOutAgainForThePageSetUpChosen)
 {
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    EXPECT_EQ(ReportPreview::defaultPdfPath(QStringLiteral("AHMET / 42 - ( Alıcı ) - CARİ RAPORU")),
-              QDir(documents).filePath(QStringLiteral("AHMET - 42 - ( Alıcı ) - CARİ RAPORU.pdf")));
-    EXPECT_EQ(ReportPreview::defaultPdfPath(QStringLiteral("09.12.2026 - TARİHLİ MÜŞTERİ LİSTESİ")),
-              QDir(documents).filePath(QStringLiteral("09.12.2026 - TARİHLİ MÜŞTERİ LİSTESİ.pdf")));
+    for (int i = 1; i <= 80; ++i)
+        m_db.addCustomer(QString::number(i), QStringLiteral("MÜŞTERİ %1").arg(i));
+    CustomerListReport list;
+    ASSERT_TRUE(list.prepare(m_db.db(), Clock::today(), QString(), QString(), QString()));
+    const QPageLayout landscape(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF());
+    const qsizetype portraitPages = list.report().paginate().size();
+    const qsizetype landscapePages = list.report().paginate(landscape.fullRectPoints().size() * 20).size();
+    ASSERT_LT(portraitPages, landscapePages);
 
+    int before = 0;
+    int after = 0;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+        auto* preview = dialog ? dialog->findChild<QPrintPreviewWidget*>() : nullptr;
+        if (preview) {
+            before = preview->pageCount();
+            // What the page set-up and the orientation buttons do to the printer.
+            dialog->printer()->setPageOrientation(QPageLayout::Landscape);
+            preview->updatePreview();
+            after = preview->pageCount();
+        }
+        if (dialog)
+            dialog->reject();
+    });
+    list.preview(nullptr);
+    EXPECT_EQ(before, portraitPages);
+    EXPECT_EQ(after, landscapePages);
+}
+
+// HOME and the XDG settings pointed at an empty folder of the test's own for its lifetime.
+class ScopedHome
+{
+public:
+    ScopedHome()
+        : m_home(qgetenv("HOME"))
+        , m_config(qgetenv("XDG_CONFIG_HOME"))
+    {
+        qputenv("HOME", m_dir.path().toUtf8());
+        qputenv("XDG_CONFIG_HOME", m_dir.filePath(QStringLiteral(".config")).toUtf8());
+    }
+    ~ScopedHome()
+    {
+        qputenv("HOME", m_home);
+        qputenv("XDG_CONFIG_HOME", m_config);
+    }
+    QString path() const { return m_dir.path(); }
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_home;
+    QByteArray m_config;
+};
+
+TEST_F(ReportPrintTest, PdfIsProposedInDocumentsOrElseInTheHomeFolderButNeverBesideTheDatabase)
+{
+    ScopedHome home;
+    const QString title = QStringLiteral("AHMET / 42 - ( Alıcı ) - CARİ RAPORU");
+    const QString fileName = QStringLiteral("AHMET - 42 - ( Alıcı ) - CARİ RAPORU.pdf");
+    BandedReport statement(reportlayouts::carirapor());
+    const auto proposed = [&] {
+        FileDialog::setNextAnswer(QString());
+        EXPECT_FALSE(ReportPreview::saveAsPdf(nullptr, statement, title));
+        return FileDialog::lastStartPath();
+    };
+    // No Documents folder: the home folder, and no folder is made.
+    EXPECT_EQ(proposed(), QDir(home.path()).filePath(fileName));
+    EXPECT_FALSE(QFileInfo::exists(QDir(home.path()).filePath(QStringLiteral("Documents"))));
+    ASSERT_TRUE(QDir(home.path()).mkdir(QStringLiteral("Documents")));
+    EXPECT_EQ(proposed(), QDir(home.path()).filePath(QStringLiteral("Documents/") + fileName));
+
+    // Whoever calls the save dialog, it never starts in the working folder.
+    const struct
+    {
+        QString proposed;
+        QString start;
+    } cases[] = {
+        {m_out.filePath(QStringLiteral("yok/rapor.pdf")), QDir(home.path()).filePath(QStringLiteral("rapor.pdf"))},
+        {QStringLiteral("rapor.pdf"), QDir(home.path()).filePath(QStringLiteral("rapor.pdf"))},
+        {m_out.filePath(QStringLiteral("rapor.pdf")), m_out.filePath(QStringLiteral("rapor.pdf"))},
+    };
+    for (const auto& c : cases) {
+        FileDialog::setNextAnswer(QString());
+        FileDialog::chooseSaveFile(nullptr, QStringLiteral("PDF Olarak Kaydet"), QString(), c.proposed);
+        EXPECT_EQ(FileDialog::lastStartPath(), c.start) << c.proposed.toStdString();
+    }
+}
+
+TEST_F(ReportPrintTest, AFailedPdfWriteIsReportedAndAMissingExtensionAdded)
+{
     BandedReport report(reportlayouts::carirapor());
     test::MessageRecorder messages;
     FileDialog::setNextAnswer(m_out.filePath(QStringLiteral("yok/klasor/rapor.pdf")));
