@@ -12,10 +12,13 @@
 #include "data/clock.h"
 #include "data/customerstore.h"
 #include "data/database.h"
+#include "data/schema.h"
 #include "ledger.h"
+#include "testdatabase.h"
 
 #include "benchmain.h"
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -257,6 +260,71 @@ void FirstStartOfDay(benchmark::State& state)
     runStartup(state, "grid", true);
 }
 
+// The first start of this version on a file of the first format: the splash painted (line), and the program's
+// end (exit), which waits for the upgrade it started under the splash. Raw: the upgrade's statements run in this
+// process on another copy of the same file (upgrade_raw_ms), and the minimal reader (raw_median_ms).
+void FirstStartOfANewVersion(benchmark::State& state)
+{
+    const int customers = int(state.range(0));
+    const ProgramFolder* f = programFolder(customers, false);
+    if (!f) {
+        state.SkipWithError("the program folder could not be made");
+        return;
+    }
+    const QString oldFile = QDir(root().path()).filePath(QStringLiteral("%1-eski.dll").arg(customers));
+    if (!QFile::exists(oldFile)) {
+        if (!copyToDisk(f->database, oldFile)) {
+            state.SkipWithError("the database could not be copied");
+            return;
+        }
+        const std::unique_ptr<Database> db = Database::open(oldFile);
+        test::makeFirstVersion(*db);
+    }
+    const QString rawCopy = f->database + QStringLiteral(".ham");
+    const QList<QByteArray> env {"QT_QPA_PLATFORM=offscreen", "ZELVORA_BENCH_STARTUP=splash"};
+    const QByteArray database = QFile::encodeName(f->database);
+    std::vector<double> splash, exits, raw, upgradeRaw;
+    for (auto _ : state) {
+        if (!copyToDisk(oldFile, f->database) || !copyToDisk(oldFile, rawCopy)) {
+            state.SkipWithError("the database could not be copied");
+            break;
+        }
+        const Run r = spawnUntilLine(ZELVORA_RAWREAD, {database}, {}, f->errorLog);
+        const Run p = spawnUntilLine(f->program, {}, env, f->errorLog);
+        if (!r.ok() || !p.ok()) {
+            state.SkipWithError(("a run failed, see " + f->errorLog).constData());
+            break;
+        }
+        const std::unique_ptr<Database> db = Database::open(f->database);
+        if (!db || schema::needsUpgrade(*db)) {
+            state.SkipWithError("the program left the file without its upgrade");
+            break;
+        }
+        const std::unique_ptr<Database> rawDb = Database::open(rawCopy);
+        QElapsedTimer timer;
+        timer.start();
+        if (!rawDb || !schema::upgrade(*rawDb, nullptr)) {
+            state.SkipWithError("the raw upgrade failed");
+            break;
+        }
+        upgradeRaw.push_back(double(timer.nsecsElapsed()) / 1e6);
+        state.SetIterationTime(p.lineMs / 1e3);
+        splash.push_back(p.lineMs);
+        exits.push_back(p.exitMs);
+        raw.push_back(r.lineMs);
+    }
+    QFile::remove(rawCopy);
+    // Later benchmarks start on today's file again.
+    if (!copyToDisk(bench::ledgerFile(customers, customers), f->database) || !setDayCounts(f->database, Clock::today()))
+        state.SkipWithError("the database could not be put back");
+    if (splash.empty())
+        return;
+    state.counters["splash_median_ms"] = median(splash);
+    state.counters["exit_median_ms"] = median(exits);
+    state.counters["raw_median_ms"] = median(raw);
+    state.counters["upgrade_raw_median_ms"] = median(upgradeRaw);
+}
+
 BENCHMARK(StartupToGrid)
     ->Arg(10000)
     ->Arg(100000)
@@ -278,6 +346,8 @@ BENCHMARK(FirstStartOfDay)
     ->Iterations(kFirstOfDayIterations)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
+
+BENCHMARK(FirstStartOfANewVersion)->Arg(1000000)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -18,8 +18,8 @@ bool create(const Database& db, QString* error);
 
 // Brings a file made by an earlier version to the current schema: adds every table, index and trigger of the
 // script that the file lacks (summing the list's totals when their table or triggers were missing) and drops
-// the indexes earlier versions made and this one no longer uses, in one transaction. Cheap when there is nothing to do;
-// the program runs it each time it opens its database.
+// the indexes earlier versions made and this one no longer uses, in one transaction. Cheap when there is nothing to do.
+// The program runs it at start (on a thread, under the splash) when needsUpgrade() says so.
 bool upgrade(const Database& db, QString* error);
 
 // Whether upgrade() has work to do on this file (a quick look at its catalogue).

@@ -52,7 +52,7 @@ void TestDatabase::close()
     m_db.reset();
 }
 
-void TestDatabase::makeVersion1()
+void makeFirstVersion(const Database& db)
 {
     for (const char* statement :
          {"DROP INDEX musteriler_ad_sirasi", "DROP INDEX musteriler_anahtarsiz", "DROP INDEX musteriler_gun_farki",
@@ -60,7 +60,7 @@ void TestDatabase::makeVersion1()
           "DROP TRIGGER liste_toplami_degisti", "DROP TABLE liste_toplami",
           "CREATE INDEX musteriler_sira ON musteriler (sira_anahtari, id)",
           "CREATE INDEX musteriler_arama ON musteriler (arama_anahtari)", "PRAGMA user_version = 1"}) {
-        if (!m_db->exec(QString::fromLatin1(statement)))
+        if (!db.exec(QString::fromLatin1(statement)))
             qFatal("%s failed", statement);
     }
 }

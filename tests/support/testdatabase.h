@@ -8,6 +8,9 @@
 
 namespace zelvora::test {
 
+// Turns the database into one made by the first version of the program: its indexes, user_version 1.
+void makeFirstVersion(const Database& db);
+
 // A fresh database file, made from the program's schema, in its own temporary program folder.
 // The program folder and the backup folder of AppConfig point into it while it lives.
 class TestDatabase final
@@ -25,7 +28,7 @@ public:
     void close();
 
     // Turns the file into one made by the first version of the program: its indexes, user_version 1.
-    void makeVersion1();
+    void makeVersion1() { makeFirstVersion(*m_db); }
 
     // Adds a customer row as another tool would (no sort keys); returns its id.
     qint64 addCustomer(const QString& musKodu, const QString& name, const QString& turu = QStringLiteral("Alıcı"),
