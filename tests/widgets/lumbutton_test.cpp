@@ -343,6 +343,34 @@ TEST(LumButtonFocus, GlassFrameShowsOnTheFocusedButtonWhileTheWindowIsActive)
     EXPECT_EQ(topEdge(second), focusFrame);
 }
 
+TEST(LumButtonFocus, ToolbarButtonsShowWhichHasTheFocus)
+{
+    // The main window's row of toolbar buttons: the focused one carries the dotted rectangle inside its edge,
+    // the other is drawn exactly as before.
+    QWidget window;
+    window.resize(300, 100);
+    auto* first = new LumButton(QStringLiteral("Kapat"), &window);
+    first->setGeometry(10, 10, 100, 30);
+    auto* second = new LumButton(QStringLiteral("Kapat"), &window);
+    second->setGeometry(150, 10, 100, 30);
+    applyButtonLook(&window, ButtonLook::WarmToolbar);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    first->setFocus();
+    QTest::keyClick(first, Qt::Key_Tab);
+    ASSERT_TRUE(second->hasFocus());
+    const QImage focused = second->grab().toImage();
+    const QImage before = first->grab().toImage();
+    QTest::keyClick(second, Qt::Key_Tab);
+    ASSERT_TRUE(first->hasFocus());
+    EXPECT_EQ(second->grab().toImage(), before) << "the mark stays after the focus has left";
+    int marked = 0;
+    for (int x = 3; x < focused.width() - 3; ++x)
+        marked += focused.pixel(x, 3) != before.pixel(x, 3);
+    EXPECT_GT(marked, (focused.width() - 6) / 3) << "no focus mark on the focused toolbar button";
+}
+
 TEST_F(LumButtonTest, CheckAndOptionModes)
 {
     m_button->setMode(lum::ModeCheck);

@@ -89,6 +89,8 @@ void applyButtonLook(QWidget* root, ButtonLook look)
         if (look == ButtonLook::WarmToolbar) {
             button->setColorScheme(lum::SchemeBlue);
             button->setButtonStyle(lum::StyleWarmToolbar);
+            // Without it a keyboard user cannot tell which of the toolbar's buttons has the focus.
+            button->setShowFocusRect(true);
         } else {
             button->setButtonStyle(lum::StyleGlass);
         }

@@ -371,6 +371,10 @@ void Paint::paintWarmToolbar()
         paintContent();
         break;
     }
+    // The style itself shows no focus; a button that asks for the focus rectangle gets the dotted one, so a
+    // keyboard user sees where the focus is in a row of these buttons.
+    if (props.showFocusRect && st.enabled && st.hasFocus && st.parentActive)
+        focusInset(3);
 }
 
 void Paint::paintSilver()
