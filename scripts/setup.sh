@@ -8,6 +8,7 @@ packages=(
     libsodium-dev qt6-httpserver-dev qt6-websockets-dev qt6-translations-l10n
     poppler-utils xvfb xauth imagemagick fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 curl
     dpkg-dev file librsvg2-bin desktop-file-utils appstream lintian
+    clang libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -146,8 +146,10 @@ bool customersInNameOrder(sqlite3* db, QList<Customer>* out)
         out->append({turkish::sortKey(QString::fromUtf8(name ? name : "")), sqlite3_column_int64(s.get(), 0),
                      QByteArray(code ? code : "")});
     }
-    std::stable_sort(out->begin(), out->end(),
-                     [](const Customer& a, const Customer& b) { return a.key != b.key ? a.key < b.key : a.id < b.id; });
+    std::stable_sort(out->begin(), out->end(), [](const Customer& a, const Customer& b) {
+        const int order = turkish::compareSortKeys(a.key, b.key);
+        return order != 0 ? order < 0 : a.id < b.id;
+    });
     return rc == SQLITE_DONE;
 }
 

@@ -1,5 +1,7 @@
 #include "data/turkishtext.h"
 
+#include <algorithm>
+
 namespace zelvora::turkish {
 
 namespace {
@@ -44,6 +46,24 @@ QString sortKey(const QString& name)
         key += index >= 0 ? QChar(char16_t(kLetterBase + index)) : upper;
     }
     return key;
+}
+
+int compareSortKeys(QStringView a, QStringView b)
+{
+    const qsizetype n = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        char16_t x = a[i].unicode();
+        char16_t y = b[i].unicode();
+        if (x == y)
+            continue;
+        // UTF-16 units in code point order: surrogates (characters beyond U+FFFF) after U+E000..U+FFFF.
+        if (x >= 0xD800 && y >= 0xD800) {
+            x = x >= 0xE000 ? char16_t(x - 0x800) : char16_t(x + 0x2000);
+            y = y >= 0xE000 ? char16_t(y - 0x800) : char16_t(y + 0x2000);
+        }
+        return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
 QString searchKey(const QString& text)

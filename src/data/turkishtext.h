@@ -2,12 +2,22 @@
 
 #include <QPair>
 #include <QString>
+#include <QStringView>
 
 namespace zelvora::turkish {
 
 // Key whose binary order is Turkish alphabetical order, letter case ignored
 // (A B C Ç D E F G Ğ H I İ J K L M N O Ö P R S Ş T U Ü V Y Z; digits and signs before letters).
 QString sortKey(const QString& name);
+
+// The order of two sort keys as SQLite orders them when stored (by code point, so a character beyond U+FFFF
+// comes after the letters' keys); every sort in the program's own code compares keys with it, so the lists it
+// sorts agree with the ones the database sorts.
+int compareSortKeys(QStringView a, QStringView b);
+inline bool sortKeyLess(QStringView a, QStringView b)
+{
+    return compareSortKeys(a, b) < 0;
+}
 
 // Key for prefix search: letter case ignored and each Turkish letter taken as its plain twin
 // (ç=c, ğ=g, ı=i=İ=I, ö=o, ş=s, ü=u), so "ah" finds AHMET and Ahşap.

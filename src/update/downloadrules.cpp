@@ -53,6 +53,14 @@ std::optional<QString> savedFileName(const QString& address)
     return name;
 }
 
+std::optional<QString> savedFilePath(const QString& folder, const QString& address)
+{
+    const auto name = savedFileName(address);
+    if (!name)
+        return std::nullopt;
+    return folder.endsWith(QLatin1Char('/')) ? folder + *name : folder + QLatin1Char('/') + *name;
+}
+
 int writeAll(int fd, QByteArrayView bytes)
 {
     qsizetype done = 0;

@@ -18,6 +18,10 @@ bool isPlainFileName(QStringView name);
 // a plain file name; nothing otherwise ("http://h/..", "http://h/x.y/", "http://h/a\\..\\b.exe").
 std::optional<QString> savedFileName(const QString& address);
 
+// The full path the update file of an address is saved to: savedFileName inside folder, joined as text (a name
+// such as ":setup.exe" is a file there, not a Qt resource path); nothing without a plain file name.
+std::optional<QString> savedFilePath(const QString& folder, const QString& address);
+
 // Writes all bytes to an open file descriptor; 0, or the system's error number of the write that failed.
 int writeAll(int fd, QByteArrayView bytes);
 // The downloader's text for a file it could not write: "Dosya Diske Yüklenmedi.", two CR, "Error <number>: "

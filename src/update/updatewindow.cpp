@@ -253,8 +253,8 @@ void UpdateWindow::pressDownload()
     // Without a plain file name the destination is the folder itself, which the downloader cannot write as a
     // file: the download ends with its error, and nothing is created.
     const QDir folder(download::destinationFolder());
-    const std::optional<QString> name = download::savedFileName(address);
-    const QString destination = name ? folder.filePath(*name) : folder.path() + QLatin1Char('/');
+    const std::optional<QString> path = download::savedFilePath(folder.path(), address);
+    const QString destination = path ? *path : folder.path() + QLatin1Char('/');
     m_addressBox->setEnabled(false);
     m_downloadButton->setCaption(CancelCaption);
     setDownloadColour(qRgb(255, 0, 0));

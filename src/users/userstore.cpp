@@ -43,7 +43,8 @@ bool UserStore::users(Order order, QVector<UserRow>& out, QString* error) const
             keys.append(turkish::sortKey(row.username));
         QVector<qsizetype> index(out.size());
         std::iota(index.begin(), index.end(), 0);
-        std::stable_sort(index.begin(), index.end(), [&](qsizetype a, qsizetype b) { return keys[a] < keys[b]; });
+        std::stable_sort(index.begin(), index.end(),
+                         [&](qsizetype a, qsizetype b) { return turkish::sortKeyLess(keys[a], keys[b]); });
         QVector<UserRow> sorted;
         sorted.reserve(out.size());
         for (const qsizetype i : index)

@@ -58,6 +58,27 @@ TEST(SavedFileNameTest, OnlyAPlainFileNameIsEverSavedUnder)
         EXPECT_EQ(download::savedFileName(QString::fromUtf8(c.address)), c.name) << c.address;
 }
 
+// The file lands in the folder whatever its name looks like: QDir::filePath would take ":setup.exe" for a
+// Qt resource path and give it back alone, a file in the working folder.
+TEST(SavedFileNameTest, PathIsTheNameInsideTheFolder)
+{
+    const struct
+    {
+        const char* folder;
+        const char* address;
+        std::optional<QString> path;
+    } cases[] = {
+        {"/home/a/Downloads", "http://host/setup.exe", QStringLiteral("/home/a/Downloads/setup.exe")},
+        {"/home/a/Downloads", "http://host/:setup.exe", QStringLiteral("/home/a/Downloads/:setup.exe")},
+        {"/home/a/Downloads", "http://:wwsetup.exe", QStringLiteral("/home/a/Downloads/:wwsetup.exe")},
+        {"/", "http://host/setup.exe", QStringLiteral("/setup.exe")},
+        {"/home/a/Downloads", "http://host/..", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(download::savedFilePath(QString::fromUtf8(c.folder), QString::fromUtf8(c.address)), c.path)
+            << c.address;
+}
+
 TEST(DownloadStatusTest, StatusTextsAsTheUserReadsThem)
 {
     const QString url = QStringLiteral("http://host/setup.exe");
