@@ -2,7 +2,7 @@
 
 // The main() of every benchmark program: a QApplication on the offscreen platform, set up as the program
 // sets itself up, around Google Benchmark. prepare runs before the benchmarks, cleanUp after them.
-#include "app/application.h"
+#include "startup/application.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>

@@ -1,4 +1,4 @@
-#include "app/application.h"
+#include "startup/application.h"
 #include "cli/commandline.h"
 #include "startup/startup.h"
 

@@ -2,7 +2,7 @@
 
 #include "app/activationwatch.h"
 
-#include "account/accountstore.h"
+#include "data/accountstore.h"
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
 #include "account/customerdetailspanel.h"
 
-#include "account/accountstore.h"
+#include "data/accountstore.h"
 #include "account/accountwidgets.h"
 #include "widgets/lumbutton/lumbutton.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "account/accountstore.h"
+#include "data/accountstore.h"
 
 #include <QAbstractTableModel>
 #include <QHash>

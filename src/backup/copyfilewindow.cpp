@@ -5,7 +5,6 @@
 #include "backup/backupcommands.h"
 #include "backup/programexit.h"
 #include "data/appconfig.h"
-#include "startup/startup.h"
 #include "widgets/lumbutton/lumbutton.h"
 #include "widgets/lumbutton/lumbuttonlook.h"
 
@@ -42,9 +41,10 @@ LumButton* button(const QString& caption, const char* name, QWidget* parent)
 
 } // namespace
 
-CopyFileWindow::CopyFileWindow(QWidget* mainWindow, QWidget* parent)
+CopyFileWindow::CopyFileWindow(QWidget* mainWindow, QWidget* parent, RestoreHooks hooks)
     : QDialog(parent)
     , m_mainWindow(mainWindow)
+    , m_hooks(std::move(hooks))
 {
     setObjectName(QStringLiteral("CopyFile"));
     buildUi();
@@ -216,8 +216,8 @@ bool CopyFileWindow::isCopying() const
 void CopyFileWindow::closeMainWindow()
 {
     // No window may hold the database open while it is replaced.
-    if (Startup* startup = Startup::instance())
-        startup->releaseDatabase();
+    if (m_hooks.releaseDatabase)
+        m_hooks.releaseDatabase();
     if (m_mainWindow)
         m_mainWindow->close();
 }
@@ -247,10 +247,8 @@ void CopyFileWindow::restore()
     m_sourceBox->clear();
     m_targetBox->clear();
     // The program starts over at its splash, on the file as it now is.
-    if (Startup* startup = Startup::instance()) {
-        if (!startup->restart())
-            ProgramExit::end(startup->exitCode());
-    }
+    if (m_hooks.startOver)
+        m_hooks.startOver();
     close();
 }
 
@@ -276,10 +274,10 @@ void CopyFileWindow::openForBackup(QWidget* mainWindow)
     window.exec();
 }
 
-CopyFileWindow* CopyFileWindow::openForRestore(QWidget* mainWindow)
+CopyFileWindow* CopyFileWindow::openForRestore(QWidget* mainWindow, RestoreHooks hooks)
 {
     // Not a child of the main window: it outlives it.
-    auto* window = new CopyFileWindow(mainWindow);
+    auto* window = new CopyFileWindow(mainWindow, nullptr, std::move(hooks));
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setModeMarker(RestoreMarker);
     window->setWindowTitle(QStringLiteral("Yedekten Geri Yükleme İşlemleri"));

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QPointer>
+#include <functional>
 #include <memory>
 
 class QGroupBox;
@@ -17,13 +18,21 @@ class LumButton;
 // The window "CopyFile": a backup of the database to a ".ydk" file (modal), or, once its mode marker is
 // given the text "11", a restore of a backup file over the database (modeless), after which the program
 // starts over at its splash.
+// What a restore may ask of the program that opened its window: to let go of the database before the file is
+// replaced, and to start over at the splash on the restored file afterwards. Either may be empty.
+struct RestoreHooks
+{
+    std::function<void()> releaseDatabase;
+    std::function<void()> startOver;
+};
+
 class CopyFileWindow final : public QDialog
 {
     Q_OBJECT
 
 public:
-    // mainWindow is closed before a restore (through the running start-up, which also closes the database).
-    explicit CopyFileWindow(QWidget* mainWindow = nullptr, QWidget* parent = nullptr);
+    // mainWindow is closed before a restore, after hooks.releaseDatabase.
+    explicit CopyFileWindow(QWidget* mainWindow = nullptr, QWidget* parent = nullptr, RestoreHooks hooks = {});
     ~CopyFileWindow() override;
     Q_DISABLE_COPY_MOVE(CopyFileWindow)
 
@@ -37,7 +46,7 @@ public:
     // "Yedek Oluştur": backup mode, shown modally over the main window.
     static void openForBackup(QWidget* mainWindow);
     // "Yedekten Yükle": restore mode with the confirmation panel, shown without waiting; deletes itself on close.
-    static CopyFileWindow* openForRestore(QWidget* mainWindow);
+    static CopyFileWindow* openForRestore(QWidget* mainWindow, RestoreHooks hooks);
 
 public slots:
     void reject() override;
@@ -56,6 +65,7 @@ private:
     void restore();
 
     QPointer<QWidget> m_mainWindow;
+    RestoreHooks m_hooks;
     QGroupBox* m_warningPanel = nullptr;
     QGroupBox* m_backupPanel = nullptr;
     QGroupBox* m_restorePanel = nullptr;

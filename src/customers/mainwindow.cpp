@@ -232,7 +232,7 @@ void MainWindow::buildMenu()
     });
     QAction* restoreBackup = backupMenu->addAction(QStringLiteral("Yedekten Yükle"));
     restoreBackup->setObjectName(QStringLiteral("restoreBackupAction"));
-    connect(restoreBackup, &QAction::triggered, this, [this] { CopyFileWindow::openForRestore(this); });
+    connect(restoreBackup, &QAction::triggered, this, [this] { CopyFileWindow::openForRestore(this, m_restoreHooks); });
     m_programMenu->menuAction()->setObjectName(QStringLiteral("programMenuAction"));
 
     QAction* aboutAction = menuBar()->addAction(QStringLiteral("Hakkında"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/activationwatch.h"
+#include "backup/copyfilewindow.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -53,6 +54,9 @@ public:
     Database& database() const { return m_db; }
     ListTotalsPanel* listTotalsPanel() const { return m_totalsPanel; }
     AboutPanel* aboutPanel() const { return m_aboutPanel; }
+    // What a restore opened from the menu may ask of the program (given by the start-up).
+    void setRestoreHooks(RestoreHooks hooks) { m_restoreHooks = std::move(hooks); }
+
     // The printed customer list, kept for later prints once made; nullptr before the first print.
     CustomerListReport* customerListReport() const { return m_listReport.get(); }
 
@@ -107,6 +111,7 @@ private:
     // The control of this window that last had the focus outside the menu bar and the panels.
     QPointer<QWidget> m_lastFocus;
     QPointer<QWidget> m_totalsOpener;
+    RestoreHooks m_restoreHooks;
     QPointer<QWidget> m_aboutOpener;
     ActivationWatch m_activation;
 };

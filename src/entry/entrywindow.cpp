@@ -1,6 +1,6 @@
 #include "entry/entrywindow.h"
 
-#include "account/accountstore.h"
+#include "data/accountstore.h"
 #include "app/messagebox.h"
 #include "data/clock.h"
 #include "data/database.h"

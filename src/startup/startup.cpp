@@ -2,6 +2,7 @@
 
 #include "app/messagebox.h"
 #include "backup/filecopy.h"
+#include "backup/programexit.h"
 #include "customers/mainwindow.h"
 #include "data/appconfig.h"
 #include "data/database.h"
@@ -278,6 +279,11 @@ void Startup::onSplashClosing()
 {
     m_mainWindow = new MainWindow(*m_db);
     m_mainWindow->setAttribute(Qt::WA_DeleteOnClose);
+    m_mainWindow->setRestoreHooks({[this] { releaseDatabase(); },
+                                   [this] {
+                                       if (!restart())
+                                           ProgramExit::end(m_exitCode);
+                                   }});
     m_mainWindow->show();
     // The first activation may come later from the window system; the list must be there at once.
     m_mainWindow->onActivated();

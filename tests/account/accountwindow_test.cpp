@@ -1,4 +1,4 @@
-#include "account/accountstore.h"
+#include "data/accountstore.h"
 #include "account/accountwindow.h"
 #include "account/movementlistmodel.h"
 #include "accounttestsupport.h"

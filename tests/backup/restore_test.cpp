@@ -350,6 +350,38 @@ TEST_F(RestoreWindow, RefusesAFileThatIsNotADatabaseOfThisProgram)
     }
 }
 
+TEST_F(RestoreWindow, AsksTheOpenerToLetGoOfTheDatabaseFirstAndToStartOverAfter)
+{
+    // The window knows nothing of the start-up: it calls what its opener handed it, in this order.
+    const QString backup = makeBackup();
+    t.db().exec(QStringLiteral("UPDATE musteriler SET Bakiye = 2500"));
+    const QStringList before = ledgerOf(t.path());
+    t.close();
+    QStringList calls;
+    QStringList ledgerAtRelease, ledgerAtStartOver;
+    RestoreHooks hooks;
+    hooks.releaseDatabase = [&] {
+        calls << QStringLiteral("release");
+        ledgerAtRelease = ledgerOf(t.path());
+    };
+    hooks.startOver = [&] {
+        calls << QStringLiteral("startOver");
+        ledgerAtStartOver = ledgerOf(t.path());
+    };
+    CopyFileWindow window(nullptr, nullptr, hooks);
+    window.setModeMarker(CopyFileWindow::RestoreMarker);
+    FileDialog::setNextAnswer(backup);
+    button(&window, "browseSourceButton")->click();
+    button(&window, "restoreButton")->click();
+    // Choosing the file let go of the database already; the restore asks again before it replaces it.
+    ASSERT_GE(calls.size(), 2);
+    EXPECT_EQ(calls.last(), QStringLiteral("startOver"));
+    EXPECT_EQ(calls.count(QStringLiteral("startOver")), 1);
+    EXPECT_EQ(ledgerAtRelease, before);
+    EXPECT_EQ(ledgerAtStartOver, ledgerOf(backup));
+    EXPECT_NE(ledgerAtStartOver, before);
+}
+
 TEST_F(RestoreWindow, NoRestoreWhenTheCurrentDatabaseCannotBeKeptFirst)
 {
     const QString backup = makeBackup();

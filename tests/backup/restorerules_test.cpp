@@ -1,4 +1,4 @@
-#include "account/accountstore.h"
+#include "data/accountstore.h"
 #include "backup/copyroutine.h"
 #include "backupfixture.h"
 #include "cli/ledgercheck.h"

@@ -1,5 +1,5 @@
 // Runs GoogleTest inside a QApplication on the offscreen platform.
-#include "app/application.h"
+#include "startup/application.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "account/accountstore.h"
+#include "data/accountstore.h"
 #include "data/customerstore.h"
 #include "testdatabase.h"
 

@@ -1,4 +1,4 @@
-#include "account/accountstore.h"
+#include "data/accountstore.h"
 
 #include "data/clock.h"
 #include "data/database.h"

@@ -1,4 +1,4 @@
-#include "app/application.h"
+#include "startup/application.h"
 
 #include "widgets/lumbutton/lumbuttonaccessible.h"
 

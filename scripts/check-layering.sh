@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Fails when a source under src/ includes a header from a folder at its own level or above (see CONTRIBUTING.md,
+# "Layers"). Usage: check-layering.sh [SRC_FOLDER]   (default: the project's src/)
+set -euo pipefail
+src=${1:-"$(dirname "$0")/../src"}
+
+# Each folder's level: a folder may include headers of its own folder and of folders with a lower level only.
+# Files directly in src/ (main.cpp) stand above everything.
+declare -A level=(
+    [data]=0
+    [app]=1
+    [widgets]=2
+    [reports]=3 [backup]=3 [update]=3 [users]=3 [entry]=3
+    [cli]=4 [rates]=4 [account]=4
+    [customers]=5
+    [startup]=6
+)
+top=7
+
+bad=0
+while IFS= read -r hit; do
+    file=${hit%%:*}
+    rest=${hit#*:}
+    line=${rest%%:*}
+    target=$(sed -E 's/.*include[[:space:]]+"([^/"]+)\/.*/\1/' <<<"${rest#*:}")
+    relative=${file#"$src"/}
+    if [[ $relative == */* ]]; then
+        from=${relative%%/*}
+    else
+        from=""
+    fi
+    [[ -n ${level[$target]+x} ]] || continue # not one of the project's folders (a Qt header with a slash)
+    [[ $from == "$target" ]] && continue
+    if [[ -z $from ]]; then
+        from_level=$top
+    elif [[ -n ${level[$from]+x} ]]; then
+        from_level=${level[$from]}
+    else
+        echo "$file:$line: the folder \"$from\" has no place in the layers (scripts/check-layering.sh)" >&2
+        bad=1
+        continue
+    fi
+    if ((level[$target] >= from_level)); then
+        echo "$file:$line: $from may not include $target (level ${level[$target]} is not below $from_level)" >&2
+        bad=1
+    fi
+done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]+"[^/"]+/' "$src" --include='*.cpp' --include='*.h' || true)
+
+if ((bad)); then
+    exit 1
+fi
+echo "layering: no include runs against the layers"

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# The layering check on small trees: an include down passes, one up or sideways fails and names the line,
+# a folder the layers do not know fails, and the project's own tree passes.
+set -euo pipefail
+check=$1
+project_src=$2
+tree=$(mktemp -d)
+trap 'rm -rf "$tree"' EXIT
+
+expect() { # expect pass|fail description
+    local want=$1 what=$2 out rc=0
+    out=$(bash "$check" "$tree/src" 2>&1) || rc=$?
+    if [[ $want == pass && $rc -ne 0 ]] || [[ $want == fail && $rc -eq 0 ]]; then
+        echo "FAILED: $what (exit $rc): $out" >&2
+        exit 1
+    fi
+    echo "ok: $what"
+    last_output=$out
+}
+
+mkdir -p "$tree/src/data" "$tree/src/account" "$tree/src/entry"
+printf '#include "data/database.h"\n#include <QtCore/QString>\n' >"$tree/src/account/a.cpp"
+printf '#include "data/clock.h"\n' >"$tree/src/data/c.cpp"
+printf '#include "startup/startup.h"\n' >"$tree/src/main.cpp"
+expect pass "includes of a lower folder, of its own folder and from main.cpp"
+
+printf '#include "account/accountstore.h"\n' >"$tree/src/entry/e.cpp"
+expect fail "a lower folder including a higher one"
+grep -q 'entry/e.cpp:1: entry may not include account' <<<"$last_output" || { echo "FAILED: no file:line" >&2; exit 1; }
+rm "$tree/src/entry/e.cpp"
+
+mkdir -p "$tree/src/users"
+printf '  #  include "entry/entrywindow.h"\n' >"$tree/src/users/u.h"
+expect fail "a folder including one of its own level"
+rm -r "$tree/src/users"
+
+mkdir -p "$tree/src/misc"
+printf '#include "data/database.h"\n' >"$tree/src/misc/m.cpp"
+expect fail "a folder the layers do not know"
+rm -r "$tree/src/misc"
+
+rm -rf "$tree/src"
+cp -r "$project_src" "$tree/src"
+expect pass "the project's own tree"
