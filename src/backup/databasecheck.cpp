@@ -2,8 +2,8 @@
 
 #include "backup/filecopy.h"
 #include "backup/sqlitefile.h"
+#include "data/customerrow.h"
 #include "data/schema.h"
-#include "data/turkishtext.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -367,17 +367,6 @@ bool isNumber(const QString& table, const QString& column)
     return numbers.contains((table + QLatin1Char('.') + column).toLower());
 }
 
-template<QString (*key)(const QString&)> void nameKey(sqlite3_context* context, int, sqlite3_value** values)
-{
-    if (sqlite3_value_type(values[0]) == SQLITE_NULL) {
-        sqlite3_result_null(context);
-        return;
-    }
-    const QByteArray text
-        = key(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(values[0])))).toUtf8();
-    sqlite3_result_text(context, text.constData(), int(text.size()), SQLITE_TRANSIENT);
-}
-
 class Rebuild final
 {
 public:
@@ -425,11 +414,11 @@ bool Rebuild::copyTable(const Table& table, const QString& today)
         const QString name = column.name.toLower();
         // What the program computes it writes again as it would (another tool may have left them stale).
         if (customers && name == QLatin1String("gun"))
-            values.append(QStringLiteral("CAST(round(julianday(Sonislem) - julianday(?)) AS INTEGER)"));
+            values.append(customerrow::dayCountSql());
         else if (customers && name == QLatin1String("sira_anahtari"))
-            values.append(QStringLiteral("zelvora_sira_anahtari(MusteriFirma)"));
+            values.append(customerrow::sortKeySql());
         else if (customers && name == QLatin1String("arama_anahtari"))
-            values.append(QStringLiteral("zelvora_arama_anahtari(MusteriFirma)"));
+            values.append(customerrow::searchKeySql());
         else
             values.append(quoted(column.name));
     }
@@ -652,11 +641,11 @@ bool RebuiltDatabase::build(const QString& source, const QDate& today, const std
             m_error = db.error();
             return false;
         }
-        // Only this connection knows them; the file's schema never names them.
-        sqlite3_create_function_v2(db.handle(), "zelvora_sira_anahtari", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                                   nameKey<&turkish::sortKey>, nullptr, nullptr, nullptr);
-        sqlite3_create_function_v2(db.handle(), "zelvora_arama_anahtari", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
-                                   nullptr, nameKey<&turkish::searchKey>, nullptr, nullptr, nullptr);
+        // The program's key functions; the file's schema never names them.
+        if (!customerrow::registerKeyFunctions(db.handle())) {
+            m_error = QString::fromUtf8(sqlite3_errmsg(db.handle()));
+            return false;
+        }
         if (tick)
             sqlite3_progress_handler(db.handle(), kTickEvery, progress, const_cast<std::function<void()>*>(&tick));
         Rebuild(db, reasons).run(source, today);

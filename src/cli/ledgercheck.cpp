@@ -4,11 +4,11 @@
 #include "backup/databasereadlock.h"
 #include "backup/filecopy.h"
 #include "backup/sqlitefile.h"
+#include "data/customerrow.h"
 #include "data/database.h"
 #include "data/dateformat.h"
 #include "data/numberformat.h"
 #include "data/schema.h"
-#include "data/turkishtext.h"
 
 #include <QDir>
 #include <QSqlQuery>
@@ -143,7 +143,7 @@ LedgerReport checkLedger(const QString& databasePath)
               QStringLiteral("SELECT mus_kodu, MusteriFirma, sira_anahtari, arama_anahtari FROM musteriler "
                              "WHERE sira_anahtari IS NOT NULL OR arama_anahtari IS NOT NULL ORDER BY id"),
               [&](const QStringList& r) {
-                  if (r.at(2) != turkish::sortKey(r.at(1)) || r.at(3) != turkish::searchKey(r.at(1)))
+                  if (r.at(2) != customerrow::sortKeyOf(r.at(1)) || r.at(3) != customerrow::searchKeyOf(r.at(1)))
                       lines.add(QStringLiteral("Ad anahtarları adla uyuşmuyor: müşteri %1 %2").arg(r.at(0), r.at(1)));
               });
     }
@@ -197,6 +197,9 @@ RepairResult repairLedger(const QString& databasePath, const QString& backupFold
         return result;
     }
     db->exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(waitMs));
+    // The name keys land all over their indexes: with SQLite's small default cache every row would write its
+    // index pages out again (64 MiB at most, for this one run).
+    db->exec(QStringLiteral("PRAGMA cache_size = -65536"));
     // The write lock is taken before the copy and kept through the repair: the copy is exactly the state
     // the repair starts from.
     if (!db->exec(QStringLiteral("BEGIN IMMEDIATE"), {}, &error)) {
@@ -224,7 +227,7 @@ RepairResult repairLedger(const QString& databasePath, const QString& backupFold
                                   "coalesce(sum(Odenen), 0) FROM veresiye v WHERE v.mus_kodu = musteriler.mus_kodu)"),
                    {}, &error);
     result.balances = ok ? changes() : 0;
-    static const QString days = QStringLiteral("CAST(round(julianday(Sonislem) - julianday(?)) AS INTEGER)");
+    const QString days = customerrow::dayCountSql();
     const QString today = dates::isoDate(now.date());
     ok = ok
         && db->exec(QStringLiteral("UPDATE musteriler SET Gun = %1 WHERE Gun IS NOT %1").arg(days), {today, today},
@@ -238,24 +241,12 @@ RepairResult repairLedger(const QString& databasePath, const QString& backupFold
         for (const QString& statement : schema::listTotalsRefill())
             ok = ok && db->exec(statement, {}, &error);
     }
-    if (ok) {
-        QSqlQuery names
-            = db->prepare(QStringLiteral("SELECT id, MusteriFirma, sira_anahtari, arama_anahtari FROM musteriler"));
-        QSqlQuery update
-            = db->prepare(QStringLiteral("UPDATE musteriler SET sira_anahtari = ?, arama_anahtari = ? WHERE id = ?"));
-        ok = Database::run(names);
-        while (ok && names.next()) {
-            const QString name = names.value(1).toString();
-            const QString sort = turkish::sortKey(name);
-            const QString search = turkish::searchKey(name);
-            if (names.value(2).toString() == sort && names.value(3).toString() == search && !names.value(2).isNull())
-                continue;
-            ok = Database::runWith(update, {sort, search, names.value(0)}, &error);
-            ++result.nameKeys;
-        }
-        if (!ok && error.isEmpty())
-            error = Database::errorText(names);
-    }
+    // Every missing or wrong name key in one statement, through the program's own key functions.
+    ok = ok
+        && db->exec(QStringLiteral("UPDATE musteriler SET %1 WHERE sira_anahtari IS NOT %2 OR arama_anahtari IS NOT %3")
+                        .arg(customerrow::keyAssignmentsSql(), customerrow::sortKeySql(), customerrow::searchKeySql()),
+                    {}, &error);
+    result.nameKeys = ok ? changes() : 0;
     ok = ok && db->exec(QStringLiteral("COMMIT"), {}, &error);
     if (!ok) {
         db->exec(QStringLiteral("ROLLBACK"));

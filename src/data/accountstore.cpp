@@ -1,9 +1,9 @@
 #include "data/accountstore.h"
 
 #include "data/clock.h"
+#include "data/customerrow.h"
 #include "data/database.h"
 #include "data/dateformat.h"
-#include "data/turkishtext.h"
 
 #include <QSqlQuery>
 #include <algorithm>
@@ -69,8 +69,8 @@ bool AccountStore::storeCustomer(const CustomerRecord& r, QString* error) const
     q.addBindValue(r.bakiye.isNull() ? QVariant(QMetaType::fromType<qint64>()) : QVariant(r.bakiye.toLongLong()));
     q.addBindValue(r.sonislem.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(r.sonislem));
     q.addBindValue(r.gun.isNull() ? QVariant(QMetaType::fromType<qint64>()) : QVariant(r.gun.toLongLong()));
-    q.addBindValue(turkish::sortKey(r.musteriFirma));
-    q.addBindValue(turkish::searchKey(r.musteriFirma));
+    q.addBindValue(customerrow::sortKeyOf(r.musteriFirma));
+    q.addBindValue(customerrow::searchKeyOf(r.musteriFirma));
     q.addBindValue(r.id);
     if (!q.exec()) {
         fail(q, error);

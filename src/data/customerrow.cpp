@@ -2,6 +2,8 @@
 
 #include "data/turkishtext.h"
 
+#include <sqlite3.h>
+
 namespace zelvora::customerrow {
 
 namespace {
@@ -9,6 +11,16 @@ namespace {
 QString notNull(const QString& text)
 {
     return text.isNull() ? QStringLiteral("") : text;
+}
+
+// A key as an SQL function; a null name has the keys of an empty one, as the program writes them (an empty key
+// must not read as a missing one).
+template<QString (*key)(const QString&)> void keyFunction(sqlite3_context* context, int, sqlite3_value** args)
+{
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(args[0]));
+    const QByteArray result
+        = key(QString::fromUtf8(text ? text : "", text ? sqlite3_value_bytes(args[0]) : 0)).toUtf8();
+    sqlite3_result_text(context, result.constData(), int(result.size()), SQLITE_TRANSIENT);
 }
 
 } // namespace
@@ -28,10 +40,30 @@ QString searchKeyOf(const QString& name)
     return notNull(turkish::searchKey(name));
 }
 
+QString sortKeySql()
+{
+    return QStringLiteral("zv_sira_anahtari(MusteriFirma)");
+}
+
+QString searchKeySql()
+{
+    return QStringLiteral("zv_arama_anahtari(MusteriFirma)");
+}
+
 QString keyAssignmentsSql()
 {
-    return QStringLiteral(
-        "sira_anahtari = zv_sira_anahtari(MusteriFirma), arama_anahtari = zv_arama_anahtari(MusteriFirma)");
+    return QStringLiteral("sira_anahtari = %1, arama_anahtari = %2").arg(sortKeySql(), searchKeySql());
+}
+
+bool registerKeyFunctions(sqlite3* handle)
+{
+    constexpr int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
+    return sqlite3_create_function_v2(handle, "zv_sira_anahtari", 1, flags, nullptr, &keyFunction<turkish::sortKey>,
+                                      nullptr, nullptr, nullptr)
+        == SQLITE_OK
+        && sqlite3_create_function_v2(handle, "zv_arama_anahtari", 1, flags, nullptr, &keyFunction<turkish::searchKey>,
+                                      nullptr, nullptr, nullptr)
+        == SQLITE_OK;
 }
 
 } // namespace zelvora::customerrow

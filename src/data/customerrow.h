@@ -2,6 +2,8 @@
 
 #include <QString>
 
+struct sqlite3;
+
 // The rules of a stored customer row that several stores and the ledger check share: its day count and its
 // name keys. Each has its home here.
 namespace zelvora::customerrow {
@@ -15,8 +17,13 @@ QString dayCountSql();
 QString sortKeyOf(const QString& name);
 QString searchKeyOf(const QString& name);
 
-// SQL assignments that set both keys of a row from its MusteriFirma, through the functions every connection
-// of the program registers (the same keys as sortKeyOf and searchKeyOf).
+// The same keys as SQL over the row's MusteriFirma, through the functions registerKeyFunctions() adds to a
+// connection (every connection the program opens has them; nothing stored in the file names them).
+QString sortKeySql();
+QString searchKeySql();
+// SQL assignments that set both keys of a row.
 QString keyAssignmentsSql();
+// Registers those functions on an SQLite connection; false when the engine refused them.
+bool registerKeyFunctions(sqlite3* handle);
 
 } // namespace zelvora::customerrow

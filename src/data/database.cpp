@@ -1,6 +1,6 @@
 #include "data/database.h"
 
-#include "data/turkishtext.h"
+#include "data/customerrow.h"
 
 #include <QFileInfo>
 #include <QSqlDriver>
@@ -41,27 +41,6 @@ int waitBriefly(void* stopSlot, int attempts)
         return 0;
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return 1;
-}
-
-// The Turkish keys of a name as SQL functions; a null name has the keys of an empty one, as the program writes
-// them (an empty key must not read as a missing one).
-template<QString (*key)(const QString&)> void keyFunction(sqlite3_context* context, int, sqlite3_value** args)
-{
-    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(args[0]));
-    const QByteArray result
-        = key(QString::fromUtf8(text ? text : "", text ? sqlite3_value_bytes(args[0]) : 0)).toUtf8();
-    sqlite3_result_text(context, result.constData(), int(result.size()), SQLITE_TRANSIENT);
-}
-
-bool registerKeyFunctions(sqlite3* handle)
-{
-    constexpr int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-    return sqlite3_create_function_v2(handle, "zv_sira_anahtari", 1, flags, nullptr, &keyFunction<turkish::sortKey>,
-                                      nullptr, nullptr, nullptr)
-        == SQLITE_OK
-        && sqlite3_create_function_v2(handle, "zv_arama_anahtari", 1, flags, nullptr, &keyFunction<turkish::searchKey>,
-                                      nullptr, nullptr, nullptr)
-        == SQLITE_OK;
 }
 
 } // namespace
@@ -111,7 +90,7 @@ std::unique_ptr<Database> Database::open(const QString& path, QString* error)
     }
     sqlite3* handle = *static_cast<sqlite3**>(db.driver()->handle().data());
     sqlite3_busy_handler(handle, waitBriefly, result->m_stop.get());
-    if (!registerKeyFunctions(handle)) {
+    if (!customerrow::registerKeyFunctions(handle)) {
         if (error)
             *error = QString::fromUtf8(sqlite3_errmsg(handle));
         return nullptr;

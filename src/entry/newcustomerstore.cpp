@@ -1,7 +1,7 @@
 #include "entry/newcustomerstore.h"
 
+#include "data/customerrow.h"
 #include "data/database.h"
-#include "data/turkishtext.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -62,9 +62,10 @@ NewCustomerStore::Result NewCustomerStore::add(const NewCustomer& customer, QStr
     QSqlQuery insert = m_db.prepare(QStringLiteral(
         "INSERT INTO musteriler (mus_kodu, MusteriFirma, Turu, Telefon1, Telefon2, Sehir, vd, vdn, Adres, "
         "sira_anahtari, arama_anahtari) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    for (const QString& value : {customer.musKodu, customer.musteriFirma, customer.turu, customer.telefon1,
-                                 customer.telefon2, customer.sehir, customer.vd, customer.vdn, customer.adres,
-                                 turkish::sortKey(customer.musteriFirma), turkish::searchKey(customer.musteriFirma)})
+    for (const QString& value :
+         {customer.musKodu, customer.musteriFirma, customer.turu, customer.telefon1, customer.telefon2, customer.sehir,
+          customer.vd, customer.vdn, customer.adres, customerrow::sortKeyOf(customer.musteriFirma),
+          customerrow::searchKeyOf(customer.musteriFirma)})
         insert.addBindValue(value.isNull() ? QStringLiteral("") : value); // a cleared box is empty text, not NULL
     if (!insert.exec()) {
         if (error)
