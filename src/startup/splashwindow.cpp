@@ -1,6 +1,7 @@
 #include "startup/splashwindow.h"
 
 #include "data/database.h"
+#include "data/installedversion.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -124,14 +125,11 @@ SplashWindow::~SplashWindow() = default;
 
 bool SplashWindow::readVersion(QString* error)
 {
-    QSqlQuery query = m_db.prepare(QStringLiteral("SELECT surum FROM surum"));
-    if (!Database::run(query)) {
-        if (error)
-            *error = Database::errorText(query);
+    const std::optional<QString> version = installedVersion(m_db, error);
+    if (!version)
         return false;
-    }
     // No row: the display stays empty and start-up goes on.
-    m_versionDisplay->setText(query.next() ? query.value(0).toString() : QString());
+    m_versionDisplay->setText(*version);
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "data/clock.h"
 #include "data/database.h"
 #include "data/dateformat.h"
+#include "data/installedversion.h"
 #include "update/downloadrules.h"
 #include "update/filedownloader.h"
 #include "update/httptransfer.h"
@@ -158,9 +159,8 @@ void UpdateWindow::readInstalledVersion()
     const std::unique_ptr<Database> db = Database::open(AppConfig::databasePath());
     if (!db)
         return;
-    QSqlQuery query = db->prepare(QStringLiteral("SELECT surum FROM surum"));
-    if (Database::run(query) && query.next())
-        m_installed = query.value(0).toString();
+    if (const std::optional<QString> version = zelvora::installedVersion(*db))
+        m_installed = *version;
 }
 
 void UpdateWindow::runCheck()

@@ -1,5 +1,6 @@
 #include "data/customerstore.h"
 #include "data/database.h"
+#include "data/installedversion.h"
 #include "data/turkishtext.h"
 #include "testdatabase.h"
 
@@ -399,4 +400,17 @@ TEST(CustomerList, KeysFilledInTheDatabaseAreTheProgramsKeys)
         EXPECT_EQ(q.value(2).toString(), turkish::searchKey(name));
     }
     EXPECT_EQ(rows, names.size());
+}
+
+TEST(InstalledVersion, TheRecordedVersionNoneOrTheEnginesReason)
+{
+    test::TestDatabase t;
+    t.db().exec(QStringLiteral("DELETE FROM surum"));
+    EXPECT_EQ(installedVersion(t.db()), QString());
+    t.db().exec(QStringLiteral("INSERT INTO surum (surum) VALUES ('2.4.1')"));
+    EXPECT_EQ(installedVersion(t.db()), QStringLiteral("2.4.1"));
+    t.db().exec(QStringLiteral("DROP TABLE surum"));
+    QString error;
+    EXPECT_EQ(installedVersion(t.db(), &error), std::nullopt);
+    EXPECT_TRUE(error.contains(QStringLiteral("surum"))) << error.toStdString();
 }
