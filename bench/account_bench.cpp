@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening the account that holds 100,000 of a ledger's 1,000,000 movements (1,000,000 customers), with the
 // window painted, and moving its grid to the last and the middle movements; each against the same statements
 // run directly on the same file in the same run.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Storing a credit sale or a payment through the entry window on the account that holds 100,000 of a ledger's
 // 1,000,000 movements (1,000,000 customers): from "Onayla" until the grid, moved to its end and painted, shows
 // the new movement; until the balance is stored; and the whole period after it until the program is idle

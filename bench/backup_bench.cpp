@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Backing up the 1,000,000-customer ledger through the backup window against a plain copy of the same file in
 // this process (read and write in 128 KiB blocks, then fsync of the copy and of its folder), in the same run.
 // All files live in a temporary folder under /tmp and are deleted at the end.
-#include "startup/application.h"
 #include "backup/copyfilewindow.h"
 #include "ledger.h"
 #include "messagerecorder.h"
+#include "startup/application.h"
 #include "testdatabase.h"
 #include "widgets/lumbutton/lumbutton.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The main() of every benchmark program: a QApplication on the offscreen platform, set up as the program

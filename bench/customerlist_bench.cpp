@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The customer list on 1,000,000 customers (bench/ledger.h): what the user waits for in the main window, each
 // next to the raw SQL of the same reads run directly in the same run. Run: build/bench/customerlist_bench
 // (the first run builds the ledger file, which takes a few minutes).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line's CSV export of 1,000,000 movements (10,000 customers with 100 movements each; every
 // third a credit sale with quantity, unit and tax factor) and of the 10,000 customers, into /tmp.
 #include "cli/csvexport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Large ledgers for the benchmarks: a file of `customers` customers and `movements` movements, of which
@@ -108,8 +109,8 @@ inline bool fill(const Database& db, int customers, int movements)
                                        "Sonislem = '%1', Gun = 0 WHERE mus_kodu = '1'")
                             .arg(dates::isoDate(kLedgerDay));
     return sqlite3_exec(h, big.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK
-        && sqlite3_exec(h, "UPDATE son_musterino SET musterino = (SELECT count(*) FROM musteriler); COMMIT",
-                        nullptr, nullptr, nullptr)
+        && sqlite3_exec(h, "UPDATE son_musterino SET musterino = (SELECT count(*) FROM musteriler); COMMIT", nullptr,
+                        nullptr, nullptr)
         == SQLITE_OK;
 }
 
@@ -119,8 +120,10 @@ inline bool fill(const Database& db, int customers, int movements)
 inline QString ledgerFile(int customers, int movements)
 {
     const QByteArray schemaHash = QCryptographicHash::hash(schema::script(), QCryptographicHash::Sha1).toHex().left(8);
-    const QString path = QDir::temp().filePath(
-        QStringLiteral("zelvora-ledger2-%1-%2-%3.dll").arg(customers).arg(movements).arg(QString::fromLatin1(schemaHash)));
+    const QString path = QDir::temp().filePath(QStringLiteral("zelvora-ledger2-%1-%2-%3.dll")
+                                                   .arg(customers)
+                                                   .arg(movements)
+                                                   .arg(QString::fromLatin1(schemaHash)));
     if (QFile::exists(path))
         return path;
     test::TestDatabase t;

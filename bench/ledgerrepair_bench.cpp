@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `zelvora --check --repair` on a 200,000-customer ledger (bench/ledger.h) whose name keys are all missing, as a
 // file written by another tool leaves them, against the same repair on the same ledger already keyed: the
 // difference is the time the key fill costs. Beside them, in the same run, the raw baselines: one statement that

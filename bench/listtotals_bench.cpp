@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The list totals over 100,000 customers: the two sums alone, and the whole "Listeyi Topla" command as the
 // main window runs it (lock, sums, count, panel shown) followed by the panel's "Kapat".
 #include "app/messagebox.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Painting one 120 × 32 button in each style (with a shadowed picture), and repainting a window that
 // holds twelve buttons.
 #include "widgets/lumbutton/lumbutton.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rates page cut and shown once its body has arrived, and update downloads (50 MiB and 1 GiB, served from a
 // sparse file on 127.0.0.1) through the version window against curl fetching the same file from the same
 // server in the same run, with the peak resident memory of the downloading process.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The printed reports on a large ledger: 10,000 customers, one customer with 10,000 movements and one with
 // 2,000 movements of long descriptions, laid out and written to PDF, and the preview opened (report filled, pages laid
 // out and painted into the preview). Run: build/bench/reports_bench

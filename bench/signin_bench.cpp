@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sign-in check: one Argon2id verification against the user table. It must answer in under 0.5 s.
 #include "testdatabase.h"
 #include "users/passwordhash.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up of the real program on large ledgers, timed from the moment its process is spawned, as the user waits
 // for it: to the customer grid painted with its first rows (the splash skipped, the sign-in window open over the
 // grid), and through the sign-in to the grid painted again after the main window's reload. The program runs on

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The raw baseline of startup_bench: the least a process must do to show the customer grid's first screen. It
 // opens the database with SQLite alone, counts the customers and reads the first 128 rows in name order (the
 // stored sort key's index), prints "<count> <rows read>" on one line and ends.

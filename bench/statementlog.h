@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Every statement one database connection runs, with its bound values, as SQLite starts it; and how SQLite

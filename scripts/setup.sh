@@ -7,7 +7,7 @@ packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     libsodium-dev qt6-httpserver-dev qt6-websockets-dev qt6-translations-l10n
     poppler-utils xvfb xauth imagemagick fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 curl
-    dpkg-dev file librsvg2-bin desktop-file-utils appstream lintian
+    dpkg-dev file librsvg2-bin desktop-file-utils appstream lintian clang-format
     clang libclang-rt-14-dev
 )
 missing=()

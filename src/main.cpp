@@ -1,5 +1,6 @@
-#include "startup/application.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/commandline.h"
+#include "startup/application.h"
 #include "startup/startup.h"
 
 #include <QApplication>

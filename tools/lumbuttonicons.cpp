@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws the program's small button pictures (16 × 16 PNG with alpha) into a folder:
 // lumbuttonicons <folder>. The results are kept in src/widgets/lumbutton/icons/.
 #include <QDir>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the button control in every style, colour scheme and drawing state, with a few picture
 // and caption cases, into one PNG sheet: lumbuttonsheet <output.png>
 #include "widgets/lumbutton/lumbuttonpainter.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Creates the database file supplied with the program: schema, version, units, counter and the first user.
 // An existing file is never touched.
 #include "data/database.h"

@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "account/customerdetailspanel.h"
 
-#include "data/accountstore.h"
 #include "account/accountwidgets.h"
+#include "data/accountstore.h"
 #include "widgets/lumbutton/lumbutton.h"
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "customers/listtotalsstore.h"
 
 #include "data/database.h"
@@ -31,8 +32,7 @@ std::optional<ListTotals> ListTotalsStore::sums(QString* error) const
     std::optional<qint64> totals[2];
     const QString types[2] = {QStringLiteral("Alıcı"), QStringLiteral("Satıcı")};
     for (int i = 0; i < 2; ++i) {
-        QSqlQuery query = m_db.prepare(
-            QStringLiteral("SELECT (SELECT Bakiye FROM liste_toplami WHERE Turu = ?)"));
+        QSqlQuery query = m_db.prepare(QStringLiteral("SELECT (SELECT Bakiye FROM liste_toplami WHERE Turu = ?)"));
         if (!Database::runWith(query, {types[i]}, error) || !query.next()) {
             if (error && error->isEmpty())
                 *error = Database::errorText(query);

@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "entry/entrywindow.h"
 
-#include "data/accountstore.h"
 #include "app/messagebox.h"
+#include "data/accountstore.h"
 #include "data/clock.h"
 #include "data/database.h"
 #include "data/dateformat.h"

@@ -1,7 +1,8 @@
-#include "data/accountstore.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "account/accountwindow.h"
 #include "account/movementlistmodel.h"
 #include "accounttestsupport.h"
+#include "data/accountstore.h"
 #include "data/clock.h"
 #include "data/numberformat.h"
 #include "entry/entrywindow.h"

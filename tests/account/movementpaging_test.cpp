@@ -1,5 +1,6 @@
-#include "data/accountstore.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "account/movementlistmodel.h"
+#include "data/accountstore.h"
 #include "testdatabase.h"
 
 #include <QRandomGenerator>

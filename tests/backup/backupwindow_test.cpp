@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/filedialog.h"
 #include "backup/copyfilewindow.h"
 #include "backup/copyroutine.h"

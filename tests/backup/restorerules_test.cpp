@@ -1,7 +1,8 @@
-#include "data/accountstore.h"
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "backup/copyroutine.h"
 #include "backupfixture.h"
 #include "cli/ledgercheck.h"
+#include "data/accountstore.h"
 #include "data/customerstore.h"
 #include "data/turkishtext.h"
 #include "entry/newcustomerstore.h"

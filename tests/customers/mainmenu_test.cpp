@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main menu, the About panel and the remote-assistance command.
 #include "customers/aboutpanel.h"
 #include "customers/listtotalspanel.h"

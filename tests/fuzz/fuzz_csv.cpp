@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The CSV writer: any cells and amounts, written as the export writes a record, parse back (RFC 4180, ";")
 // into the same cells, and the amounts read back as the same kuruş.
 #include "cli/csvexport.h"

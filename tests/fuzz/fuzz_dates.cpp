@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dates and times: any text is read without harm, and every date and time the program writes, in the short
 // form shown in the windows and in the stored form, reads back as the same.
 #include "data/dateformat.h"

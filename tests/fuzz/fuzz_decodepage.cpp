@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Page decoding: any body and Content-Type decode without harm; a Turkish page reads back as its own text
 // when it says its code page, and when it says nothing at all, in Windows-1254 and in UTF-8 alike.
 #include "fuzzsupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The download rules: the name an update file is saved under is a plain file name inside the download folder,
 // whatever address the version page gives; the header and progress helpers take any value without harm.
 #include "fuzzsupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The button's stored properties: every button the control can hold is stored and read back the same, and a
 // stored layout with any keys and values loads without harm into a button that is itself stored and read
 // back the same.

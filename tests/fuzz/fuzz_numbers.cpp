@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Turkish number reader and the money writers: any text is read without harm, and every amount the program
 // writes reads back as the same kuruş.
 #include "data/numberformat.h"

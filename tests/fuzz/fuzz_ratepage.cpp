@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rates page: any page is cut without harm, each rate is empty or nine characters and " TL", and rates
 // placed at their distances from a currency's name are cut out as they stand.
 #include "fuzzsupport.h"

@@ -1,10 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The restore check: a file it accepts takes every write the program makes. The input is a database file; when
 // the check and the rebuild a restore makes accept it, the result is opened as the program opens its database
 // and gets a new customer, a credit, a payment, a deleted movement and a new user, and both CSV exports.
-#include "data/accountstore.h"
 #include "backup/databasecheck.h"
 #include "cli/csvexport.h"
 #include "csvparse.h"
+#include "data/accountstore.h"
 #include "data/database.h"
 #include "data/schema.h"
 #include "entry/newcustomerstore.h"

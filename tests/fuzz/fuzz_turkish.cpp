@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Turkish name keys. Sort keys order names by the Turkish alphabet, letter case ignored, signs and digits
 // first; the order of two keys is the same whether the program compares them (QString, the user list and the
 // export, through compareSortKeys) or SQLite does (UTF-8 bytes, the customer list); and the key range of a search

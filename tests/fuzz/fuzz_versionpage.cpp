@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The maker's version page: any page is cut without harm into values of their fixed widths, and values placed
 // at their distances from the markers are cut out as they stand.
 #include "fuzzsupport.h"

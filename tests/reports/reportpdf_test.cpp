@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The two printed reports written to PDF and read back with poppler's tools.
 #include "data/clock.h"
 #include "pdftext.h"

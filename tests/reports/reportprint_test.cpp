@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Printing from the windows: the main menu's customer list and the account window's statement, through the
 // preview and its "PDF Olarak Kaydet".
 #include "account/accountwindow.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The installed program: data in the user's data folder, filled from the supplied database on first start.
 #include "data/appconfig.h"
 #include "data/database.h"

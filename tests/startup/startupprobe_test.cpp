@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The start-up benchmark's probe in the real program: started with ZELVORA_BENCH_STARTUP, it must get to its grid
 // and end on its own, with no window waiting for a click.
 #include "testdatabase.h"

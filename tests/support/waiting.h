@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 #include <QCoreApplication>
@@ -19,8 +20,7 @@ inline ::testing::AssertionResult waitUntil(const std::function<bool()>& conditi
     QDeadlineTimer deadline(timeoutMs);
     while (!condition()) {
         if (deadline.hasExpired())
-            return ::testing::AssertionFailure()
-                   << "waited " << timeoutMs << " ms and still not true: " << what;
+            return ::testing::AssertionFailure() << "waited " << timeoutMs << " ms and still not true: " << what;
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         // As QTest::qWait does: processEvents alone never runs a deleteLater posted outside an event loop.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -32,14 +32,13 @@ inline ::testing::AssertionResult waitUntil(const std::function<bool()>& conditi
 } // namespace zelvora::test
 
 // Waits for `condition` (an expression) and fails the current test case when it never becomes true.
-#define ZV_WAIT_UNTIL(condition) \
+#define ZV_WAIT_UNTIL(condition)                                                                                       \
     ASSERT_TRUE(::zelvora::test::waitUntil([&]() -> bool { return static_cast<bool>(condition); }, #condition))
-#define ZV_WAIT_UNTIL_MS(condition, ms)                                                                      \
-    ASSERT_TRUE(                                                                                             \
-        ::zelvora::test::waitUntil([&]() -> bool { return static_cast<bool>(condition); }, #condition, ms))
+#define ZV_WAIT_UNTIL_MS(condition, ms)                                                                                \
+    ASSERT_TRUE(::zelvora::test::waitUntil([&]() -> bool { return static_cast<bool>(condition); }, #condition, ms))
 // Waits until `actual == expected`; the failure shows both sides.
-#define ZV_WAIT_EQ(actual, expected)                                                                         \
-    do {                                                                                                     \
-        ::zelvora::test::waitUntil([&]() -> bool { return (actual) == (expected); }, #actual " == " #expected); \
-        ASSERT_EQ(actual, expected);                                                                         \
+#define ZV_WAIT_EQ(actual, expected)                                                                                   \
+    do {                                                                                                               \
+        ::zelvora::test::waitUntil([&]() -> bool { return (actual) == (expected); }, #actual " == " #expected);        \
+        ASSERT_EQ(actual, expected);                                                                                   \
     } while (false)
