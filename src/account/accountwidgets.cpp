@@ -2,6 +2,7 @@
 #include "account/accountwidgets.h"
 
 #include "widgets/lumbutton/lumbutton.h"
+#include "widgets/lumbutton/lumbuttonlook.h"
 
 #include <QLineEdit>
 
@@ -20,10 +21,7 @@ QLineEdit* readOnlyBox(QWidget* parent, const QString& name, const QColor& textC
 
 LumButton* button(const QString& caption, const QString& name, QWidget* parent)
 {
-    auto* b = new LumButton(caption, parent);
-    b->setObjectName(name);
-    b->setMinimumSize(130, 32);
-    return b;
+    return makeButton(caption, name, parent, QSize(130, 32));
 }
 
 } // namespace zelvora::accountui

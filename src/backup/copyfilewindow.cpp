@@ -32,14 +32,6 @@ QLabel* wrappedLabel(const QString& text, QWidget* parent)
     return label;
 }
 
-LumButton* button(const QString& caption, const char* name, QWidget* parent)
-{
-    auto* b = new LumButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setMinimumWidth(90);
-    return b;
-}
-
 } // namespace
 
 CopyFileWindow::CopyFileWindow(QWidget* mainWindow, QWidget* parent, RestoreHooks hooks)
@@ -84,9 +76,11 @@ void CopyFileWindow::buildUi()
     m_targetBox = new QLineEdit(m_backupPanel);
     m_targetBox->setObjectName(QStringLiteral("targetBox"));
     targetLabel->setBuddy(m_targetBox);
-    LumButton* browseTarget = button(QStringLiteral("GÖZAT"), "browseTargetButton", m_backupPanel);
-    m_backupButton = button(QStringLiteral("Yedekle"), "backupButton", m_backupPanel);
-    LumButton* cancelBackup = button(QStringLiteral("İptal"), "cancelBackupButton", m_backupPanel);
+    LumButton* browseTarget
+        = makeButton(QStringLiteral("GÖZAT"), QStringLiteral("browseTargetButton"), m_backupPanel, QSize(90, 0));
+    m_backupButton = makeButton(QStringLiteral("Yedekle"), QStringLiteral("backupButton"), m_backupPanel, QSize(90, 0));
+    LumButton* cancelBackup
+        = makeButton(QStringLiteral("İptal"), QStringLiteral("cancelBackupButton"), m_backupPanel, QSize(90, 0));
     backupGrid->addWidget(targetLabel, 0, 0, 1, 3);
     backupGrid->addWidget(m_targetBox, 1, 0, 1, 2);
     backupGrid->addWidget(browseTarget, 1, 2);
@@ -104,10 +98,13 @@ void CopyFileWindow::buildUi()
     m_sourceBox = new QLineEdit(m_restorePanel);
     m_sourceBox->setObjectName(QStringLiteral("sourceBox"));
     sourceLabel->setBuddy(m_sourceBox);
-    LumButton* browseSource = button(QStringLiteral("GÖZAT"), "browseSourceButton", m_restorePanel);
-    m_restoreButton = button(QStringLiteral("Geri Yükle"), "restoreButton", m_restorePanel);
+    LumButton* browseSource
+        = makeButton(QStringLiteral("GÖZAT"), QStringLiteral("browseSourceButton"), m_restorePanel, QSize(90, 0));
+    m_restoreButton
+        = makeButton(QStringLiteral("Geri Yükle"), QStringLiteral("restoreButton"), m_restorePanel, QSize(90, 0));
     m_restoreButton->setEnabled(false);
-    LumButton* cancelRestore = button(QStringLiteral("İptal"), "cancelRestoreButton", m_restorePanel);
+    LumButton* cancelRestore
+        = makeButton(QStringLiteral("İptal"), QStringLiteral("cancelRestoreButton"), m_restorePanel, QSize(90, 0));
     restoreGrid->addWidget(sourceLabel, 0, 0, 1, 3);
     restoreGrid->addWidget(m_sourceBox, 1, 0, 1, 2);
     restoreGrid->addWidget(browseSource, 1, 2);
@@ -134,8 +131,8 @@ void CopyFileWindow::buildUi()
                                     m_confirmPanel));
     auto* answers = new QHBoxLayout;
     answers->addStretch();
-    LumButton* yes = button(QStringLiteral("EVET"), "yesButton", m_confirmPanel);
-    LumButton* no = button(QStringLiteral("HAYIR"), "noButton", m_confirmPanel);
+    LumButton* yes = makeButton(QStringLiteral("EVET"), QStringLiteral("yesButton"), m_confirmPanel, QSize(90, 0));
+    LumButton* no = makeButton(QStringLiteral("HAYIR"), QStringLiteral("noButton"), m_confirmPanel, QSize(90, 0));
     answers->addWidget(yes);
     answers->addWidget(no);
     confirm->addLayout(answers);

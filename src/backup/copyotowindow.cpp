@@ -33,11 +33,9 @@ CopyOtoWindow::CopyOtoWindow(QWidget* parent)
     m_targetBox = new QLineEdit(panel);
     m_targetBox->setObjectName(QStringLiteral("targetBox"));
     targetLabel->setBuddy(m_targetBox);
-    auto* browse = new LumButton(QStringLiteral("GÖZAT"), panel);
-    browse->setObjectName(QStringLiteral("browseTargetButton"));
+    auto* browse = makeButton(QStringLiteral("GÖZAT"), QStringLiteral("browseTargetButton"), panel);
     browse->setMinimumWidth(90);
-    auto* backup = new LumButton(QStringLiteral("Yedekle"), panel);
-    backup->setObjectName(QStringLiteral("backupButton"));
+    auto* backup = makeButton(QStringLiteral("Yedekle"), QStringLiteral("backupButton"), panel);
     backup->setMinimumWidth(90);
     grid->addWidget(targetLabel, 0, 0, 1, 2);
     grid->addWidget(m_targetBox, 1, 0);

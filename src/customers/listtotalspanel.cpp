@@ -5,6 +5,7 @@
 #include "customers/listtotalsstore.h"
 #include "data/numberformat.h"
 #include "widgets/lumbutton/lumbutton.h"
+#include "widgets/lumbutton/lumbuttonlook.h"
 
 #include <QEvent>
 #include <QGridLayout>
@@ -82,8 +83,7 @@ ListTotalsPanel::ListTotalsPanel(const Database& db, QWidget* parent)
         ++row;
     }
 
-    m_closeButton = new LumButton(QStringLiteral("Kapat"), this);
-    m_closeButton->setObjectName(QStringLiteral("listTotalsCloseButton"));
+    m_closeButton = makeButton(QStringLiteral("Kapat"), QStringLiteral("listTotalsCloseButton"), this);
     m_closeButton->setMinimumSize(100, 30);
     auto* buttonRow = new QHBoxLayout;
     buttonRow->addStretch(1);

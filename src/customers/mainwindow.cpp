@@ -125,16 +125,11 @@ void MainWindow::buildUi()
     auto* frameLayout = new QVBoxLayout(m_listFrame);
     frameLayout->addWidget(m_grid);
 
-    m_closeButton = new LumButton(QStringLiteral("Kapat"), central);
-    m_closeButton->setObjectName(QStringLiteral("closeButton"));
-    m_deleteButton = new LumButton(QStringLiteral("Müşteriyi Sil"), central);
-    m_deleteButton->setObjectName(QStringLiteral("deleteCustomerButton"));
-    m_addButton = new LumButton(QStringLiteral(" Müşteri Ekle"), central);
-    m_addButton->setObjectName(QStringLiteral("addCustomerButton"));
-    m_totalButton = new LumButton(QStringLiteral("  Listeyi Topla"), central);
-    m_totalButton->setObjectName(QStringLiteral("listTotalButton"));
-    m_openButton = new LumButton(QStringLiteral("    Müşteri Hesabına Gir"), central);
-    m_openButton->setObjectName(QStringLiteral("openAccountButton"));
+    m_closeButton = makeButton(QStringLiteral("Kapat"), QStringLiteral("closeButton"), central);
+    m_deleteButton = makeButton(QStringLiteral("Müşteriyi Sil"), QStringLiteral("deleteCustomerButton"), central);
+    m_addButton = makeButton(QStringLiteral(" Müşteri Ekle"), QStringLiteral("addCustomerButton"), central);
+    m_totalButton = makeButton(QStringLiteral("  Listeyi Topla"), QStringLiteral("listTotalButton"), central);
+    m_openButton = makeButton(QStringLiteral("    Müşteri Hesabına Gir"), QStringLiteral("openAccountButton"), central);
     auto* buttonRow = new QHBoxLayout;
     for (LumButton* button : {m_closeButton, m_deleteButton, m_addButton, m_totalButton, m_openButton}) {
         button->setMinimumHeight(34);

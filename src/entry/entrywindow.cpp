@@ -65,14 +65,6 @@ QLabel* picture(const QColor& colour, QWidget* parent)
     return p;
 }
 
-LumButton* button(const QString& caption, const QString& name, QWidget* parent)
-{
-    auto* b = new LumButton(caption, parent);
-    b->setObjectName(name);
-    b->setMinimumSize(110, 32);
-    return b;
-}
-
 // A panel: its heading on top, the picture on the left, the fields on the right and the two buttons below.
 void arrangePanel(QFrame* panel, QLabel* heading, QGridLayout* fields, LumButton* cancel, LumButton* confirm,
                   const QColor& pictureColour)
@@ -172,8 +164,9 @@ QFrame* EntryWindow::buildCreditPanel()
     m_tax = new QCheckBox(QStringLiteral("Var"), panel);
     m_tax->setObjectName(QStringLiteral("taxTick"));
     m_tax->setChecked(true);
-    m_creditCancel = button(QStringLiteral("İptal"), QStringLiteral("creditCancelButton"), panel);
-    m_creditConfirm = button(QStringLiteral("Onayla"), QStringLiteral("creditConfirmButton"), panel);
+    m_creditCancel = makeButton(QStringLiteral("İptal"), QStringLiteral("creditCancelButton"), panel, QSize(110, 32));
+    m_creditConfirm
+        = makeButton(QStringLiteral("Onayla"), QStringLiteral("creditConfirmButton"), panel, QSize(110, 32));
 
     auto* fields = new QGridLayout;
     fields->addWidget(label(QStringLiteral("Tarih :"), m_creditDate, panel), 0, 0);
@@ -220,8 +213,9 @@ QFrame* EntryWindow::buildPaymentPanel()
     m_paymentDate = box(panel, QStringLiteral("paymentDateBox"), Qt::AlignHCenter);
     m_paymentDescription = box(panel, QStringLiteral("paymentDescriptionBox"));
     m_paymentDescription->setText(QStringLiteral("ÖDEME YAPILDI"));
-    m_paymentCancel = button(QStringLiteral("İptal"), QStringLiteral("paymentCancelButton"), panel);
-    m_paymentConfirm = button(QStringLiteral("Onayla"), QStringLiteral("paymentConfirmButton"), panel);
+    m_paymentCancel = makeButton(QStringLiteral("İptal"), QStringLiteral("paymentCancelButton"), panel, QSize(110, 32));
+    m_paymentConfirm
+        = makeButton(QStringLiteral("Onayla"), QStringLiteral("paymentConfirmButton"), panel, QSize(110, 32));
 
     auto* fields = new QGridLayout;
     fields->addWidget(label(QStringLiteral("Tarih :"), m_paymentDate, panel), 0, 0);

@@ -108,10 +108,8 @@ void NewCustomerWindow::buildUi()
         form->addRow(label, field);
     }
 
-    m_cancelButton = new LumButton(QStringLiteral("İptal"), this);
-    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
-    m_saveButton = new LumButton(QStringLiteral("Kaydet"), this);
-    m_saveButton->setObjectName(QStringLiteral("saveButton"));
+    m_cancelButton = makeButton(QStringLiteral("İptal"), QStringLiteral("cancelButton"), this);
+    m_saveButton = makeButton(QStringLiteral("Kaydet"), QStringLiteral("saveButton"), this);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     for (LumButton* button : {m_cancelButton, m_saveButton}) {

@@ -81,11 +81,9 @@ void RatesWindow::buildUi()
         m_selling.append(selling);
     }
 
-    m_refreshButton = new LumButton(QStringLiteral(" Kurları Güncelle"), this);
-    m_refreshButton->setObjectName(QStringLiteral("refreshButton"));
+    m_refreshButton = makeButton(QStringLiteral(" Kurları Güncelle"), QStringLiteral("refreshButton"), this);
     m_refreshButton->setMinimumWidth(130);
-    m_closeButton = new LumButton(QStringLiteral("Kapat"), this);
-    m_closeButton->setObjectName(QStringLiteral("closeButton"));
+    m_closeButton = makeButton(QStringLiteral("Kapat"), QStringLiteral("closeButton"), this);
     m_closeButton->setMinimumWidth(90);
     connect(m_refreshButton, &LumButton::clicked, this, &RatesWindow::fetch);
     connect(m_closeButton, &LumButton::clicked, this, &QDialog::close);

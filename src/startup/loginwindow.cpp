@@ -80,11 +80,9 @@ void LoginWindow::buildUi()
     panelLayout->addWidget(m_passwordBox, 1, 1);
     panelLayout->setColumnStretch(1, 1);
 
-    m_exitButton = new LumButton(QStringLiteral("Tamam"), this);
-    m_exitButton->setObjectName(QStringLiteral("exitButton"));
+    m_exitButton = makeButton(QStringLiteral("Tamam"), QStringLiteral("exitButton"), this);
     m_exitButton->setAccessibleDescription(QStringLiteral("Programdan çık"));
-    m_signInButton = new LumButton(QStringLiteral("Tamam"), this);
-    m_signInButton->setObjectName(QStringLiteral("signInButton"));
+    m_signInButton = makeButton(QStringLiteral("Tamam"), QStringLiteral("signInButton"), this);
     m_signInButton->setAccessibleDescription(QStringLiteral("Giriş yap"));
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(12);

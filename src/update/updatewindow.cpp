@@ -36,14 +36,6 @@ namespace {
 // Shortest time between two figures of the download's progress bar.
 constexpr int kProgressMs = 25;
 
-LumButton* button(const QString& caption, const char* name, QWidget* parent)
-{
-    auto* b = new LumButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    b->setMinimumWidth(150);
-    return b;
-}
-
 // A value shown next to its caption. It has no accessible name of its own, so a screen reader reads its text;
 // the caption, its buddy's label, names it.
 QLabel* valueLabel(const char* name, QWidget* parent)
@@ -124,10 +116,11 @@ void UpdateWindow::buildUi()
     m_progress->setValue(0);
     m_progress->hide();
 
-    m_checkButton = button(QStringLiteral("Sürüm Kontrolü Yap"), "checkButton", this);
-    m_downloadButton = button(PrepareCaption, "downloadButton", this);
+    m_checkButton
+        = makeButton(QStringLiteral("Sürüm Kontrolü Yap"), QStringLiteral("checkButton"), this, QSize(150, 0));
+    m_downloadButton = makeButton(PrepareCaption, QStringLiteral("downloadButton"), this, QSize(150, 0));
     m_downloadButton->hide();
-    m_closeButton = button(QStringLiteral("Kapat"), "closeButton", this);
+    m_closeButton = makeButton(QStringLiteral("Kapat"), QStringLiteral("closeButton"), this, QSize(150, 0));
     connect(m_checkButton, &LumButton::clicked, this, &UpdateWindow::runCheck);
     connect(m_downloadButton, &LumButton::clicked, this, &UpdateWindow::pressDownload);
     connect(m_closeButton, &LumButton::clicked, this, &QDialog::close);

@@ -61,11 +61,9 @@ void UserWindow::buildUi()
     m_grid->horizontalHeader()->setHighlightSections(false);
     m_grid->setGeometry(12, 12, 356, 320);
 
-    m_openAddButton = new LumButton(QStringLiteral("KULLANICI EKLE"), this);
-    m_openAddButton->setObjectName(QStringLiteral("openAddButton"));
+    m_openAddButton = makeButton(QStringLiteral("KULLANICI EKLE"), QStringLiteral("openAddButton"), this);
     m_openAddButton->setGeometry(12, 346, 172, 38);
-    m_deleteButton = new LumButton(QStringLiteral("SEÇİLİ KAYDI SİL"), this);
-    m_deleteButton->setObjectName(QStringLiteral("deleteUserButton"));
+    m_deleteButton = makeButton(QStringLiteral("SEÇİLİ KAYDI SİL"), QStringLiteral("deleteUserButton"), this);
     m_deleteButton->setGeometry(196, 346, 172, 38);
 
     // The add panel lies over the lower part of the grid.
@@ -81,8 +79,7 @@ void UserWindow::buildUi()
     m_passwordBox = new QLineEdit(m_addPanel);
     m_passwordBox->setObjectName(QStringLiteral("passwordBox"));
     passwordLabel->setBuddy(m_passwordBox);
-    m_saveButton = new LumButton(QStringLiteral("EKLE"), m_addPanel);
-    m_saveButton->setObjectName(QStringLiteral("saveUserButton"));
+    m_saveButton = makeButton(QStringLiteral("EKLE"), QStringLiteral("saveUserButton"), m_addPanel);
     m_saveButton->setMinimumSize(110, 34);
     for (QLabel* label : {nameLabel, passwordLabel}) {
         QFont bold = label->font();

@@ -82,6 +82,17 @@ LumPicture buttonPicture(const QString& name)
     return picture;
 }
 
+LumButton* makeButton(const QString& caption, const QString& objectName, QWidget* parent, QSize least)
+{
+    auto* button = new LumButton(caption, parent);
+    button->setObjectName(objectName);
+    if (least.width() > 0)
+        button->setMinimumWidth(least.width());
+    if (least.height() > 0)
+        button->setMinimumHeight(least.height());
+    return button;
+}
+
 void applyButtonLook(QWidget* root, ButtonLook look)
 {
     if (!root)

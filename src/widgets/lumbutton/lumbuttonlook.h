@@ -3,9 +3,17 @@
 
 #include "widgets/lumbutton/lumbuttonproperties.h"
 
+#include <QSize>
+
 class QWidget;
 
 namespace zelvora {
+
+class LumButton;
+
+// A button of the program's windows: its caption, its object name (by which applyButtonLook finds its
+// picture and the tests find it) and its least size (a width or height of 0 leaves that one free).
+LumButton* makeButton(const QString& caption, const QString& objectName, QWidget* parent, QSize least = {});
 
 // The two looks the program's windows give their buttons.
 enum class ButtonLook {
