@@ -27,11 +27,6 @@ namespace {
 
 test::TestDatabase* g_ledger = nullptr;
 
-double elapsedMs(const QElapsedTimer& timer)
-{
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
 double loadAverage()
 {
     QFile file(QStringLiteral("/proc/loadavg"));
@@ -57,7 +52,7 @@ double offsetLastPageMs(const Database& db, qint64 count)
     page.addBindValue(bench::kBigAccount);
     page.addBindValue(std::max<qint64>(0, count - 128));
     readAll(page);
-    return elapsedMs(timer);
+    return bench::msSince(timer);
 }
 
 bool reportBadPlans(benchmark::State& state, const bench::StatementLog& log)
@@ -91,12 +86,12 @@ void OpenAccount100k(benchmark::State& state)
         QElapsedTimer timer;
         timer.start();
         const auto window = newWindow();
-        createMs += elapsedMs(timer);
+        createMs += bench::msSince(timer);
         bench::StatementLog log(g_ledger->db());
         timer.start();
         window->onActivated();
         benchmark::DoNotOptimize(window->grab());
-        const double ms = elapsedMs(timer);
+        const double ms = bench::msSince(timer);
         state.SetIterationTime(ms / 1e3);
         openMs += ms;
         rawMs += log.runDirectly(log.statements());
@@ -162,14 +157,14 @@ template<bool middle> void MoveGrid100k(benchmark::State& state)
         else
             grid->scrollToBottom();
         benchmark::DoNotOptimize(grid->viewport()->grab());
-        const double ms = elapsedMs(timer);
+        const double ms = bench::msSince(timer);
         state.SetIterationTime(ms / 1e3);
         pageMs += ms;
         rawMs += log.runDirectly(log.statements());
         // The painting alone: the same screen once more, its rows read already.
         timer.start();
         benchmark::DoNotOptimize(grid->viewport()->grab());
-        paintMs += elapsedMs(timer);
+        paintMs += bench::msSince(timer);
         largestOffset = std::max(largestOffset, log.largestOffset());
         offsetMs += offsetLastPageMs(g_ledger->db(), window->model()->rowCount());
     }

@@ -46,11 +46,6 @@ double loadAverage()
     return file.open(QIODevice::ReadOnly) ? file.readAll().split(' ').value(0).toDouble() : -1;
 }
 
-double elapsedMs(const QElapsedTimer& timer)
-{
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
 template<EntryWindow::Panel panel> void StoreEntry100k(benchmark::State& state)
 {
     const bool credit = panel == EntryWindow::Panel::Credit;
@@ -111,7 +106,7 @@ template<EntryWindow::Panel panel> void StoreEntry100k(benchmark::State& state)
         // Seen: the grid moved to its end and painted, its last row the new movement.
         grid->scrollToBottom();
         benchmark::DoNotOptimize(grid->viewport()->grab());
-        const double seen = elapsedMs(fromConfirm);
+        const double seen = bench::msSince(fromConfirm);
         const QStringList seenStatements = log->statements();
         const int last = account.model()->rowCount() - 1;
         if (account.model()->index(last, MovementListModel::Aciklama).data().toString() != description)
@@ -119,12 +114,12 @@ template<EntryWindow::Panel panel> void StoreEntry100k(benchmark::State& state)
 
         // Settled: the balance it brings is stored in the customer row.
         runUntil([&] { return !busyTimers.last()->isActive(); });
-        const double settled = elapsedMs(fromConfirm);
+        const double settled = bench::msSince(fromConfirm);
         const QStringList settledStatements = log->statements();
 
         // Idle: the reload period is over and nothing is pending; only the blink and panel timers are left.
         runUntil([&] { return !busy(); });
-        const double idle = elapsedMs(fromConfirm);
+        const double idle = bench::msSince(fromConfirm);
         const double cpu = cpuMs() - cpuAtConfirm;
 
         state.SetIterationTime(seen / 1e3);

@@ -6,10 +6,17 @@
 #include "startup/application.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <benchmark/benchmark.h>
 #include <functional>
 
 namespace zelvora::bench {
+
+// Milliseconds since the timer was started, to the nanosecond.
+inline double msSince(const QElapsedTimer& timer)
+{
+    return double(timer.nsecsElapsed()) / 1e6;
+}
 
 inline int run(int argc, char** argv, const std::function<void()>& prepare = {},
                const std::function<void()>& cleanUp = {})

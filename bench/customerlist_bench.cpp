@@ -63,11 +63,6 @@ void paintGrid(MainWindow& window)
     benchmark::DoNotOptimize(gridOf(window)->viewport()->grab());
 }
 
-double msSince(const QElapsedTimer& timer)
-{
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
 // The reads a new list source makes, run directly: the count, whether rows lack keys, the first screen.
 void rawListRead(const Database& db, const CustomerListQuery& query)
 {
@@ -84,7 +79,7 @@ double timed(const std::function<void()>& fn)
     QElapsedTimer timer;
     timer.start();
     fn();
-    return msSince(timer);
+    return bench::msSince(timer);
 }
 
 void report(benchmark::State& state, double programMs, double rawMs)
@@ -171,7 +166,7 @@ void BM_OneLetterSearch(benchmark::State& state, const QString& letter)
         state.PauseTiming();
         while (!f.window->model()->isCountSettled())
             QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-        counted += msSince(sinceKey);
+        counted += bench::msSince(sinceKey);
         if (f.window->model()->rowCount() != CustomerStore(db).count(query))
             state.SkipWithError("the list's count differs from the matches");
         search->setText(QString());
@@ -297,7 +292,7 @@ double runUntilUpkeepEnds(MainWindow& window, int atLeastMs = 0)
     QTimer tick;
     tick.setInterval(5);
     QObject::connect(&tick, &QTimer::timeout, [&] {
-        longest = std::max(longest, msSince(gap));
+        longest = std::max(longest, bench::msSince(gap));
         gap.restart();
     });
     QScrollBar* bar = gridOf(window)->verticalScrollBar();

@@ -25,11 +25,6 @@ namespace {
 
 constexpr int kCustomers = 200000;
 
-double msOf(const QElapsedTimer& timer)
-{
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
 bool exec(const QString& path, const QString& sql)
 {
     const std::unique_ptr<Database> db = Database::open(path);
@@ -62,12 +57,12 @@ void RepairFillsNameKeys(benchmark::State& state)
         state.ResumeTiming();
         timer.start();
         const cli::RepairResult withoutKeys = cli::repairLedger(path, backups, now, 1000);
-        keyless += msOf(timer);
+        keyless += bench::msSince(timer);
         state.PauseTiming();
         QDir(backups).removeRecursively();
         timer.start();
         const cli::RepairResult withKeys = cli::repairLedger(path, backups, now, 1000);
-        keyed += msOf(timer);
+        keyed += bench::msSince(timer);
         QDir(backups).removeRecursively();
         if (!withoutKeys.ok || !withKeys.ok || withKeys.nameKeys != 0) {
             const QString why = withoutKeys.ok ? withKeys.error : withoutKeys.error;
@@ -83,13 +78,13 @@ void RepairFillsNameKeys(benchmark::State& state)
             state.SkipWithError("the raw rewrite failed");
             break;
         }
-        raw += msOf(timer);
+        raw += bench::msSince(timer);
         timer.start();
         if (!db->exec(QStringLiteral("UPDATE musteriler SET Telefon1 = coalesce(Telefon1, '') || ''"))) {
             state.SkipWithError("the raw rewrite failed");
             break;
         }
-        rawPlain += msOf(timer);
+        rawPlain += bench::msSince(timer);
         state.ResumeTiming();
     }
     const double n = double(state.iterations());

@@ -308,7 +308,7 @@ void FirstStartOfANewVersion(benchmark::State& state)
             state.SkipWithError("the raw upgrade failed");
             break;
         }
-        upgradeRaw.push_back(double(timer.nsecsElapsed()) / 1e6);
+        upgradeRaw.push_back(bench::msSince(timer));
         state.SetIterationTime(p.lineMs / 1e3);
         splash.push_back(p.lineMs);
         exits.push_back(p.exitMs);

@@ -41,9 +41,9 @@ void CustomerUpkeep::bringUpToDate(const QDate& today)
     }
     // A failure here leaves the rows as they were; the next activation tries again.
     if (keyless > 0 && !store.refreshNameKeys())
-        qWarning("Name keys could not be filled");
+        qWarning("Ad anahtarları doldurulamadı.");
     if (stale > 0 && !store.updateDayCounts(today))
-        qWarning("Day counts could not be rewritten");
+        qWarning("Gün sayıları yazılamadı.");
 }
 
 void CustomerUpkeep::waitUntilDone()
@@ -119,7 +119,7 @@ void CustomerUpkeep::work(QString path, QDate today, quint64 run, Batches batche
             db->setStopFlag(nullptr);
         }
         if (!error.isEmpty() && !m_stop)
-            qWarning("Customer upkeep: %s", qUtf8Printable(error));
+            qWarning("Müşteri bakımı yapılamadı: %s", qUtf8Printable(error));
     }
     QMetaObject::invokeMethod(
         this, [this, run] { onBackgroundEnded(run); }, Qt::QueuedConnection);

@@ -17,6 +17,8 @@ namespace zelvora {
 namespace {
 
 constexpr int kMargin = 5;
+// What the splash says while the program loads.
+const QString kLoading = QStringLiteral("Program Yükleniyor.....");
 
 // The framed picture. It takes the clicks that land on it, so only the thin background around it closes
 // the splash.
@@ -96,7 +98,7 @@ SplashWindow::SplashWindow(const Database& db, QWidget* parent)
     picture->setGeometry(rect().adjusted(kMargin, kMargin, -kMargin, -kMargin));
 
     const QFont trebuchet(QStringLiteral("Trebuchet MS"), 10, QFont::Bold);
-    m_loading = new QLabel(QStringLiteral("Program Yükleniyor....."), picture);
+    m_loading = new QLabel(kLoading, picture);
     m_loading->setObjectName(QStringLiteral("loadingLabel"));
     m_loading->setFont(trebuchet);
     m_loading->setStyleSheet(QStringLiteral("color: rgb(192, 0, 0);"));
@@ -150,7 +152,7 @@ void SplashWindow::letGo()
     if (!m_held)
         return;
     m_held = false;
-    m_loading->setText(QStringLiteral("Program Yükleniyor....."));
+    m_loading->setText(kLoading);
     if (m_closeWanted)
         startClosing();
 }

@@ -310,24 +310,38 @@ QColor topEdge(QWidget* w)
     return w->grab().toImage().pixelColor(w->width() / 2, 0);
 }
 
+// Two buttons of one caption side by side in an active window, with the look; the focus Tabbed from the first
+// onto the second.
+class TwoButtonsTest : public ::testing::Test
+{
+protected:
+    void show(const QString& caption, ButtonLook look)
+    {
+        window.resize(300, 100);
+        first = new LumButton(caption, &window);
+        first->setGeometry(10, 10, 100, 30);
+        second = new LumButton(caption, &window);
+        second->setGeometry(150, 10, 100, 30);
+        applyButtonLook(&window, look);
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        first->setFocus();
+        QTest::keyClick(first, Qt::Key_Tab);
+        ASSERT_TRUE(second->hasFocus());
+    }
+
+    QWidget window;
+    LumButton* first = nullptr;
+    LumButton* second = nullptr;
+};
+
 } // namespace
 
-TEST(LumButtonFocus, GlassFrameShowsOnTheFocusedButtonWhileTheWindowIsActive)
+TEST_F(TwoButtonsTest, GlassFrameShowsOnTheFocusedButtonWhileTheWindowIsActive)
 {
     // The sign-in's pair of "Tamam" buttons: only the frame tells which one Enter would press.
-    QWidget window;
-    window.resize(300, 100);
-    auto* first = new LumButton(QStringLiteral("Tamam"), &window);
-    first->setGeometry(10, 10, 100, 30);
-    auto* second = new LumButton(QStringLiteral("Tamam"), &window);
-    second->setGeometry(150, 10, 100, 30);
-    applyButtonLook(&window, ButtonLook::Glass);
-    window.show();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    first->setFocus();
-    QTest::keyClick(first, Qt::Key_Tab);
-    ASSERT_TRUE(second->hasFocus());
+    ASSERT_NO_FATAL_FAILURE(show(QStringLiteral("Tamam"), ButtonLook::Glass));
     const QColor focusFrame(0x32, 0x75, 0xA7), plainFrame(0x70, 0x70, 0x70);
     EXPECT_EQ(topEdge(second), focusFrame);
     EXPECT_EQ(topEdge(first), plainFrame);
@@ -344,23 +358,11 @@ TEST(LumButtonFocus, GlassFrameShowsOnTheFocusedButtonWhileTheWindowIsActive)
     EXPECT_EQ(topEdge(second), focusFrame);
 }
 
-TEST(LumButtonFocus, ToolbarButtonsShowWhichHasTheFocus)
+TEST_F(TwoButtonsTest, ToolbarButtonsShowWhichHasTheFocus)
 {
     // The main window's row of toolbar buttons: the focused one carries the dotted rectangle inside its edge,
     // the other is drawn exactly as before.
-    QWidget window;
-    window.resize(300, 100);
-    auto* first = new LumButton(QStringLiteral("Kapat"), &window);
-    first->setGeometry(10, 10, 100, 30);
-    auto* second = new LumButton(QStringLiteral("Kapat"), &window);
-    second->setGeometry(150, 10, 100, 30);
-    applyButtonLook(&window, ButtonLook::WarmToolbar);
-    window.show();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    first->setFocus();
-    QTest::keyClick(first, Qt::Key_Tab);
-    ASSERT_TRUE(second->hasFocus());
+    ASSERT_NO_FATAL_FAILURE(show(QStringLiteral("Kapat"), ButtonLook::WarmToolbar));
     const QImage focused = second->grab().toImage();
     const QImage before = first->grab().toImage();
     QTest::keyClick(second, Qt::Key_Tab);
