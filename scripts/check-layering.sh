@@ -3,6 +3,8 @@
 # "Layers"). Usage: check-layering.sh [SRC_FOLDER]   (default: the project's src/)
 set -euo pipefail
 src=${1:-"$(dirname "$0")/../src"}
+src=${src%/}
+shopt -s nullglob
 
 # Each folder's level: a folder may include headers of its own folder and of folders with a lower level only.
 # Files directly in src/ (main.cpp) stand above everything.
@@ -17,8 +19,26 @@ declare -A level=(
 )
 top=7
 
+if [[ ! -d $src ]]; then
+    echo "check-layering: no folder $src" >&2
+    exit 2
+fi
+
 bad=0
+# Every folder of src/ needs a place, or its headers could be included from anywhere without a word.
+for dir in "$src"/*/; do
+    name=$(basename "$dir")
+    if [[ -z ${level[$name]+x} ]]; then
+        echo "$src/$name: the folder \"$name\" has no place in the layers (scripts/check-layering.sh)" >&2
+        bad=1
+    fi
+done
+
+includes=$(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]+"[^/"]+/' "$src" --include='*.cpp' --include='*.h') ||
+    (($? == 1)) || { echo "check-layering: cannot read $src" >&2; exit 2; }
+
 while IFS= read -r hit; do
+    [[ -n $hit ]] || continue
     file=${hit%%:*}
     rest=${hit#*:}
     line=${rest%%:*}
@@ -36,15 +56,13 @@ while IFS= read -r hit; do
     elif [[ -n ${level[$from]+x} ]]; then
         from_level=${level[$from]}
     else
-        echo "$file:$line: the folder \"$from\" has no place in the layers (scripts/check-layering.sh)" >&2
-        bad=1
-        continue
+        continue # already named above
     fi
     if ((level[$target] >= from_level)); then
         echo "$file:$line: $from may not include $target (level ${level[$target]} is not below $from_level)" >&2
         bad=1
     fi
-done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]+"[^/"]+/' "$src" --include='*.cpp' --include='*.h' || true)
+done <<<"$includes"
 
 if ((bad)); then
     exit 1

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The layering check on small trees: an include down passes, one up or sideways fails and names the line,
-# a folder the layers do not know fails, and the project's own tree passes.
+# a folder the layers do not know fails, a missing tree fails, and the project's own tree passes.
 set -euo pipefail
 check=$1
 project_src=$2
@@ -38,6 +38,16 @@ mkdir -p "$tree/src/misc"
 printf '#include "data/database.h"\n' >"$tree/src/misc/m.cpp"
 expect fail "a folder the layers do not know"
 rm -r "$tree/src/misc"
+
+mkdir -p "$tree/src/misc"
+printf '#pragma once\n' >"$tree/src/misc/m.h"
+printf '#include "misc/m.h"\n' >"$tree/src/data/d.cpp"
+expect fail "a folder the layers do not know, included from below, with no include of its own"
+rm -r "$tree/src/misc" "$tree/src/data/d.cpp"
+
+mv "$tree/src" "$tree/moved"
+expect fail "a source folder that is not there"
+mv "$tree/moved" "$tree/src"
 
 rm -rf "$tree/src"
 cp -r "$project_src" "$tree/src"
