@@ -34,22 +34,56 @@ for dir in "$src"/*/; do
     fi
 done
 
-includes=$(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]+"[^/"]+/' "$src" --include='*.cpp' --include='*.h') ||
+# Every include of a project header, however it is spelt: "folder/x.h", <folder/x.h>, or a path relative to the
+# including file ("../folder/x.h"); a quoted name that is neither is a file of the including file's own folder.
+includes=$(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*["<][^">]+[">]' "$src" \
+    --include='*.cpp' --include='*.cc' --include='*.cxx' --include='*.c' \
+    --include='*.h' --include='*.hpp' --include='*.hxx' --include='*.inl' --include='*.ipp') ||
     (($? == 1)) || { echo "check-layering: cannot read $src" >&2; exit 2; }
 
+# normalize PATH: the path with "." and ".." folded away, in $normal ("" when it climbs out of src/).
+normalize() {
+    local part parts=() IFS=/
+    for part in $1; do
+        case $part in
+        "" | .) ;;
+        ..)
+            ((${#parts[@]})) || { normal=""; return; }
+            unset 'parts[${#parts[@]}-1]'
+            ;;
+        *) parts+=("$part") ;;
+        esac
+    done
+    normal="${parts[*]}"
+}
+
+header='["<]([^">]+)[">]'
 while IFS= read -r hit; do
     [[ -n $hit ]] || continue
     file=${hit%%:*}
     rest=${hit#*:}
     line=${rest%%:*}
-    target=$(sed -E 's/.*include[[:space:]]+"([^/"]+)\/.*/\1/' <<<"${rest#*:}")
+    directive=${rest#*:}
     relative=${file#"$src"/}
     if [[ $relative == */* ]]; then
         from=${relative%%/*}
+        here=${relative%/*}
     else
         from=""
+        here=""
     fi
-    [[ -n ${level[$target]+x} ]] || continue # not one of the project's folders (a Qt header with a slash)
+    [[ $directive =~ $header ]] || continue
+    name=${BASH_REMATCH[1]}
+    first=${name%%/*}
+    if [[ $name == */* && -n ${level[$first]+x} ]]; then
+        normalize "$name"
+    elif [[ $directive =~ \" && ($first == . || $first == ..) ]]; then
+        normalize "$here/$name"
+    else
+        continue # a file of its own folder, or no project header (Qt, the standard library)
+    fi
+    target=${normal%%/*}
+    [[ $normal == */* && -n ${level[$target]+x} ]] || continue
     [[ $from == "$target" ]] && continue
     if [[ -z $from ]]; then
         from_level=$top
