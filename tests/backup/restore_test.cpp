@@ -353,7 +353,8 @@ TEST_F(RestoreWindow, RefusesAFileThatIsNotADatabaseOfThisProgram)
 
 TEST_F(RestoreWindow, AsksTheOpenerToLetGoOfTheDatabaseFirstAndToStartOverAfter)
 {
-    // The window knows nothing of the start-up: it calls what its opener handed it, in this order.
+    // The window knows nothing of the start-up: none runs here, and it calls what its opener handed it, in order.
+    ASSERT_EQ(Startup::instance(), nullptr);
     const QString backup = makeBackup();
     t.db().exec(QStringLiteral("UPDATE musteriler SET Bakiye = 2500"));
     const QStringList before = ledgerOf(t.path());
