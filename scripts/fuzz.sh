@@ -4,6 +4,7 @@
 # the file that reproduces it. Without clang the step is skipped.
 #   FUZZ_SECONDS   seconds per target (default 20)
 #   FUZZ_TARGETS   targets to run (default: all)
+#   FUZZ_JOBS      parallel build jobs (default 2)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if ! command -v clang++ >/dev/null; then
@@ -21,7 +22,7 @@ flags="-O1 -g -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,address,undefine
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZELVORA_TESTS=OFF \
     -DZELVORA_BENCH=OFF -DZELVORA_FUZZ=ON "${launcher[@]}" \
     -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
-cmake --build build-fuzz --target "${targets[@]}"
+cmake --build build-fuzz -j"${FUZZ_JOBS:-2}" --target "${targets[@]}"
 
 export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1" UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export QT_QPA_PLATFORM=offscreen
