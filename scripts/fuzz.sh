@@ -26,6 +26,10 @@ cmake --build build-fuzz -j"${FUZZ_JOBS:-2}" --target "${targets[@]}"
 
 export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1" UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export QT_QPA_PLATFORM=offscreen
+# Scratch files (the restore target writes a database per input) go to memory when it can, and go away after.
+scratch=$(mktemp -d "$( [ -w /dev/shm ] && echo /dev/shm || echo "${TMPDIR:-/tmp}")/zelvora-fuzz.XXXXXX")
+trap 'rm -rf "$scratch"' EXIT
+export TMPDIR="$scratch"
 findings=build-fuzz/findings
 mkdir -p "$findings"
 failed=()

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cstdlib>
 
 using namespace zelvora;
 using fuzz::check;
@@ -120,6 +121,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     fuzz::startQt();
     folder = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/zelvora-fuzz-XXXXXX"));
+    // libFuzzer ends a timed run with exit(): the scratch folder goes with it.
+    std::atexit([] { delete folder; });
     return folder->isValid() ? 0 : 1;
 }
 
