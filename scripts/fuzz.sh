@@ -4,6 +4,7 @@
 # the file that reproduces it. Without clang the step is skipped.
 #   FUZZ_SECONDS   seconds per target (default 20)
 #   FUZZ_TARGETS   targets to run (default: all)
+#   FUZZ_JOBS      parallel build jobs (default 2)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if ! command -v clang++ >/dev/null; then
@@ -17,14 +18,20 @@ read -r -a targets <<<"${FUZZ_TARGETS:-${all[*]}}"
 
 launcher=()
 if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
-flags="-O1 -g -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined"
-CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZELVORA_TESTS=OFF \
+# Line tables are all a sanitizer's stack trace needs, and build far faster than full debug information.
+flags="-O1 -fno-omit-frame-pointer -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined"
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-gline-tables-only \
+    -DZELVORA_TESTS=OFF \
     -DZELVORA_BENCH=OFF -DZELVORA_FUZZ=ON "${launcher[@]}" \
     -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
-cmake --build build-fuzz --target "${targets[@]}"
+cmake --build build-fuzz -j"${FUZZ_JOBS:-2}" --target "${targets[@]}"
 
 export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1" UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export QT_QPA_PLATFORM=offscreen
+# Scratch files (the restore target writes a database per input) go to memory when it can, and go away after.
+scratch=$(mktemp -d "$( [ -w /dev/shm ] && echo /dev/shm || echo "${TMPDIR:-/tmp}")/zelvora-fuzz.XXXXXX")
+trap 'rm -rf "$scratch"' EXIT
+export TMPDIR="$scratch"
 findings=build-fuzz/findings
 mkdir -p "$findings"
 failed=()

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cstdlib>
 
 using namespace zelvora;
 using fuzz::check;
@@ -121,6 +122,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     fuzz::startQt();
     folder = new QTemporaryDir(QDir::tempPath() + QStringLiteral("/zelvora-fuzz-XXXXXX"));
+    // libFuzzer ends a timed run with exit(): the scratch folder goes with it.
+    std::atexit([] { delete folder; });
     return folder->isValid() ? 0 : 1;
 }
 
