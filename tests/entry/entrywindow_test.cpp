@@ -443,3 +443,26 @@ TEST_F(EntryWindowTest, AFailedStoreIsReportedAndTheWindowStaysOpen)
 }
 
 } // namespace
+
+// The frameless window is framed by a 2-pixel blue border on every side, in both panels.
+TEST_F(EntryWindowTest, TheWindowIsFramedInBlue)
+{
+    const QRgb blue = qRgb(0x2F, 0x55, 0x97);
+    for (const EntryWindow::Panel panel : {EntryWindow::Panel::Credit, EntryWindow::Panel::Payment}) {
+        open(panel);
+        const QImage image = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const int right = image.width() - 1, bottom = image.height() - 1;
+        const QPoint inBorder[] = {{0, 0},
+                                   {1, 1},
+                                   {right, 0},
+                                   {right - 1, bottom / 2},
+                                   {0, bottom},
+                                   {right, bottom},
+                                   {image.width() / 2, 1},
+                                   {image.width() / 2, bottom - 1},
+                                   {1, bottom / 2},
+                                   {0, bottom / 3}};
+        for (const QPoint& p : inBorder)
+            EXPECT_EQ(image.pixel(p), blue) << p.x() << ',' << p.y();
+    }
+}
