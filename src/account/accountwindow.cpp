@@ -257,7 +257,7 @@ void AccountWindow::rereadMovements()
 {
     // A reread keeps the movement the user selected while it still exists; else the first row stands.
     const QModelIndex currentIndex = m_grid->currentIndex();
-    const Movement* current = currentIndex.isValid() ? currentMovement() : nullptr;
+    const std::optional<Movement> current = currentIndex.isValid() ? currentMovement() : std::nullopt;
     const qint64 keep = current ? current->id : 0;
     // After a stored entry only what was appended since the last reread is read: nothing else in the program
     // writes the account while the entry window is open.
@@ -469,7 +469,7 @@ void AccountWindow::startEntry(bool credit)
 void AccountWindow::deleteSelectedRow()
 {
     // The row is taken before asking: the question must not change which row goes.
-    const Movement* current = currentMovement();
+    const std::optional<Movement> current = currentMovement();
     const qint64 id = current ? current->id : 0;
     if (!MessageBox::askYesNo(this, QStringLiteral("SEÇİLİ SATIR SİLİNECEKTİR. EMİN MİSİNİZ?"),
                               QStringLiteral("KAYIT SİL"), MessageBox::Icon::Question))
@@ -619,7 +619,7 @@ void AccountWindow::writeDayCount()
     const auto today = dates::readDate(m_dateText);
     if (!today)
         return;
-    if (const Movement* current = currentMovement()) {
+    if (const std::optional<Movement> current = currentMovement()) {
         if (const auto date = dates::readDate(current->tarih))
             m_customer.gun = dates::dayCount(*date, *today);
         return;
@@ -629,7 +629,7 @@ void AccountWindow::writeDayCount()
     m_customer.gun = last ? QVariant(dates::dayCount(*last, *today)) : QVariant();
 }
 
-const Movement* AccountWindow::currentMovement() const
+std::optional<Movement> AccountWindow::currentMovement() const
 {
     const QModelIndex current = m_grid->currentIndex();
     return m_model->movementAt(current.isValid() ? current.row() : 0);

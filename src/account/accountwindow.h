@@ -92,7 +92,7 @@ private:
     // Writes the row when it changed. A failure is reported once for the same content unless forced.
     bool storeCustomerRow(bool force = false);
     void writeDayCount();
-    const Movement* currentMovement() const;
+    std::optional<Movement> currentMovement() const;
     void reportFailure(const QString& what, const QString& error);
 
     Database& m_db;

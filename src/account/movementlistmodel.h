@@ -2,10 +2,7 @@
 #pragma once
 
 #include "data/accountstore.h"
-
-#include <QAbstractTableModel>
-#include <QHash>
-#include <map>
+#include "data/pagedlistmodel.h"
 
 namespace zelvora {
 
@@ -13,13 +10,12 @@ namespace zelvora {
 // one pass over an index; rows are read a page at a time when the grid asks for them, each page found from
 // the nearest movement already read (or from either end of the account), so a long account opens at once
 // and its last movements are as near as its first.
-class MovementListModel final : public QAbstractTableModel
+class MovementListModel final : public PagedListModel<Movement>
 {
     Q_OBJECT
 
 public:
     enum Column { Tarih, Saat, Aciklama, Miktar, Birim, Kdv, Eklenen, Odenen, ColumnCount };
-    static constexpr int PageSize = 128;
 
     explicit MovementListModel(const Database& db, QObject* parent = nullptr);
     ~MovementListModel() override;
@@ -38,25 +34,18 @@ public:
     // the movement is likely to be (its row before a reread), so that it is counted from the nearer end.
     int rowOfMovement(qint64 id, int nearRow = 0) const;
 
-    // The movement as stored, or nullptr when it cannot be read.
-    const Movement* movementAt(int row) const;
+    // The movement as stored, or nothing when it cannot be read.
+    std::optional<Movement> movementAt(int row) const { return rowAt(row); }
 
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
-    const QVector<Movement>* page(int pageIndex) const;
-    QVector<Movement> readPage(int first, int count) const;
+    QVector<Movement> readPage(int pageIndex, int size, QString* error) const override;
 
     AccountStore m_store;
     QString m_musKodu;
     std::optional<AccountStore::Overview> m_overview;
-    int m_count = 0;
-    mutable QHash<int, QVector<Movement>> m_pages;
-    // Rows whose ids are known (the first and last row of every page read), to start the next page from.
-    mutable std::map<int, qint64> m_knownIds;
 };
 
 } // namespace zelvora

@@ -7,25 +7,15 @@
 #include "data/dateformat.h"
 #include "data/numberformat.h"
 
-#include <QTimer>
-#include <optional>
-
 namespace zelvora {
 
 CustomerListModel::CustomerListModel(const Database& db, QObject* parent)
-    : QAbstractTableModel(parent)
+    : PagedListModel(ColumnCount, DisplayReads::RetryLater, parent)
     , m_store(db)
     , m_today(Clock::today())
-    , m_retry(new QTimer(this))
     , m_counter(new ListCounter(db.path(), this))
 {
     connect(m_counter, &ListCounter::counted, this, &CustomerListModel::onCounted);
-    m_retry->setSingleShot(true);
-    m_retry->setInterval(25);
-    connect(m_retry, &QTimer::timeout, this, [this] {
-        if (m_count > 0)
-            emit dataChanged(index(0, 0), index(m_count - 1, ColumnCount - 1), {Qt::DisplayRole});
-    });
 }
 
 CustomerListModel::~CustomerListModel() = default;
@@ -45,17 +35,13 @@ bool CustomerListModel::reread(QString* error)
     if (failure.isEmpty())
         first = m_store.rows(m_query, m_today, CustomerListWindow::top(0, PageSize), &failure);
     beginResetModel();
-    m_pages.clear();
-    m_edges.clear();
     m_backwardsReadable = !keyless;
     m_countSettled = true;
     // An answer to an earlier source is not this list's count.
     m_countTicket = 0;
-    m_count = failure.isEmpty() ? int(first.size()) : 0;
+    resetPages(failure.isEmpty() ? int(first.size()) : 0);
     if (failure.isEmpty()) {
-        m_pages.insert(0, first);
-        if (!first.isEmpty())
-            m_edges.insert(0, {first.constFirst(), first.constLast(), int(first.size())});
+        keepPage(0, first);
         if (first.size() == PageSize) {
             m_countSettled = false;
             m_countTicket = m_counter->request(m_query);
@@ -85,117 +71,55 @@ int CustomerListModel::exactCount()
         QString error;
         const qint64 count = m_store.count(m_query, &error);
         // A list that cannot be counted keeps the rows it shows.
-        settleCount(error.isEmpty() ? int(count) : m_count);
+        settleCount(error.isEmpty() ? int(count) : this->count());
     }
-    return m_count;
+    return count();
 }
 
 void CustomerListModel::settleCount(int count)
 {
     m_countSettled = true;
     m_countTicket = 0;
-    if (count > m_count) {
-        beginInsertRows({}, m_count, count - 1);
-        m_count = count;
-        endInsertRows();
-    } else if (count < m_count) {
-        beginRemoveRows({}, count, m_count - 1);
-        m_count = count;
-        // Pages past the end are read again if the list grows back.
-        m_pages.clear();
-        m_edges.clear();
-        endRemoveRows();
-    }
+    resizeTo(count);
     emit countSettled();
 }
 
-CustomerListWindow CustomerListModel::windowFor(int pageIndex) const
+CustomerListWindow CustomerListModel::windowFor(int pageIndex, int size) const
 {
     using From = CustomerListWindow::From;
     const qint64 start = qint64(pageIndex) * PageSize;
-    const qint64 size = std::min<qint64>(PageSize, m_count - start);
     CustomerListWindow best = CustomerListWindow::top(start, size);
-    const qint64 fromBottom = m_count - start - size;
+    const qint64 fromBottom = count() - start - size;
     // The bottom is known only once the list is counted.
     if (m_countSettled && fromBottom < best.skip)
         best = {From::Bottom, {}, fromBottom, size};
     const bool byId = m_query.kind == CustomerListQuery::Kind::TableOrder;
     // The nearest pages read before, above and below.
-    auto below = m_edges.lowerBound(pageIndex);
-    if (below != m_edges.begin()) {
-        const auto above = std::prev(below);
-        const qint64 afterLast = qint64(above.key()) * PageSize + above->size;
+    if (const auto above = knownPageBefore(pageIndex)) {
+        const qint64 afterLast = qint64(above->index) * PageSize + above->size;
         if (start - afterLast >= 0 && start - afterLast < best.skip)
             best = {From::After, above->last, start - afterLast, size};
     }
-    if (below != m_edges.end() && below.key() == pageIndex)
-        ++below;
-    if (below != m_edges.end() && (byId || m_backwardsReadable)) {
-        const qint64 skip = qint64(below.key()) * PageSize - (start + size);
+    const auto below = knownPageAfter(pageIndex);
+    if (below && (byId || m_backwardsReadable)) {
+        const qint64 skip = qint64(below->index) * PageSize - (start + size);
         if (skip >= 0 && skip < best.skip)
             best = {From::Before, below->first, skip, size};
     }
     return best;
 }
 
-const QVector<CustomerListRow>* CustomerListModel::page(int pageIndex, bool forDisplay) const
+QVector<CustomerListRow> CustomerListModel::readPage(int pageIndex, int size, QString* error) const
 {
-    // Tried again this many times (about two seconds) before a page that cannot be read is left empty.
-    constexpr int mostRetries = 80;
-    auto it = m_pages.find(pageIndex);
-    if (it == m_pages.end()) {
-        // A read for display failed a moment ago: the rows stay blank until the retry, without asking again.
-        if (forDisplay && m_retry->isActive())
-            return nullptr;
-        QString error;
-        QVector<CustomerListRow> rows;
-        {
-            std::optional<Database::NoWait> noWait;
-            if (forDisplay && m_failedReads < mostRetries)
-                noWait.emplace();
-            rows = m_store.rows(m_query, m_today, windowFor(pageIndex), &error);
-        }
-        if (!error.isEmpty() && forDisplay && m_failedReads < mostRetries) {
-            ++m_failedReads;
-            m_retry->start();
-            return nullptr;
-        }
-        m_failedReads = 0;
-        // Only a few screens are kept; scrolling far reads the pages again.
-        if (m_pages.size() > 64)
-            m_pages.clear();
-        it = m_pages.insert(pageIndex, rows);
-        if (!it->isEmpty())
-            m_edges.insert(pageIndex, {it->constFirst(), it->constLast(), int(it->size())});
-    }
-    return &it.value();
+    return m_store.rows(m_query, m_today, windowFor(pageIndex, size), error);
 }
 
 int CustomerListModel::rowOf(qint64 id)
 {
     const qint64 row = m_store.rowOf(m_query, id);
-    if (row >= m_count)
+    if (row >= count())
         exactCount();
-    return row >= 0 && row < m_count ? int(row) : -1;
-}
-
-const CustomerListRow* CustomerListModel::customerAt(int row) const
-{
-    if (row < 0 || row >= m_count)
-        return nullptr;
-    const QVector<CustomerListRow>* rows = page(row / PageSize);
-    const int offset = row % PageSize;
-    return rows && offset < rows->size() ? &rows->at(offset) : nullptr;
-}
-
-int CustomerListModel::rowCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : m_count;
-}
-
-int CustomerListModel::columnCount(const QModelIndex& parent) const
-{
-    return parent.isValid() ? 0 : ColumnCount;
+    return row >= 0 && row < count() ? int(row) : -1;
 }
 
 QVariant CustomerListModel::data(const QModelIndex& index, int role) const
@@ -209,13 +133,9 @@ QVariant CustomerListModel::data(const QModelIndex& index, int role) const
     }
     if (role != Qt::DisplayRole)
         return {};
-    if (index.row() >= m_count)
+    const std::optional<CustomerListRow> row = displayedRow(index.row());
+    if (!row)
         return {};
-    const QVector<CustomerListRow>* rows = page(index.row() / PageSize, true);
-    const int offset = index.row() % PageSize;
-    if (!rows || offset >= rows->size())
-        return {};
-    const CustomerListRow* row = &rows->at(offset);
     switch (index.column()) {
     case Turu:
         return row->turu;

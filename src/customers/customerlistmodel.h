@@ -2,13 +2,9 @@
 #pragma once
 
 #include "data/customerstore.h"
+#include "data/pagedlistmodel.h"
 
-#include <QAbstractTableModel>
 #include <QDate>
-#include <QHash>
-#include <QMap>
-
-class QTimer;
 
 namespace zelvora {
 
@@ -21,13 +17,12 @@ class ListCounter;
 // as quick as the first. A new source shows its first page at once; when that page is full, the rows below
 // it are counted on another thread and join the grid a moment later (countSettled()). Whatever needs the
 // exact number (the totals, the printed list, finding a row) asks exactCount(), which waits for it.
-class CustomerListModel final : public QAbstractTableModel
+class CustomerListModel final : public PagedListModel<CustomerListRow>
 {
     Q_OBJECT
 
 public:
     enum Column { Turu, MusKodu, MusteriFirma, Sonislem, Gun, Bakiye, ColumnCount };
-    static constexpr int PageSize = 128;
 
     explicit CustomerListModel(const Database& db, QObject* parent = nullptr);
     ~CustomerListModel() override;
@@ -48,11 +43,9 @@ public:
     int exactCount();
     bool isCountSettled() const { return m_countSettled; }
 
-    // The row as stored, or nullptr when it cannot be read.
-    const CustomerListRow* customerAt(int row) const;
+    // The row as stored, or nothing when it cannot be read.
+    std::optional<CustomerListRow> customerAt(int row) const { return rowAt(row); }
 
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
@@ -62,37 +55,21 @@ signals:
 
 private:
     void onCounted(quint64 ticket, qint64 count);
-    // Makes count the number of rows, inserting or removing rows at the end.
+    // Makes count the number of rows; the count has come.
     void settleCount(int count);
 
-    // The first and last row of a page read since the last reread.
-    struct PageEdges
-    {
-        CustomerListRow first;
-        CustomerListRow last;
-        int size = 0;
-    };
-
-    // The page, or nullptr when it could not be read now; waits for another connection's write unless
-    // forDisplay, where a page that cannot be read at once is read again a moment later.
-    const QVector<CustomerListRow>* page(int pageIndex, bool forDisplay = false) const;
-    CustomerListWindow windowFor(int pageIndex) const;
+    QVector<CustomerListRow> readPage(int pageIndex, int size, QString* error) const override;
+    CustomerListWindow windowFor(int pageIndex, int size) const;
 
     CustomerStore m_store;
     CustomerListQuery m_query;
     QDate m_today;
-    int m_count = 0;
     bool m_countSettled = true;
     quint64 m_countTicket = 0;
     ListCounter* m_counter = nullptr;
     // Going back from a row in name order would pass over the rows without a sort key, which sort first;
     // while the table holds such rows, name-ordered pages are not read backwards from a row.
     bool m_backwardsReadable = true;
-    mutable QHash<int, QVector<CustomerListRow>> m_pages;
-    // Painting never waits for the background upkeep's commit: the rows stay blank and are asked for again.
-    QTimer* m_retry = nullptr;
-    mutable int m_failedReads = 0;
-    mutable QMap<int, PageEdges> m_edges;
 };
 
 } // namespace zelvora

@@ -256,7 +256,7 @@ void MainWindow::onActivated()
 
 void MainWindow::rereadList()
 {
-    const CustomerListRow* current = currentCustomer();
+    const std::optional<CustomerListRow> current = currentCustomer();
     const qint64 currentId = current ? current->id : -1;
     const int column = std::max(0, m_grid->currentIndex().column());
     QString error;
@@ -313,15 +313,15 @@ void MainWindow::selectFirstRow()
         m_grid->setCurrentIndex(m_model->index(0, 0));
 }
 
-const CustomerListRow* MainWindow::currentCustomer() const
+std::optional<CustomerListRow> MainWindow::currentCustomer() const
 {
     const QModelIndex current = m_grid->currentIndex();
-    return current.isValid() ? m_model->customerAt(current.row()) : nullptr;
+    return current.isValid() ? m_model->customerAt(current.row()) : std::nullopt;
 }
 
 void MainWindow::runControlStateRule()
 {
-    const CustomerListRow* current = currentCustomer();
+    const std::optional<CustomerListRow> current = currentCustomer();
     const bool hasName = current && !current->musteriFirma.isEmpty();
     m_printAction->setEnabled(hasName);
     // While a panel lies over the list, a reload (a window of ours closing) must not unlock it.
@@ -356,7 +356,7 @@ void MainWindow::menukilitac()
 
 void MainWindow::openAccount(bool deleteMode)
 {
-    const CustomerListRow* current = currentCustomer();
+    const std::optional<CustomerListRow> current = currentCustomer();
     if (!current)
         return;
     // Copied now: the list's pages are read again while the account window is open.

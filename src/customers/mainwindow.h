@@ -48,8 +48,8 @@ public:
     void menukilitac();
     bool isListLocked() const { return m_listLocked; }
 
-    // The row that stands selected, or nullptr when the list is empty.
-    const CustomerListRow* currentCustomer() const;
+    // The row that stands selected (a copy), or nothing when the list is empty.
+    std::optional<CustomerListRow> currentCustomer() const;
     CustomerListModel* model() const { return m_model; }
     CustomerUpkeep* upkeep() const { return m_upkeep; }
     Database& database() const { return m_db; }

@@ -93,7 +93,7 @@ protected:
     // The row's id as the grid would get it, and its description as shown.
     static std::pair<qint64, QString> shown(const MovementListModel& model, int row)
     {
-        const Movement* m = model.movementAt(row);
+        const std::optional<Movement> m = model.movementAt(row);
         return {m ? m->id : -1, model.index(row, MovementListModel::Aciklama).data().toString()};
     }
 
@@ -133,8 +133,8 @@ TEST_F(MovementPagingTest, RowsReadInAnyOrderAreTheAccountInEntryOrder)
         // Whatever was read before, every row is still where it belongs.
         for (int row = 0; row < kRows; ++row)
             ASSERT_EQ(shown(model, row).first, ids.at(row)) << "row " << row;
-        EXPECT_EQ(model.movementAt(kRows), nullptr);
-        EXPECT_EQ(model.movementAt(-1), nullptr);
+        EXPECT_FALSE(model.movementAt(kRows).has_value());
+        EXPECT_FALSE(model.movementAt(-1).has_value());
     }
 }
 

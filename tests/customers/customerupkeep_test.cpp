@@ -74,7 +74,7 @@ TEST_F(UpkeepTest, ATablesWorthIsDoneInTheBackgroundWhileTheListShowsTodaysCount
     ZV_WAIT_UNTIL(model->isCountSettled());
     ASSERT_EQ(model->rowCount(), kCustomers);
     for (const int row : {0, 1234, kCustomers - 1}) {
-        const CustomerListRow* c = model->customerAt(row);
+        const std::optional<CustomerListRow> c = model->customerAt(row);
         ASSERT_TRUE(c);
         EXPECT_EQ(model->index(row, CustomerListModel::Gun).data().toString(),
                   QString::number(-(c->musKodu.toInt() % 300)));
@@ -92,7 +92,7 @@ TEST_F(UpkeepTest, KeysFilledInTheBackgroundReorderTheListAndKeepTheSelectedCust
     ASSERT_TRUE(window->upkeep()->isBusy());
     auto* grid = window->findChild<QTableView*>(QStringLiteral("customerGrid"));
     grid->setCurrentIndex(window->model()->index(40, 2));
-    const CustomerListRow* picked = window->currentCustomer();
+    const std::optional<CustomerListRow> picked = window->currentCustomer();
     ASSERT_TRUE(picked);
     const QString number = picked->musKodu;
 
@@ -180,7 +180,7 @@ TEST_F(UpkeepTest, RowsReadInAnyOrderAreTheRowsOfTheList)
             const int last = model.rowCount() - 1;
             for (const int row :
                  {0, last, last - 300, 5000, 130, 1200, 2999, 3100, 1, last - 129, 4000, 3900, 1030, 700, 800}) {
-                const CustomerListRow* read = model.customerAt(row);
+                const std::optional<CustomerListRow> read = model.customerAt(row);
                 ASSERT_TRUE(read) << row;
                 EXPECT_EQ(read->id, all.at(row).id) << row;
             }

@@ -61,7 +61,7 @@ TEST_F(ListCountTest, TheFirstPageComesAtOnceAndTheCountFollows)
         }
         EXPECT_TRUE(model.isCountSettled());
         EXPECT_EQ(model.rowCount(), c.count);
-        ASSERT_NE(model.customerAt(c.count - 1), nullptr);
+        ASSERT_TRUE(model.customerAt(c.count - 1).has_value());
         EXPECT_EQ(model.customerAt(c.count - 1)->musteriFirma, c.last);
     }
 }

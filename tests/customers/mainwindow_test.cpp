@@ -125,7 +125,7 @@ TEST_F(MainWindowTest, ActivationListsByNameAndWritesDayCounts)
               (QStringList {QStringLiteral("09.12.2026"), QString(), QStringLiteral("27.11.2026")}));
     EXPECT_EQ(column(CustomerListModel::Bakiye),
               (QStringList {QStringLiteral("-40,00"), QString(), QStringLiteral("120,50")}));
-    ASSERT_NE(m_window->currentCustomer(), nullptr);
+    ASSERT_TRUE(m_window->currentCustomer());
     EXPECT_EQ(m_window->currentCustomer()->musteriFirma, QStringLiteral("Ahmet"));
 
     // A day later the next activation counts one day more, whatever the search box holds.

@@ -401,7 +401,7 @@ TEST(NewCustomerWindow, MainWindowAddsAndListsTheNewCustomer)
     ASSERT_TRUE(drove);
     EXPECT_TRUE(messages.empty());
     ASSERT_EQ(main.model()->rowCount(), 1);
-    ASSERT_NE(main.currentCustomer(), nullptr);
+    ASSERT_TRUE(main.currentCustomer());
     EXPECT_EQ(main.currentCustomer()->musKodu, QStringLiteral("42"));
     EXPECT_EQ(main.currentCustomer()->musteriFirma, QStringLiteral("Ahmet Yılmaz"));
 }
