@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening each window as the user waits for it: from the call the click makes to the window shown, activated
 // (where its data is read) and painted on screen. The figure ends when a paint event of the window has been
 // handled after its activation, so the painted screen holds the data. Beside it, the statements the opening
