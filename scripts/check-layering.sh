@@ -14,10 +14,11 @@ declare -A level=(
     [widgets]=2
     [reports]=3 [backup]=3 [update]=3 [users]=3 [entry]=3
     [cli]=4 [rates]=4 [account]=4
-    [customers]=5
-    [startup]=6
+    [tools]=5
+    [customers]=6
+    [startup]=7
 )
-top=7
+top=8
 
 if [[ ! -d $src ]]; then
     echo "check-layering: no folder $src" >&2

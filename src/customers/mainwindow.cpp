@@ -17,6 +17,7 @@
 #include "entry/newcustomerwindow.h"
 #include "rates/rateswindow.h"
 #include "reports/printedreports.h"
+#include "tools/statementwindow.h"
 #include "update/updatewindow.h"
 #include "users/userwindow.h"
 #include "widgets/lumbutton/lumbutton.h"
@@ -231,6 +232,16 @@ void MainWindow::buildMenu()
     connect(restoreBackup, &QAction::triggered, this, [this] { CopyFileWindow::openForRestore(this, m_restoreHooks); });
     m_programMenu->menuAction()->setObjectName(QStringLiteral("programMenuAction"));
 
+    QMenu* toolsMenu = menuBar()->addMenu(QStringLiteral("Araçlar"));
+    toolsMenu->setObjectName(QStringLiteral("toolsMenu"));
+    toolsMenu->menuAction()->setObjectName(QStringLiteral("toolsMenuAction"));
+    QAction* statementAction = toolsMenu->addAction(QStringLiteral("Hesap Ekstresi"));
+    statementAction->setObjectName(QStringLiteral("statementAction"));
+    connect(statementAction, &QAction::triggered, this, &MainWindow::openStatement);
+    QAction* collectionAction = toolsMenu->addAction(QStringLiteral("Tahsilat Listesi"));
+    collectionAction->setObjectName(QStringLiteral("collectionAction"));
+    connect(collectionAction, &QAction::triggered, this, &MainWindow::openCollectionList);
+
     QAction* aboutAction = menuBar()->addAction(QStringLiteral("Hakkında"));
     aboutAction->setObjectName(QStringLiteral("aboutAction"));
     connect(aboutAction, &QAction::triggered, this, &MainWindow::showAbout);
@@ -371,6 +382,18 @@ void MainWindow::openAccount(bool deleteMode)
     window.exec();
     onActivated();
 }
+
+void MainWindow::openStatement()
+{
+    const std::optional<CustomerListRow> current = currentCustomer();
+    {
+        StatementWindow window(m_db, current ? current->musKodu : QString(), this);
+        window.exec();
+    }
+    onActivated();
+}
+
+void MainWindow::openCollectionList() { }
 
 void MainWindow::addCustomer()
 {

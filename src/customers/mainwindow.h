@@ -80,6 +80,9 @@ private:
 
     void openAccount(bool deleteMode);
     void addCustomer();
+    // "Araçlar": the account statement (the selected customer proposed) and the to-collect list.
+    void openStatement();
+    void openCollectionList();
     void showListTotals();
     void printCustomerList();
     void showAbout();

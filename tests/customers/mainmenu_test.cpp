@@ -7,6 +7,7 @@
 #include "data/clock.h"
 #include "messagerecorder.h"
 #include "testdatabase.h"
+#include "waiting.h"
 #include "widgets/lumbutton/lumbutton.h"
 
 #include <QAction>
@@ -20,6 +21,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -74,7 +76,8 @@ protected:
 TEST_F(MainMenuTest, MenuHoldsEveryEntryInOrderWithItsName)
 {
     MainWindow& w = open();
-    EXPECT_EQ(captions(w.menuBar()), (QStringList {QStringLiteral("Program"), QStringLiteral("Hakkında")}));
+    EXPECT_EQ(captions(w.menuBar()),
+              (QStringList {QStringLiteral("Program"), QStringLiteral("Araçlar"), QStringLiteral("Hakkında")}));
     auto* program = child<QMenu>("programMenu");
     EXPECT_EQ(
         captions(program),
@@ -82,10 +85,13 @@ TEST_F(MainMenuTest, MenuHoldsEveryEntryInOrderWithItsName)
                       QStringLiteral("Uzaktan Yardım Al "), QStringLiteral("-"), QStringLiteral("Yeni Sürüm Kontrolü"),
                       QStringLiteral("-"), QStringLiteral("Kullanıcı Ekle"), QStringLiteral("-"),
                       QStringLiteral("Yedekleme İşlemleri")}));
+    EXPECT_EQ(captions(child<QMenu>("toolsMenu")),
+              (QStringList {QStringLiteral("Hesap Ekstresi"), QStringLiteral("Tahsilat Listesi")}));
     EXPECT_EQ(captions(child<QMenu>("backupMenu")),
               (QStringList {QStringLiteral("Yedek Oluştur"), QStringLiteral("Yedekten Yükle")}));
-    for (const char* name : {"printListAction", "ratesAction", "remoteHelpAction", "updateAction", "usersAction",
-                             "makeBackupAction", "restoreBackupAction", "aboutAction"})
+    for (const char* name :
+         {"printListAction", "ratesAction", "remoteHelpAction", "updateAction", "usersAction", "makeBackupAction",
+          "restoreBackupAction", "statementAction", "collectionAction", "aboutAction"})
         EXPECT_NE(child<QAction>(name), nullptr);
     for (const QWidget* menu : {static_cast<const QWidget*>(w.menuBar()), static_cast<const QWidget*>(program)})
         for (const QAction* a : menu->actions())
@@ -96,6 +102,48 @@ TEST_F(MainMenuTest, MenuHoldsEveryEntryInOrderWithItsName)
     child<QAction>("ratesAction")->trigger();
     child<QAction>("updateAction")->trigger();
     EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(MainMenuTest, ToolsMenuIsReachedWithAltAndTheArrowsAndOpensTheStatementForTheSelectedCustomer)
+{
+    m_db.addCustomer(QStringLiteral("4"), QStringLiteral("Ahmet"));
+    m_db.addCustomer(QStringLiteral("9"), QStringLiteral("Zeki"));
+    MainWindow& w = open();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    auto* grid = child<QTableView>("customerGrid");
+    grid->setFocus();
+    grid->setCurrentIndex(grid->model()->index(1, 0));
+
+    // Alt alone puts the menu bar on "Program"; Right moves to "Araçlar", Down opens it on its first entry.
+    QTest::keyClick(grid, Qt::Key_Alt);
+    ASSERT_EQ(w.menuBar()->activeAction(), child<QAction>("programMenuAction"));
+    QTest::keyClick(w.menuBar(), Qt::Key_Right);
+    EXPECT_EQ(w.menuBar()->activeAction(), child<QAction>("toolsMenuAction"));
+    QTest::keyClick(w.menuBar(), Qt::Key_Right);
+    EXPECT_EQ(w.menuBar()->activeAction(), child<QAction>("aboutAction"));
+    QTest::keyClick(w.menuBar(), Qt::Key_Left);
+    QTest::keyClick(w.menuBar(), Qt::Key_Down);
+    auto* tools = child<QMenu>("toolsMenu");
+    ZV_WAIT_UNTIL(tools->isVisible());
+    EXPECT_EQ(tools->activeAction(), child<QAction>("statementAction"));
+
+    // Enter on "Hesap Ekstresi": the window opens with the selected customer proposed.
+    QString proposed;
+    QString name;
+    QTimer::singleShot(0, [&] {
+        QWidget* window = QApplication::activeModalWidget();
+        if (!window)
+            return;
+        if (auto* box = window->findChild<QLineEdit*>(QStringLiteral("customerNumberBox")))
+            proposed = box->text();
+        if (auto* label = window->findChild<QLabel*>(QStringLiteral("customerNameLabel")))
+            name = label->text();
+        QTest::keyClick(window, Qt::Key_Escape);
+    });
+    QTest::keyClick(tools, Qt::Key_Return);
+    ZV_WAIT_EQ(proposed, QStringLiteral("9"));
+    EXPECT_EQ(name, QStringLiteral("Zeki"));
 }
 
 TEST_F(MainMenuTest, AboutPanelLocksTheListAndTheFrameOrTitleClosesIt)
