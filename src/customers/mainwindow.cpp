@@ -10,6 +10,7 @@
 #include "customers/customerupkeep.h"
 #include "customers/listtotalspanel.h"
 #include "customers/remotehelp.h"
+#include "data/accountstore.h"
 #include "data/appconfig.h"
 #include "data/clock.h"
 #include "data/customerstore.h"
@@ -17,6 +18,7 @@
 #include "entry/newcustomerwindow.h"
 #include "rates/rateswindow.h"
 #include "reports/printedreports.h"
+#include "tools/collectionwindow.h"
 #include "tools/statementwindow.h"
 #include "update/updatewindow.h"
 #include "users/userwindow.h"
@@ -371,16 +373,19 @@ void MainWindow::openAccount(bool deleteMode)
     if (!current)
         return;
     // Copied now: the list's pages are read again while the account window is open.
-    const QString musKodu = current->musKodu;
-    const QString caption = current->musteriFirma + QStringLiteral(" / ") + musKodu + QStringLiteral(" - ( ")
-        + current->turu + QStringLiteral(" )");
+    runAccountWindow(current->musKodu, current->musteriFirma, current->turu, deleteMode);
+    onActivated();
+}
+
+void MainWindow::runAccountWindow(const QString& musKodu, const QString& name, const QString& turu, bool deleteMode)
+{
     AccountWindow window(m_db, this);
-    window.setWindowTitle(caption);
+    window.setWindowTitle(name + QStringLiteral(" / ") + musKodu + QStringLiteral(" - ( ") + turu
+                          + QStringLiteral(" )"));
     window.setCustomerNumber(musKodu);
     if (deleteMode)
         window.enterDeleteMode();
     window.exec();
-    onActivated();
 }
 
 void MainWindow::openStatement()
@@ -393,7 +398,22 @@ void MainWindow::openStatement()
     onActivated();
 }
 
-void MainWindow::openCollectionList() { }
+void MainWindow::openCollectionList()
+{
+    {
+        // The to-collect list opens an account as the list does, with the customer's caption.
+        CollectionWindow window(
+            m_db,
+            [this](const QString& musKodu) {
+                const std::optional<CustomerRecord> customer = AccountStore(m_db).customer(musKodu);
+                if (customer)
+                    runAccountWindow(customer->musKodu, customer->musteriFirma, customer->turu, false);
+            },
+            this);
+        window.exec();
+    }
+    onActivated();
+}
 
 void MainWindow::addCustomer()
 {

@@ -79,6 +79,8 @@ private:
     void setListLocked(bool locked);
 
     void openAccount(bool deleteMode);
+    // The account window of a customer, modal, under the caption "name / number - ( type )".
+    void runAccountWindow(const QString& musKodu, const QString& name, const QString& turu, bool deleteMode);
     void addCustomer();
     // "Araçlar": the account statement (the selected customer proposed) and the to-collect list.
     void openStatement();

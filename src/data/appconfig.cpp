@@ -22,6 +22,7 @@ struct State
     QString makerAddress;
     QString makerHost;
     QString bankHost;
+    QString shopName;
     bool loaded = false;
 };
 
@@ -40,6 +41,7 @@ void load()
     s.makerAddress = settings.value(QStringLiteral("maker/address"), QStringLiteral("www.zelvora.example")).toString();
     s.makerHost = settings.value(QStringLiteral("maker/host"), QStringLiteral("www.zelvora.example")).toString();
     s.bankHost = settings.value(QStringLiteral("bank/host"), QStringLiteral("www.tcmb.gov.tr")).toString();
+    s.shopName = settings.value(QStringLiteral("dukkan/ad")).toString().trimmed();
 }
 
 const State& loaded()
@@ -123,6 +125,11 @@ QString AppConfig::backupFolder()
 void AppConfig::setBackupFolder(const QString& folder)
 {
     state().backupFolder = folder;
+}
+
+QString AppConfig::shopName()
+{
+    return loaded().shopName;
 }
 
 QString AppConfig::makerAddress()

@@ -34,6 +34,7 @@ public:
     static QString makerAddress(); // shown in captions and messages, e.g. "www.zelvora.example"
     static QString makerHost(); // the maker's web server
     static QString bankHost(); // the central bank's web server
+    static QString shopName(); // [dukkan] ad=, the shop's name for texts sent to customers; empty when unset
 
     // Re-reads zelvora.ini (after the program folder changed).
     static void reload();

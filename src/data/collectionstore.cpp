@@ -34,8 +34,6 @@ std::optional<QVector<CollectionRow>> CollectionStore::rows(const QDate& today, 
             row.days = -dates::dayCount(*date, today);
         if (!paid.isEmpty())
             row.lastPayment = paid.left(10);
-        if (row.days && *row.days < minDays)
-            continue;
         result.append(std::move(row));
     }
     std::sort(result.begin(), result.end(), [](const CollectionRow& a, const CollectionRow& b) {
@@ -50,6 +48,16 @@ std::optional<QVector<CollectionRow>> CollectionStore::rows(const QDate& today, 
             return a.musKodu.size() < b.musKodu.size();
         return a.musKodu < b.musKodu;
     });
+    return waitingAtLeast(result, minDays);
+}
+
+QVector<CollectionRow> CollectionStore::waitingAtLeast(const QVector<CollectionRow>& rows, qint64 minDays)
+{
+    QVector<CollectionRow> result;
+    result.reserve(rows.size());
+    for (const CollectionRow& row : rows)
+        if (!row.days || *row.days >= minDays)
+            result.append(row);
     return result;
 }
 

@@ -38,6 +38,9 @@ public:
     // waiting at least that many days (and those whose wait is unknown). Nothing when the read fails.
     std::optional<QVector<CollectionRow>> rows(const QDate& today, qint64 minDays = 0, QString* error = nullptr) const;
 
+    // The rows waiting at least minDays (and those whose wait is unknown), in their order.
+    static QVector<CollectionRow> waitingAtLeast(const QVector<CollectionRow>& rows, qint64 minDays);
+
 private:
     const Database& m_db;
 };

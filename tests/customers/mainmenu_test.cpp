@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -144,6 +145,37 @@ TEST_F(MainMenuTest, ToolsMenuIsReachedWithAltAndTheArrowsAndOpensTheStatementFo
     QTest::keyClick(tools, Qt::Key_Return);
     ZV_WAIT_EQ(proposed, QStringLiteral("9"));
     EXPECT_EQ(name, QStringLiteral("Zeki"));
+}
+
+TEST_F(MainMenuTest, CollectionListOpensTheAccountWindowOfTheCustomerPicked)
+{
+    m_db.addCustomer(QStringLiteral("4"), QStringLiteral("Ahmet"), QStringLiteral("Alıcı"), qint64(1000));
+    m_db.addCustomer(QStringLiteral("9"), QStringLiteral("Zeki"), QStringLiteral("Satıcı"), qint64(5000));
+    m_db.addMovement(QStringLiteral("4"), QDate(2026, 12, 1), qint64(1000), {});
+    m_db.addMovement(QStringLiteral("9"), QDate(2026, 11, 1), qint64(5000), {});
+    MainWindow& w = open();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    QString accountTitle;
+    bool listShown = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* list = QApplication::activeModalWidget();
+        if (!list || list->objectName() != QStringLiteral("tahsilatListesi"))
+            return;
+        listShown = true;
+        QTimer::singleShot(0, [&] {
+            if (auto* account = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                accountTitle = account->windowTitle();
+                account->reject();
+            }
+        });
+        // The longest waiting stands first and selected.
+        QTest::keyClick(list->findChild<QTableView*>(QStringLiteral("collectionGrid")), Qt::Key_Return);
+        QTest::keyClick(list, Qt::Key_Escape);
+    });
+    child<QAction>("collectionAction")->trigger();
+    EXPECT_TRUE(listShown);
+    EXPECT_EQ(accountTitle, QStringLiteral("Zeki / 9 - ( Satıcı )"));
 }
 
 TEST_F(MainMenuTest, AboutPanelLocksTheListAndTheFrameOrTitleClosesIt)
