@@ -122,8 +122,8 @@ ReportLayout makeStatement()
 }
 
 // Columns of the to-collect list.
-constexpr int kNoX = 0, kNoW = 900;
-constexpr int kNameX = 960, kNameW = 3100;
+constexpr int kNoX = 0, kNoW = 1100;
+constexpr int kNameX = 1160, kNameW = 2900;
 constexpr int kPhoneX = 4120, kPhoneW = 2300;
 constexpr int kOwedX = 6480, kOwedW = 1560;
 constexpr int kPaidDateX = 8160, kPaidDateW = 1250;
