@@ -231,6 +231,13 @@ TEST_F(StatementWindowTest, ProposesTheSelectedCustomerAndThisMonthAndEnterShows
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
     EXPECT_FALSE(window.isVisible());
+
+    // Enter on a button works that button only: "Kapat" closes without showing anything.
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    child<LumButton>(window, "closeButton")->setFocus();
+    EXPECT_FALSE(enterOpensPreview(window));
+    EXPECT_FALSE(window.isVisible());
 }
 
 TEST_F(StatementWindowTest, WrongInputsAreRefusedWithAMessageAndNothingPrinted)
