@@ -235,8 +235,8 @@ bool AccountStore::appendMovement(const Movement& m, QString* error) const
     }
     qint64 balance = 0;
     bool fits = true;
-    if (!stored.isNull() && stored.typeId() == QMetaType::LongLong) {
-        fits = !qAddOverflow(stored.toLongLong(), m.eklenen.toLongLong(), &balance)
+    if (const std::optional<qint64> whole = Database::wholeNumber(stored)) {
+        fits = !qAddOverflow(*whole, m.eklenen.toLongLong(), &balance)
             && !qSubOverflow(balance, m.odenen.toLongLong(), &balance);
     } else {
         const auto account = overview(m.musKodu, std::nullopt, error);

@@ -9,6 +9,7 @@
 #include <QUrl>
 #include <atomic>
 #include <chrono>
+#include <limits>
 #include <sqlite3.h>
 #include <thread>
 
@@ -274,6 +275,17 @@ QVariant Database::scalar(const QString& sql, const QVariantList& values, QStrin
     if (!runText(query, sql, values, error))
         return {};
     return query.next() ? query.value(0) : QVariant();
+}
+
+std::optional<qint64> Database::wholeNumber(const QVariant& value)
+{
+    if (value.isNull())
+        return std::nullopt;
+    if (value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int)
+        return value.toLongLong();
+    if (value.typeId() == QMetaType::ULongLong && value.toULongLong() <= quint64(std::numeric_limits<qint64>::max()))
+        return qint64(value.toULongLong());
+    return std::nullopt;
 }
 
 QString Database::errorText(const QSqlQuery& query)

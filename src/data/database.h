@@ -10,6 +10,7 @@
 #include <QVariantList>
 #include <atomic>
 #include <memory>
+#include <optional>
 
 namespace zelvora {
 
@@ -110,6 +111,10 @@ public:
 
     // The first column of the first row, or an invalid QVariant when there is no row or the query fails.
     QVariant scalar(const QString& sql, const QVariantList& values = {}, QString* error = nullptr) const;
+
+    // A stored value as a whole number when the engine holds one there (SQLite's integer, PostgreSQL's bigint,
+    // which the driver hands out unsigned when it is not negative); nothing for null, a real or a text.
+    static std::optional<qint64> wholeNumber(const QVariant& value);
 
     // The engine's own message for a failed query.
     static QString errorText(const QSqlQuery& query);

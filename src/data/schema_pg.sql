@@ -72,8 +72,9 @@ CREATE TRIGGER musteriler_ad_degisti BEFORE UPDATE OF MusteriFirma ON musteriler
     EXECUTE FUNCTION musteriler_ad_degisti();
 
 -- The balances summed per account type, kept by the triggers below, so the list's totals need not read every
--- customer. A customer without a balance adds nothing.
-CREATE TABLE liste_toplami (Turu text PRIMARY KEY, Bakiye bigint NOT NULL DEFAULT 0);
+-- customer. A customer without a balance adds nothing. The sums are numeric: a sum beyond 64 bits must not refuse
+-- a customer's entry (SQLite turns such a sum into a real number).
+CREATE TABLE liste_toplami (Turu text PRIMARY KEY, Bakiye numeric NOT NULL DEFAULT 0);
 CREATE FUNCTION liste_toplami_ekle() RETURNS trigger LANGUAGE plpgsql AS $$
 BEGIN
     INSERT INTO liste_toplami AS l (Turu, Bakiye) VALUES (NEW.Turu, NEW.Bakiye)
