@@ -4,6 +4,7 @@
 #include "cli/csvexport.h"
 #include "cli/generations.h"
 #include "cli/ledgercheck.h"
+#include "cli/serverinit.h"
 #include "data/appconfig.h"
 #include "data/clock.h"
 
@@ -49,6 +50,8 @@ QString usage()
         "                                  (Bakiye, Gün, ad anahtarları).\n"
         "  --export customers DOSYA.csv    Müşterileri CSV dosyasına aktarır.\n"
         "  --export movements DOSYA.csv    Hareketleri CSV dosyasına aktarır.\n"
+        "  --init-server                   zelvora.ini'deki [database] ayarlarının gösterdiği boş PostgreSQL\n"
+        "                                  veri tabanında defteri kurar (tablolar, birimler, ilk kullanıcı).\n"
         "  --version                       Sürümü yazar.\n"
         "  --help                          Bu yardımı yazar.\n"
         "\n"
@@ -142,6 +145,23 @@ int exportTo(const QString& kind, const QString& file, QTextStream& out, QTextSt
     return 0;
 }
 
+int initServerLedger(QTextStream& out, QTextStream& err)
+{
+    if (const QString wrong = AppConfig::databaseSettingsError(); !wrong.isEmpty()) {
+        err << QStringLiteral("zelvora: ") << wrong << '\n';
+        return 1;
+    }
+    if (AppConfig::databaseEngine() != Engine::PostgreSQL) {
+        err << QStringLiteral("zelvora: zelvora.ini dosyasının [database] bölümünde engine=postgresql yazılı değil; "
+                              "defter sunucuda değil, bu bilgisayardaki dosyada tutuluyor.")
+            << '\n';
+        return 1;
+    }
+    const ServerInitResult result = initServer(AppConfig::serverSettings(), QStringLiteral(ZELVORA_VERSION));
+    (result.ok ? out : err) << (result.ok ? QString() : QStringLiteral("zelvora: ")) << result.message << '\n';
+    return result.ok ? 0 : 1;
+}
+
 } // namespace
 
 void setupApplication()
@@ -211,6 +231,11 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
             if (values != QStringList {QStringLiteral("--check")})
                 return wrongUse(err, QStringLiteral("--repair yalnızca --check ile birlikte kullanılır."));
             return check(true, out, err);
+        }
+        if (option == QLatin1String("--init-server")) {
+            if (const int wrong = extra(0))
+                return wrong;
+            return initServerLedger(out, err);
         }
         if (option == QLatin1String("--export")) {
             if (values.isEmpty()
