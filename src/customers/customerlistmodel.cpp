@@ -17,7 +17,7 @@ CustomerListModel::CustomerListModel(const Database& db, QObject* parent)
     , m_store(db)
     , m_today(Clock::today())
     , m_retry(new QTimer(this))
-    , m_counter(new ListCounter(db.path(), this))
+    , m_counter(new ListCounter(db.target(), this))
 {
     connect(m_counter, &ListCounter::counted, this, &CustomerListModel::onCounted);
     m_retry->setSingleShot(true);
