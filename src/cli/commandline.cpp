@@ -145,6 +145,18 @@ int exportTo(const QString& kind, const QString& file, QTextStream& out, QTextSt
     return 0;
 }
 
+// The modes that work on the ledger file; with the ledger on a server there is no file to work on.
+bool refusedOnServer(QTextStream& err)
+{
+    if (AppConfig::databaseEngine() != Engine::PostgreSQL)
+        return false;
+    err << QStringLiteral("zelvora: Defter sunucuda (%1) tutuluyor; bu komut yalnızca bu bilgisayardaki veri "
+                          "dosyasıyla çalışır.")
+               .arg(AppConfig::serverSettings().address())
+        << '\n';
+    return true;
+}
+
 int initServerLedger(QTextStream& out, QTextStream& err)
 {
     if (const QString wrong = AppConfig::databaseSettingsError(); !wrong.isEmpty()) {
@@ -219,17 +231,23 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
                 return wrong;
             if (!values.isEmpty() && values.first().startsWith(QLatin1Char('-')))
                 return wrongUse(err, QStringLiteral("bilinmeyen seçenek: %1").arg(values.first()));
+            if (refusedOnServer(err))
+                return 1;
             return backup(values.isEmpty() ? AppConfig::backupFolder() : values.first(), out, err);
         }
         if (option == QLatin1String("--check")) {
             const bool repair = !values.isEmpty() && values.first() == QLatin1String("--repair");
             if (const int wrong = extra(repair ? 1 : 0))
                 return wrong;
+            if (refusedOnServer(err))
+                return 1;
             return check(repair, out, err);
         }
         if (option == QLatin1String("--repair")) {
             if (values != QStringList {QStringLiteral("--check")})
                 return wrongUse(err, QStringLiteral("--repair yalnızca --check ile birlikte kullanılır."));
+            if (refusedOnServer(err))
+                return 1;
             return check(true, out, err);
         }
         if (option == QLatin1String("--init-server")) {
@@ -245,6 +263,8 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
                 return wrongUse(err, QStringLiteral("--export için dosya adı gerekli."));
             if (const int wrong = extra(2))
                 return wrong;
+            if (refusedOnServer(err))
+                return 1;
             return exportTo(values.first(), values.at(1), out, err);
         }
         return wrongUse(err, QStringLiteral("bilinmeyen seçenek: %1").arg(arguments.first()));

@@ -134,3 +134,22 @@ TEST(InitServer, RefusesWithoutAServerToReach)
             EXPECT_TRUE(r.err.contains(text)) << r.err.toStdString();
     }
 }
+
+// With the ledger on a server, the modes that work on the ledger file say so instead of reporting a missing file.
+TEST(ServerLedger, FileModesAreRefusedWithTheReason)
+{
+    ProgramFolder folder(QStringLiteral("engine=postgresql\nhost=db.dukkan.example\nport=5433\n"));
+    QTemporaryDir out;
+    const QString csv = QDir(out.path()).filePath(QStringLiteral("m.csv"));
+    for (const QStringList& arguments :
+         {QStringList {QStringLiteral("--backup"), out.path()}, QStringList {QStringLiteral("--check")},
+          QStringList {QStringLiteral("--check"), QStringLiteral("--repair")},
+          QStringList {QStringLiteral("--export"), QStringLiteral("customers"), csv}}) {
+        SCOPED_TRACE(arguments.join(QLatin1Char(' ')).toStdString());
+        const CliRun r = runCli(arguments);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_TRUE(r.err.contains(QStringLiteral("Defter sunucuda (db.dukkan.example:5433)"))) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty());
+    }
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+}
