@@ -115,16 +115,7 @@ bool PgServer::start(QString* error)
             return false;
         }
     }
-    const QString data = m_folder + QStringLiteral("/data");
-    if (!runTool(QStringLiteral("initdb"),
-                 {QStringLiteral("-D"), data, QStringLiteral("-U"), QStringLiteral("postgres"), QStringLiteral("-A"),
-                  QStringLiteral("trust"), QStringLiteral("-E"), QStringLiteral("UTF8"), QStringLiteral("--locale=C"),
-                  QStringLiteral("--no-sync")},
-                 m_asPostgres, error)) {
-        QDir(m_folder).removeRecursively();
-        return false;
-    }
-    // From here the server may run: it is stopped when the program ends, however it ends.
+    // From here the folder (and soon the server) exists: both go when the program ends, however it ends.
     g_stop = stopCommand(m_folder, m_asPostgres);
     g_folder = m_folder.toStdString();
     std::atexit(stopAtExit);
@@ -139,6 +130,15 @@ bool PgServer::start(QString* error)
     watcher.setStandardErrorFile(QProcess::nullDevice());
     watcher.startDetached(&m_watcher);
 
+    const QString data = m_folder + QStringLiteral("/data");
+    if (!runTool(QStringLiteral("initdb"),
+                 {QStringLiteral("-D"), data, QStringLiteral("-U"), QStringLiteral("postgres"), QStringLiteral("-A"),
+                  QStringLiteral("trust"), QStringLiteral("-E"), QStringLiteral("UTF8"), QStringLiteral("--locale=C"),
+                  QStringLiteral("--no-sync")},
+                 m_asPostgres, error)) {
+        QDir(m_folder).removeRecursively();
+        return false;
+    }
     // A port found free may be taken by another test program before the server binds it: try a few.
     QString reason;
     for (int attempt = 0; attempt < 5; ++attempt) {
