@@ -137,8 +137,11 @@ std::unique_ptr<Database> Database::openServer(const ServerSettings& server, QSt
     db.setUserName(server.user);
     if (!server.password.isEmpty())
         db.setPassword(server.password);
-    // A server that does not answer must not hold the window for libpq's default of forever.
-    db.setConnectOptions(QStringLiteral("sslmode=%1;connect_timeout=10;application_name=zelvora")
+    // A server that does not answer must not hold the window for libpq's default of forever, neither when
+    // connecting nor when the network goes away under an open connection (TCP keepalives notice in about a
+    // minute).
+    db.setConnectOptions(QStringLiteral("sslmode=%1;connect_timeout=10;application_name=zelvora;keepalives=1;"
+                                        "keepalives_idle=30;keepalives_interval=10;keepalives_count=3")
                              .arg(connectValue(server.sslmode.isEmpty() ? QStringLiteral("prefer") : server.sslmode)));
     if (!db.open()) {
         if (error)
