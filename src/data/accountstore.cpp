@@ -229,7 +229,7 @@ bool AccountStore::appendMovement(const Movement& m, QString* error) const
     if (!stored.isValid()) {
         if (error)
             *error = readError.isEmpty()
-                ? QStringLiteral("Müşteri kaydı bulunamadı; silinmiş olabilir. Hareket kaydedilmedi.")
+                ? QStringLiteral("Müşteri kaydı bulunamadı; başka bir kasada silinmiş olabilir.")
                 : readError;
         return false;
     }

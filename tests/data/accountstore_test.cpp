@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 #include <limits>
+#include <optional>
 
 using namespace zelvora;
 
@@ -222,22 +223,28 @@ TEST_P(AccountStoreTest, AnEntryForACustomerDeletedOnAnotherTillStoresNothing)
     EXPECT_EQ(orphanMovements(t.db()), 0);
 }
 
-// Two tills store for the same customer at the same moment: both wait for a third till's lock on the row, then
-// each balance counts the other's entry.
-TEST(AccountTills, TwoEntriesForOneCustomerAtOnceBothCount)
+// Two tills store for the same customer at the same moment and each balance counts the other's entry. On a
+// server both first wait for a third till's lock on the row, so they run into each other for certain.
+TEST_P(AccountStoreTest, TwoEntriesForOneCustomerAtOnceBothCount)
 {
-    test::TestDatabase t(Engine::PostgreSQL);
+    test::TestDatabase t(GetParam());
     t.addCustomer(QStringLiteral("1"), QStringLiteral("Ayşe"), QStringLiteral("Alıcı"), qint64(10000));
-    RowHolder holder(t, QStringLiteral("1"));
-    ASSERT_TRUE(holder.held());
+    std::optional<RowHolder> holder;
+    if (GetParam() == Engine::PostgreSQL) {
+        holder.emplace(t, QStringLiteral("1"));
+        ASSERT_TRUE(holder->held());
+    }
     const auto append = [](qint64 kurus) {
         return [kurus](Database& db) { return AccountStore(db).appendMovement(sale(QStringLiteral("1"), kurus)); };
     };
     auto first = test::onOtherTill(t.target(), append(1000));
-    ZV_WAIT_EQ(test::lockWaiters(t.db()), 1);
+    if (holder)
+        ZV_WAIT_EQ(test::lockWaiters(t.db()), 1);
     auto second = test::onOtherTill(t.target(), append(250));
-    ZV_WAIT_EQ(test::lockWaiters(t.db()), 2);
-    holder.release();
+    if (holder) {
+        ZV_WAIT_EQ(test::lockWaiters(t.db()), 2);
+        holder->release();
+    }
     EXPECT_TRUE(first.get());
     EXPECT_TRUE(second.get());
     EXPECT_EQ(AccountStore(t.db()).customer(QStringLiteral("1"))->bakiye.toLongLong(), 11250);
