@@ -37,8 +37,6 @@ struct DatabaseTarget
 
     static DatabaseTarget file(const QString& path) { return {Engine::SQLite, path, {}}; }
     static DatabaseTarget postgres(const ServerSettings& server) { return {Engine::PostgreSQL, {}, server}; }
-    // The file's path, or "host:port" of the server, for messages.
-    QString location() const { return engine == Engine::SQLite ? path : server.address(); }
 };
 
 // One open ledger. Each object owns its own QtSql connection, which serves only the thread that opened it: the
@@ -50,16 +48,20 @@ struct DatabaseTarget
 // - which tables exist: tableNames();
 // - rows a statement changed: execCount() (the driver's count on both, not SQLite's changes());
 // - the id of an inserted row: insert();
-// - a customer row locked for the rest of the transaction: lockRowsSql() (FOR UPDATE on PostgreSQL; SQLite
-//   locks the whole file at the first write, and the writers below write before they read);
+// - a whole number read back: wholeNumber() (the PostgreSQL driver hands out a bigint unsigned when it is not
+//   negative); sums over bigint columns (numeric on the server) come as text, so no kuruş is lost;
+// - rows locked for the rest of the transaction: lockRowsSql() (FOR UPDATE on PostgreSQL; on SQLite the first
+//   write of a transaction locks the whole file);
 // - nulls first in name order: nullsFirst();
-// - dates and name keys: customerrow (dayCountSql(), staleDayCountSql(), the key functions);
+// - day counts: customerrow::dayCountSql() and staleDayCountSql() (julianday() on SQLite, the server schema's
+//   zv_gun_no() over the same YYYY-MM-DD texts on PostgreSQL);
+// - name keys: on SQLite every connection has the program's Turkish key functions zv_sira_anahtari(text) and
+//   zv_arama_anahtari(text) registered, for use inside statements only (nothing stored in the file depends on
+//   them, so other tools can still write it); PostgreSQL cannot call them, so there the program computes the
+//   keys itself (customerrow::sortKeyOf/searchKeyOf) and binds them;
 // - PRAGMAs, the busy handler, the stop flag and NoWait: SQLite only (on PostgreSQL the server waits for row
-//   locks itself; setStopFlag() and NoWait do nothing there).
-// On SQLite every connection has the program's Turkish key functions zv_sira_anahtari(text) and
-// zv_arama_anahtari(text) registered, for use inside statements only: nothing stored in the file depends on
-// them, so other tools can still write it. PostgreSQL cannot call them; there the program computes the keys
-// itself (customerrow::sortKeyOf/searchKeyOf) and binds them.
+//   locks itself, reads never wait; setStopFlag() and NoWait do nothing there).
+// The server's tables without an id of their own have a rowid column, so "ORDER BY rowid" reads alike on both.
 class Database final
 {
 public:
@@ -106,7 +108,9 @@ public:
     // Binds values in order, runs, and puts the engine's text into *error on failure.
     static bool runWith(QSqlQuery& query, const QVariantList& values, QString* error = nullptr);
 
-    // Runs a statement with positional values; returns false and fills *error on failure.
+    // Runs a statement with positional values; returns false and fills *error on failure. On a server a
+    // statement without values runs unprepared (the server prepares no CREATE, DROP or SET), as do scalar()'s
+    // and execCount()'s.
     bool exec(const QString& sql, const QVariantList& values = {}, QString* error = nullptr) const;
 
     // The first column of the first row, or an invalid QVariant when there is no row or the query fails.
