@@ -229,6 +229,9 @@ TEST_P(AccountStoreTest, TwoEntriesForOneCustomerAtOnceBothCount)
 {
     test::TestDatabase t(GetParam());
     t.addCustomer(QStringLiteral("1"), QStringLiteral("Ayşe"), QStringLiteral("Alıcı"), qint64(10000));
+    // Declared before the holder, so a failed wait ends the holder's lock before the tills are waited for.
+    std::future<bool> first;
+    std::future<bool> second;
     std::optional<RowHolder> holder;
     if (GetParam() == Engine::PostgreSQL) {
         holder.emplace(t, QStringLiteral("1"));
@@ -237,10 +240,10 @@ TEST_P(AccountStoreTest, TwoEntriesForOneCustomerAtOnceBothCount)
     const auto append = [](qint64 kurus) {
         return [kurus](Database& db) { return AccountStore(db).appendMovement(sale(QStringLiteral("1"), kurus)); };
     };
-    auto first = test::onOtherTill(t.target(), append(1000));
+    first = test::onOtherTill(t.target(), append(1000));
     if (holder)
         ZV_WAIT_EQ(test::lockWaiters(t.db()), 1);
-    auto second = test::onOtherTill(t.target(), append(250));
+    second = test::onOtherTill(t.target(), append(250));
     if (holder) {
         ZV_WAIT_EQ(test::lockWaiters(t.db()), 2);
         holder->release();
@@ -262,6 +265,8 @@ TEST(AccountTills, ADeletionAndAnEntryAtOnceLeaveNoOrphan)
         test::TestDatabase t(Engine::PostgreSQL);
         t.addCustomer(QStringLiteral("1"), QStringLiteral("Ayşe"), QStringLiteral("Alıcı"), qint64(0));
         t.addMovement(QStringLiteral("1"), QDate(2026, 1, 1), 100, {});
+        std::future<bool> deletion;
+        std::future<std::pair<bool, QString>> entry;
         RowHolder holder(t, QStringLiteral("1"));
         ASSERT_TRUE(holder.held());
         const auto remove = [](Database& db) { return AccountStore(db).deleteCustomer(QStringLiteral("1")); };
@@ -270,8 +275,6 @@ TEST(AccountTills, ADeletionAndAnEntryAtOnceLeaveNoOrphan)
             const bool stored = AccountStore(db).appendMovement(sale(QStringLiteral("1"), 500), &error);
             return std::make_pair(stored, error);
         };
-        std::future<bool> deletion;
-        std::future<std::pair<bool, QString>> entry;
         if (deleteFirst) {
             deletion = test::onOtherTill(t.target(), remove);
             ZV_WAIT_EQ(test::lockWaiters(t.db()), 1);

@@ -170,6 +170,9 @@ TEST_P(NewCustomerNumberTest, TwoTillsAddingAtOnceGetNumbersOfTheirOwn)
 {
     test::TestDatabase t(GetParam());
     setCounter(t, 41);
+    // Declared before the holder, so a failed wait ends the holder's lock before the tills are waited for.
+    std::future<std::pair<NewCustomerStore::Result, QString>> first;
+    std::future<std::pair<NewCustomerStore::Result, QString>> second;
     std::unique_ptr<Database> holder;
     if (GetParam() == Engine::PostgreSQL) {
         holder = t.openAnother();
@@ -183,10 +186,10 @@ TEST_P(NewCustomerNumberTest, TwoTillsAddingAtOnceGetNumbersOfTheirOwn)
             return std::make_pair(result, number);
         };
     };
-    auto first = test::onOtherTill(t.target(), add(QStringLiteral("Ali")));
+    first = test::onOtherTill(t.target(), add(QStringLiteral("Ali")));
     if (holder)
         ZV_WAIT_EQ(test::lockWaiters(t.db()), 1);
-    auto second = test::onOtherTill(t.target(), add(QStringLiteral("Veli")));
+    second = test::onOtherTill(t.target(), add(QStringLiteral("Veli")));
     if (holder) {
         ZV_WAIT_EQ(test::lockWaiters(t.db()), 2);
         ASSERT_TRUE(holder->exec(QStringLiteral("COMMIT")));

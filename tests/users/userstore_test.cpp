@@ -136,6 +136,8 @@ TEST_P(UserStoreTest, TwoTillsDeletingTheLastTwoUsersLeaveOne)
     QVector<UserRow> rows;
     ASSERT_TRUE(store.users(UserStore::Order::Table, rows));
     ASSERT_EQ(rows.size(), 2);
+    // Declared before the first till, so a failed wait ends its lock before the second is waited for.
+    std::future<UserStore::RemoveResult> second;
     std::unique_ptr<Database> first;
     if (GetParam() == Engine::PostgreSQL) {
         // The first till, stopped between its deletion and its commit.
@@ -147,7 +149,7 @@ TEST_P(UserStoreTest, TwoTillsDeletingTheLastTwoUsersLeaveOne)
         ASSERT_EQ(store.remove(rows[0].id), UserStore::RemoveResult::Removed);
     }
     const qint64 other = rows[1].id;
-    auto second = test::onOtherTill(tdb.target(), [other](Database& db) { return UserStore(db).remove(other); });
+    second = test::onOtherTill(tdb.target(), [other](Database& db) { return UserStore(db).remove(other); });
     if (first) {
         ZV_WAIT_EQ(test::lockWaiters(tdb.db()), 1);
         ASSERT_TRUE(first->exec(QStringLiteral("COMMIT")));
