@@ -4,6 +4,7 @@
 #include "cli/csvexport.h"
 #include "cli/generations.h"
 #include "cli/ledgercheck.h"
+#include "cli/serverinit.h"
 #include "data/appconfig.h"
 #include "data/clock.h"
 
@@ -49,6 +50,8 @@ QString usage()
         "                                  (Bakiye, Gün, ad anahtarları).\n"
         "  --export customers DOSYA.csv    Müşterileri CSV dosyasına aktarır.\n"
         "  --export movements DOSYA.csv    Hareketleri CSV dosyasına aktarır.\n"
+        "  --init-server                   zelvora.ini'deki [database] ayarlarının gösterdiği boş PostgreSQL\n"
+        "                                  veri tabanında defteri kurar (tablolar, birimler, ilk kullanıcı).\n"
         "  --version                       Sürümü yazar.\n"
         "  --help                          Bu yardımı yazar.\n"
         "\n"
@@ -142,6 +145,35 @@ int exportTo(const QString& kind, const QString& file, QTextStream& out, QTextSt
     return 0;
 }
 
+// The modes that work on the ledger file; with the ledger on a server there is no file to work on.
+bool refusedOnServer(QTextStream& err)
+{
+    if (AppConfig::databaseEngine() != Engine::PostgreSQL)
+        return false;
+    err << QStringLiteral("zelvora: Defter sunucuda (%1) tutuluyor; bu komut yalnızca bu bilgisayardaki veri "
+                          "dosyasıyla çalışır.")
+               .arg(AppConfig::serverSettings().address())
+        << '\n';
+    return true;
+}
+
+int initServerLedger(QTextStream& out, QTextStream& err)
+{
+    if (const QString wrong = AppConfig::databaseSettingsError(); !wrong.isEmpty()) {
+        err << QStringLiteral("zelvora: ") << wrong << '\n';
+        return 1;
+    }
+    if (AppConfig::databaseEngine() != Engine::PostgreSQL) {
+        err << QStringLiteral("zelvora: zelvora.ini dosyasının [database] bölümünde engine=postgresql yazılı değil; "
+                              "defter sunucuda değil, bu bilgisayardaki dosyada tutuluyor.")
+            << '\n';
+        return 1;
+    }
+    const ServerInitResult result = initServer(AppConfig::serverSettings(), QStringLiteral(ZELVORA_VERSION));
+    (result.ok ? out : err) << (result.ok ? QString() : QStringLiteral("zelvora: ")) << result.message << '\n';
+    return result.ok ? 0 : 1;
+}
+
 } // namespace
 
 void setupApplication()
@@ -199,18 +231,29 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
                 return wrong;
             if (!values.isEmpty() && values.first().startsWith(QLatin1Char('-')))
                 return wrongUse(err, QStringLiteral("bilinmeyen seçenek: %1").arg(values.first()));
+            if (refusedOnServer(err))
+                return 1;
             return backup(values.isEmpty() ? AppConfig::backupFolder() : values.first(), out, err);
         }
         if (option == QLatin1String("--check")) {
             const bool repair = !values.isEmpty() && values.first() == QLatin1String("--repair");
             if (const int wrong = extra(repair ? 1 : 0))
                 return wrong;
+            if (refusedOnServer(err))
+                return 1;
             return check(repair, out, err);
         }
         if (option == QLatin1String("--repair")) {
             if (values != QStringList {QStringLiteral("--check")})
                 return wrongUse(err, QStringLiteral("--repair yalnızca --check ile birlikte kullanılır."));
+            if (refusedOnServer(err))
+                return 1;
             return check(true, out, err);
+        }
+        if (option == QLatin1String("--init-server")) {
+            if (const int wrong = extra(0))
+                return wrong;
+            return initServerLedger(out, err);
         }
         if (option == QLatin1String("--export")) {
             if (values.isEmpty()
@@ -220,6 +263,8 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
                 return wrongUse(err, QStringLiteral("--export için dosya adı gerekli."));
             if (const int wrong = extra(2))
                 return wrong;
+            if (refusedOnServer(err))
+                return 1;
             return exportTo(values.first(), values.at(1), out, err);
         }
         return wrongUse(err, QStringLiteral("bilinmeyen seçenek: %1").arg(arguments.first()));

@@ -13,7 +13,7 @@ CustomerListModel::CustomerListModel(const Database& db, QObject* parent)
     : PagedListModel(ColumnCount, DisplayReads::RetryLater, parent)
     , m_store(db)
     , m_today(Clock::today())
-    , m_counter(new ListCounter(db.path(), this))
+    , m_counter(new ListCounter(db.target(), this))
 {
     connect(m_counter, &ListCounter::counted, this, &CustomerListModel::onCounted);
 }

@@ -64,7 +64,7 @@ void CustomerUpkeep::startBackground(const QDate& today)
     m_askedAgain = false;
     m_stop = false;
     ++m_run;
-    m_thread = std::thread(&CustomerUpkeep::work, this, m_db.path(), today, m_run, m_batches);
+    m_thread = std::thread(&CustomerUpkeep::work, this, m_db.target(), today, m_run, m_batches);
 }
 
 void CustomerUpkeep::onBackgroundEnded(quint64 run)
@@ -86,19 +86,21 @@ void CustomerUpkeep::onBackgroundEnded(quint64 run)
     emit finished();
 }
 
-void CustomerUpkeep::work(QString path, QDate today, quint64 run, Batches batches)
+void CustomerUpkeep::work(DatabaseTarget target, QDate today, quint64 run, Batches batches)
 {
     {
         // A connection of this thread's own: a QtSql connection serves only the thread that opened it.
         QString error;
-        const auto db = Database::open(path, &error);
+        const auto db = Database::open(target, &error);
         if (db) {
             db->setStopFlag(&m_stop);
             // A batch's changed pages stay in memory until its commit: a page written to the file before that
             // would lock the window's reads out for the rest of the batch. Without these the batches would
             // hold the window back, so the thread does nothing then.
-            const bool ready = db->exec(QStringLiteral("PRAGMA cache_spill = OFF"), {}, &error)
-                && db->exec(QStringLiteral("PRAGMA cache_size = -32768"), {}, &error);
+            // (SQLite only: a server keeps other tills' reads apart from the batch itself.)
+            const bool ready = db->isServer()
+                || (db->exec(QStringLiteral("PRAGMA cache_spill = OFF"), {}, &error)
+                    && db->exec(QStringLiteral("PRAGMA cache_size = -32768"), {}, &error));
             const CustomerStore store(*db);
             qint64 afterId = std::numeric_limits<qint64>::min();
             for (qint64 done = ready ? 1 : 0; done > 0 && !m_stop;) {

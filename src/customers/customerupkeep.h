@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "data/database.h"
+
 #include <QDate>
 #include <QObject>
 #include <QString>
@@ -58,7 +60,7 @@ private:
     // The thread of run `run` has ended; a report of an earlier run that waitUntilDone took already is
     // ignored.
     void onBackgroundEnded(quint64 run);
-    void work(QString path, QDate today, quint64 run, Batches batches);
+    void work(DatabaseTarget target, QDate today, quint64 run, Batches batches);
 
     const Database& m_db;
     std::thread m_thread;

@@ -7,9 +7,9 @@
 
 namespace zelvora {
 
-ListCounter::ListCounter(QString databasePath, QObject* parent)
+ListCounter::ListCounter(DatabaseTarget database, QObject* parent)
     : QObject(parent)
-    , m_path(std::move(databasePath))
+    , m_target(std::move(database))
     , m_thread(&ListCounter::run, this)
 {
 }
@@ -50,7 +50,7 @@ void ListCounter::run()
             m_pending.reset();
         }
         if (!db) {
-            db = Database::open(m_path);
+            db = Database::open(m_target);
             // Closing the window must not wait out a wait for another connection's write.
             if (db)
                 db->setStopFlag(&m_stop);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "data/customerstore.h"
+#include "data/database.h"
 
 #include <QObject>
 #include <QString>
@@ -21,7 +22,7 @@ class ListCounter final : public QObject
     Q_OBJECT
 
 public:
-    explicit ListCounter(QString databasePath, QObject* parent = nullptr);
+    explicit ListCounter(DatabaseTarget database, QObject* parent = nullptr);
     ~ListCounter() override;
     Q_DISABLE_COPY_MOVE(ListCounter)
 
@@ -40,7 +41,7 @@ private:
     };
     void run();
 
-    const QString m_path;
+    const DatabaseTarget m_target;
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::optional<Job> m_pending; // guarded by m_mutex

@@ -88,6 +88,12 @@ bool AccountStore::deleteCustomer(const QString& musKodu, QString* error) const
             *error = QStringLiteral("İşlem başlatılamadı.");
         return false;
     }
+    // On a server the customer's row is locked first: a till storing an entry for this customer finishes
+    // before its movements are deleted, or finds the customer gone.
+    if (m_db.isServer()
+        && !m_db.exec(QStringLiteral("SELECT id FROM musteriler WHERE mus_kodu = ?") + m_db.lockRowsSql(), {musKodu},
+                      error))
+        return false;
     if (!m_db.exec(QStringLiteral("DELETE FROM veresiye WHERE mus_kodu = ?"), {musKodu}, error))
         return false;
     if (!m_db.exec(QStringLiteral("DELETE FROM musteriler WHERE mus_kodu = ?"), {musKodu}, error))
@@ -214,18 +220,23 @@ bool AccountStore::appendMovement(const Movement& m, QString* error) const
         return false;
     // The stored balance moves by the movement's amount. A row whose balance was never computed (or was written
     // as something other than whole kuruş by another tool) gets the balance of all the account's movements.
+    // The row is read under a lock (the movement's insert already holds SQLite's file), so another till's entry
+    // for the same customer waits and then counts on top of this one.
     QString readError;
     const QVariant stored
-        = m_db.scalar(QStringLiteral("SELECT Bakiye FROM musteriler WHERE mus_kodu = ?"), {m.musKodu}, &readError);
+        = m_db.scalar(QStringLiteral("SELECT Bakiye FROM musteriler WHERE mus_kodu = ?") + m_db.lockRowsSql(),
+                      {m.musKodu}, &readError);
     if (!stored.isValid()) {
         if (error)
-            *error = readError.isEmpty() ? QStringLiteral("Müşteri kaydı bulunamadı.") : readError;
+            *error = readError.isEmpty()
+                ? QStringLiteral("Müşteri kaydı bulunamadı; başka bir kasada silinmiş olabilir.")
+                : readError;
         return false;
     }
     qint64 balance = 0;
     bool fits = true;
-    if (stored.typeId() == QMetaType::LongLong) {
-        fits = !qAddOverflow(stored.toLongLong(), m.eklenen.toLongLong(), &balance)
+    if (const std::optional<qint64> whole = Database::wholeNumber(stored)) {
+        fits = !qAddOverflow(*whole, m.eklenen.toLongLong(), &balance)
             && !qSubOverflow(balance, m.odenen.toLongLong(), &balance);
     } else {
         const auto account = overview(m.musKodu, std::nullopt, error);

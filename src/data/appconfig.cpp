@@ -23,6 +23,9 @@ struct State
     QString makerHost;
     QString bankHost;
     QString shopName;
+    Engine engine = Engine::SQLite;
+    ServerSettings server;
+    QString databaseError;
     bool loaded = false;
 };
 
@@ -41,7 +44,46 @@ void load()
     s.makerAddress = settings.value(QStringLiteral("maker/address"), QStringLiteral("www.zelvora.example")).toString();
     s.makerHost = settings.value(QStringLiteral("maker/host"), QStringLiteral("www.zelvora.example")).toString();
     s.bankHost = settings.value(QStringLiteral("bank/host"), QStringLiteral("www.tcmb.gov.tr")).toString();
-    s.shopName = settings.value(QStringLiteral("dukkan/ad")).toString().trimmed();
+
+    // A value with a comma reads as a list; it is the text as written.
+    const auto setting = [&](const QString& key, const QString& fallback) {
+        const QVariant value = settings.value(key);
+        if (!value.isValid())
+            return fallback;
+        return value.typeId() == QMetaType::QStringList ? value.toStringList().join(QLatin1Char(','))
+                                                        : value.toString().trimmed();
+    };
+    s.shopName = setting(QStringLiteral("dukkan/ad"), QString());
+    const auto text = [&](const char* key, const QString& fallback) {
+        return setting(QLatin1String("database/") + QLatin1String(key), fallback);
+    };
+    const ServerSettings defaults;
+    s.databaseError.clear();
+    const QString engine = text("engine", QString()).toLower();
+    if (engine.isEmpty() || engine == QLatin1String("sqlite")) {
+        s.engine = Engine::SQLite;
+    } else if (engine == QLatin1String("postgresql")) {
+        s.engine = Engine::PostgreSQL;
+    } else {
+        s.engine = Engine::SQLite;
+        s.databaseError
+            = QStringLiteral("zelvora.ini: [database] engine=%1 tanınmıyor (sqlite ya da postgresql olmalı).")
+                  .arg(engine);
+    }
+    s.server.host = text("host", defaults.host);
+    s.server.name = text("name", defaults.name);
+    s.server.user = text("user", defaults.user);
+    s.server.password = text("password", QString());
+    s.server.sslmode = text("sslmode", defaults.sslmode);
+    const QString port = text("port", QString::number(defaults.port));
+    bool portOk = false;
+    s.server.port = port.toInt(&portOk);
+    if (!portOk || s.server.port < 1 || s.server.port > 65535) {
+        s.server.port = defaults.port;
+        if (s.engine == Engine::PostgreSQL && s.databaseError.isEmpty())
+            s.databaseError
+                = QStringLiteral("zelvora.ini: [database] port=%1 geçerli bir kapı numarası değil.").arg(port);
+    }
 }
 
 const State& loaded()
@@ -107,6 +149,27 @@ bool AppConfig::prepareProgramFolder(QString* error)
 QString AppConfig::databasePath()
 {
     return QDir::toNativeSeparators(QDir(programFolder()).filePath(QStringLiteral("veresiye.dll")));
+}
+
+Engine AppConfig::databaseEngine()
+{
+    return loaded().engine;
+}
+
+ServerSettings AppConfig::serverSettings()
+{
+    return loaded().server;
+}
+
+DatabaseTarget AppConfig::databaseTarget()
+{
+    return databaseEngine() == Engine::PostgreSQL ? DatabaseTarget::postgres(serverSettings())
+                                                  : DatabaseTarget::file(databasePath());
+}
+
+QString AppConfig::databaseSettingsError()
+{
+    return loaded().databaseError;
 }
 
 QString AppConfig::lockFilePath()

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "data/database.h"
+
 #include <QString>
 
 namespace zelvora {
@@ -27,6 +29,16 @@ public:
     static bool prepareProgramFolder(QString* error);
 
     static QString databasePath(); // <program folder>/veresiye.dll
+
+    // [database] of zelvora.ini: engine=postgresql names a server (host, port, name, user, password, sslmode);
+    // absent or engine=sqlite keeps the ledger in the file databasePath().
+    static Engine databaseEngine();
+    static ServerSettings serverSettings();
+    // The file or the server, as the settings say.
+    static DatabaseTarget databaseTarget();
+    // A message for the user when [database] cannot be used as written (an unknown engine, a port that is not
+    // one); empty when it can.
+    static QString databaseSettingsError();
     static QString lockFilePath(); // single-instance lock next to the database
     static QString backupFolder(); // ~/VeresiyeYedekleri
     static void setBackupFolder(const QString& folder); // tests

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "data/engine.h"
+
 #include <QString>
 
 struct sqlite3;
@@ -10,8 +12,12 @@ struct sqlite3;
 namespace zelvora::customerrow {
 
 // SQL: Sonislem minus the day bound at this expression's one placeholder, in whole days; null for a row
-// without a readable date.
-QString dayCountSql();
+// without a readable date. SQLite counts with julianday(), PostgreSQL with the schema's zv_gun_no() over the same
+// YYYY-MM-DD texts.
+QString dayCountSql(Engine engine = Engine::SQLite);
+// SQL: the rows whose stored day count Gun is not the one for the day bound at its three placeholders (the same
+// day each time), written so that the index musteriler_gun_farki of either schema finds them.
+QString staleDayCountSql(Engine engine = Engine::SQLite);
 
 // The stored sort and search keys of a name. Never null: a row with an empty name has empty keys, and a missing
 // key (NULL) means the row still waits for its keys.

@@ -16,16 +16,6 @@ namespace zelvora {
 
 namespace {
 
-const QString kDays = customerrow::dayCountSql();
-
-// The expression of the index musteriler_gun_farki: today's Julian day for every row whose day count is right.
-// Rows whose value lies below or above today's are the ones to look at; the last test drops the few (a date
-// with a time, written by another tool) whose value never equals a day although their count is right.
-const QString kStale = QStringLiteral("(%1 < julianday(?) OR %1 > julianday(?)) AND Gun IS NOT %2")
-                           .arg(QStringLiteral("ifnull(julianday(Sonislem) - Gun, CASE WHEN Gun IS NOT NULL OR "
-                                               "julianday(Sonislem) IS NOT NULL THEN -1 END)"),
-                                kDays);
-
 // Rows without keys. The id range (every id) lets the planner see that the partial index musteriler_anahtarsiz
 // serves the query; without it, it scans a whole index.
 const QString kKeyless = QStringLiteral("(sira_anahtari IS NULL OR arama_anahtari IS NULL) AND id > ?");
@@ -48,7 +38,7 @@ struct Filter
 };
 
 // keylessRows: some rows still wait for their keys, so a name search must match them by their names.
-Filter filterFor(const CustomerListQuery& query, bool keylessRows)
+Filter filterFor(const Database& db, const CustomerListQuery& query, bool keylessRows)
 {
     switch (query.kind) {
     case CustomerListQuery::Kind::AllByName:
@@ -66,6 +56,26 @@ Filter filterFor(const CustomerListQuery& query, bool keylessRows)
                       {range.first, range.second, key, upper}};
         if (!keylessRows)
             return keyed;
+        if (db.isServer()) {
+            // The server cannot compute the program's keys: the names of the rows without them are read and
+            // matched here, and the matches are found by their ids.
+            // Compared as UTF-8 bytes, as the keyed rows are (COLLATE "C").
+            const QByteArray low = key.toUtf8();
+            const QByteArray high = upper.toUtf8();
+            QStringList matches;
+            QSqlQuery keyless
+                = db.prepare(QStringLiteral("SELECT id, MusteriFirma FROM musteriler WHERE %1").arg(kKeyless));
+            if (Database::runWith(keyless, {kBeforeEveryId})) {
+                while (keyless.next()) {
+                    const QByteArray name = customerrow::searchKeyOf(keyless.value(1).toString()).toUtf8();
+                    if (name >= low && name < high)
+                        matches << QString::number(keyless.value(0).toLongLong());
+                }
+            }
+            keyed.where = QStringLiteral("(%1) OR (%2 AND id = ANY (CAST(? AS bigint[])))").arg(keyed.where, kKeyless);
+            keyed.values << kBeforeEveryId << QLatin1Char('{') + matches.join(QLatin1Char(',')) + QLatin1Char('}');
+            return keyed;
+        }
         // Rows without keys are found through the partial index and matched by the keys of their names, so a
         // search while the keys are being filled still finds every customer. They sort first (a null key).
         keyed.where = QStringLiteral("(%1) OR (%2 AND zv_arama_anahtari(MusteriFirma) >= ? AND "
@@ -82,10 +92,22 @@ Filter filterFor(const CustomerListQuery& query, bool keylessRows)
 
 // The conditions of a list; a name search also matches rows still without keys when there are any (or when
 // that cannot be told: a search must never leave a customer out).
-Filter filterOf(const CustomerStore& store, const CustomerListQuery& query)
+Filter filterOf(const CustomerStore& store, const Database& db, const CustomerListQuery& query)
 {
     const bool keyless = query.kind == CustomerListQuery::Kind::NamePrefix && store.missingNameKeys(1) != 0;
-    return filterFor(query, keyless);
+    return filterFor(db, query, keyless);
+}
+
+// A PostgreSQL array literal of texts, bound as one value.
+QString textArray(const QStringList& texts)
+{
+    QStringList quoted;
+    quoted.reserve(texts.size());
+    for (QString text : texts) {
+        text.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('"'), QLatin1String("\\\""));
+        quoted << QLatin1Char('"') + text + QLatin1Char('"');
+    }
+    return QLatin1Char('{') + quoted.join(QLatin1Char(',')) + QLatin1Char('}');
 }
 
 QString whereOf(const QStringList& conditions)
@@ -102,9 +124,9 @@ QString whereOf(const QStringList& conditions)
 
 qint64 CustomerStore::missingNameKeys(qint64 limit, QString* error) const
 {
-    const QVariant found
-        = m_db.scalar(QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM musteriler WHERE %1 LIMIT ?)").arg(kKeyless),
-                      {kBeforeEveryId, limit}, error);
+    const QVariant found = m_db.scalar(
+        QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM musteriler WHERE %1 LIMIT ?) AS t").arg(kKeyless),
+        {kBeforeEveryId, limit}, error);
     return found.isValid() ? found.toLongLong() : -1;
 }
 
@@ -126,12 +148,39 @@ qint64 CustomerStore::fillNameKeys(qint64 idSpan, qint64* afterId, QString* erro
             *error = m_db.connection().lastError().text();
         return -1;
     }
-    // One statement for the whole range: the keys come from each row's name as it is at this moment.
-    if (!m_db.exec(QStringLiteral("UPDATE musteriler SET %1 WHERE %2 AND id <= ?")
-                       .arg(customerrow::keyAssignmentsSql(), kKeyless),
-                   {from - 1, to}, error))
+    qint64 written = 0;
+    if (m_db.isServer()) {
+        // The server cannot compute the keys: the rows' names are read under a lock, their keys computed here,
+        // and written back in one statement.
+        QSqlQuery read = m_db.prepare(
+            QStringLiteral("SELECT id, MusteriFirma FROM musteriler WHERE %1 AND id <= ? ORDER BY id FOR UPDATE")
+                .arg(kKeyless));
+        if (!Database::runWith(read, {from - 1, to}, error))
+            return -1;
+        QStringList ids, sortKeys, searchKeys;
+        while (read.next()) {
+            const QString name = read.value(1).toString();
+            ids << QString::number(read.value(0).toLongLong());
+            sortKeys << customerrow::sortKeyOf(name);
+            searchKeys << customerrow::searchKeyOf(name);
+        }
+        read.finish();
+        written = ids.isEmpty() ? 0
+                                : m_db.execCount(QStringLiteral("UPDATE musteriler SET sira_anahtari = k.sira, "
+                                                                "arama_anahtari = k.arama FROM unnest(?::bigint[], "
+                                                                "?::text[], ?::text[]) AS k (id, sira, arama) "
+                                                                "WHERE musteriler.id = k.id"),
+                                                 {QLatin1Char('{') + ids.join(QLatin1Char(',')) + QLatin1Char('}'),
+                                                  textArray(sortKeys), textArray(searchKeys)},
+                                                 error);
+    } else {
+        // One statement for the whole range: the keys come from each row's name as it is at this moment.
+        written = m_db.execCount(QStringLiteral("UPDATE musteriler SET %1 WHERE %2 AND id <= ?")
+                                     .arg(customerrow::keyAssignmentsSql(), kKeyless),
+                                 {from - 1, to}, error);
+    }
+    if (written < 0)
         return -1;
-    const qint64 written = m_db.scalar(QStringLiteral("SELECT changes()")).toLongLong();
     if (!transaction.commit()) {
         if (error)
             *error = m_db.connection().lastError().text();
@@ -154,15 +203,17 @@ bool CustomerStore::refreshNameKeys(QString* error) const
 bool CustomerStore::updateDayCounts(const QDate& today, QString* error) const
 {
     const QString iso = dates::isoDate(today);
-    return m_db.exec(QStringLiteral("UPDATE musteriler SET Gun = %1 WHERE %2").arg(kDays, kStale), {iso, iso, iso, iso},
-                     error);
+    return m_db.exec(QStringLiteral("UPDATE musteriler SET Gun = %1 WHERE %2")
+                         .arg(customerrow::dayCountSql(m_db.engine()), customerrow::staleDayCountSql(m_db.engine())),
+                     {iso, iso, iso, iso}, error);
 }
 
 qint64 CustomerStore::staleDayCounts(const QDate& today, qint64 limit, QString* error) const
 {
     const QString iso = dates::isoDate(today);
     const QVariant found
-        = m_db.scalar(QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM musteriler WHERE %1 LIMIT ?)").arg(kStale),
+        = m_db.scalar(QStringLiteral("SELECT count(*) FROM (SELECT 1 FROM musteriler WHERE %1 LIMIT ?) AS t")
+                          .arg(customerrow::staleDayCountSql(m_db.engine())),
                       {iso, iso, iso, limit}, error);
     return found.isValid() ? found.toLongLong() : -1;
 }
@@ -170,11 +221,10 @@ qint64 CustomerStore::staleDayCounts(const QDate& today, qint64 limit, QString* 
 qint64 CustomerStore::updateDayCountsOfIds(const QDate& today, qint64 first, qint64 last, QString* error) const
 {
     const QString iso = dates::isoDate(today);
-    if (!m_db.exec(
-            QStringLiteral("UPDATE musteriler SET Gun = %1 WHERE id BETWEEN ? AND ? AND Gun IS NOT %1").arg(kDays),
-            {iso, first, last, iso}, error))
-        return -1;
-    return m_db.scalar(QStringLiteral("SELECT changes()")).toLongLong();
+    return m_db.execCount(QStringLiteral("UPDATE musteriler SET Gun = %1 WHERE id BETWEEN ? AND ? AND Gun IS DISTINCT "
+                                         "FROM %1")
+                              .arg(customerrow::dayCountSql(m_db.engine())),
+                          {iso, first, last, iso}, error);
 }
 
 std::optional<QPair<qint64, qint64>> CustomerStore::idRange(QString* error) const
@@ -187,7 +237,7 @@ std::optional<QPair<qint64, qint64>> CustomerStore::idRange(QString* error) cons
 
 qint64 CustomerStore::count(const CustomerListQuery& query, QString* error) const
 {
-    const Filter filter = filterOf(*this, query);
+    const Filter filter = filterOf(*this, m_db, query);
     return m_db
         .scalar(QStringLiteral("SELECT count(*) FROM musteriler") + whereOf({filter.where}), filter.values, error)
         .toLongLong();
@@ -202,7 +252,7 @@ QVector<CustomerListRow> CustomerStore::rows(const CustomerListQuery& query, qin
 QVector<CustomerListRow> CustomerStore::rows(const CustomerListQuery& query, const QDate& today,
                                              const CustomerListWindow& window, QString* error) const
 {
-    const Filter filter = filterOf(*this, query);
+    const Filter filter = filterOf(*this, m_db, query);
     using From = CustomerListWindow::From;
     if (window.from == From::After && filter.byName && window.anchor.sortKey.isNull()) {
         // After a row without a sort key: first the keyless rows that follow it (they come first, by id),
@@ -241,8 +291,9 @@ QVector<CustomerListRow> CustomerStore::rows(const CustomerListQuery& query, con
         values << window.anchor.id;
     }
     const QString direction = backwards ? QStringLiteral(" DESC") : QString();
-    const QString order = filter.byName ? QStringLiteral(" ORDER BY sira_anahtari%1, id%1").arg(direction)
-                                        : QStringLiteral(" ORDER BY id%1").arg(direction);
+    const QString order = filter.byName
+        ? QStringLiteral(" ORDER BY sira_anahtari%1%2, id%1").arg(direction, m_db.nullsFirst(backwards))
+        : QStringLiteral(" ORDER BY id%1").arg(direction);
     return read({filter.where, position}, values, order, backwards, today, window.skip, window.limit, error);
 }
 
@@ -250,8 +301,9 @@ QVector<CustomerListRow> CustomerStore::read(const QStringList& conditions, cons
                                              const QString& order, bool backwards, const QDate& today, qint64 skip,
                                              qint64 limit, QString* error) const
 {
-    QSqlQuery select = m_db.prepare(QStringLiteral("SELECT ") + kColumns.arg(kDays) + QStringLiteral(" FROM musteriler")
-                                    + whereOf(conditions) + order + QStringLiteral(" LIMIT ? OFFSET ?"));
+    QSqlQuery select = m_db.prepare(QStringLiteral("SELECT ") + kColumns.arg(customerrow::dayCountSql(m_db.engine()))
+                                    + QStringLiteral(" FROM musteriler") + whereOf(conditions) + order
+                                    + QStringLiteral(" LIMIT ? OFFSET ?"));
     QVector<CustomerListRow> result;
     if (!Database::runWith(select, QVariantList {dates::isoDate(today)} + values + QVariantList {limit, skip}, error))
         return result;
@@ -275,7 +327,7 @@ QVector<CustomerListRow> CustomerStore::read(const QStringList& conditions, cons
 
 qint64 CustomerStore::rowOf(const CustomerListQuery& query, qint64 id, QString* error) const
 {
-    const Filter filter = filterOf(*this, query);
+    const Filter filter = filterOf(*this, m_db, query);
     // Is the customer in the list at all, and under which key?
     QSqlQuery find = m_db.prepare(QStringLiteral("SELECT sira_anahtari IS NULL, sira_anahtari FROM musteriler")
                                   + whereOf({filter.where, QStringLiteral("id = ?")}));

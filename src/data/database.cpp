@@ -9,6 +9,7 @@
 #include <QUrl>
 #include <atomic>
 #include <chrono>
+#include <limits>
 #include <sqlite3.h>
 #include <thread>
 
@@ -57,8 +58,8 @@ Database::NoWait::~NoWait()
     t_noWait = m_before;
 }
 
-Database::Database(QString path, QString connectionName)
-    : m_path(std::move(path))
+Database::Database(DatabaseTarget target, QString connectionName)
+    : m_target(std::move(target))
     , m_connectionName(std::move(connectionName))
     , m_stop(std::make_unique<std::atomic<const std::atomic<bool>*>>(nullptr))
 {
@@ -77,7 +78,7 @@ Database::~Database()
 std::unique_ptr<Database> Database::open(const QString& path, QString* error)
 {
     const QString name = nextConnectionName();
-    std::unique_ptr<Database> result(new Database(path, name));
+    std::unique_ptr<Database> result(new Database(DatabaseTarget::file(path), name));
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
     // mode=rw: SQLite refuses a missing file instead of creating an empty one.
     QUrl uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
@@ -108,6 +109,107 @@ std::unique_ptr<Database> Database::open(const QString& path, QString* error)
     return result;
 }
 
+namespace {
+
+// A value of a libpq connect option, quoted as libpq reads it.
+QString connectValue(const QString& value)
+{
+    QString quoted = value;
+    quoted.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('\''), QLatin1String("\\'"));
+    return QLatin1Char('\'') + quoted + QLatin1Char('\'');
+}
+
+} // namespace
+
+std::unique_ptr<Database> Database::openServer(const ServerSettings& server, QString* error)
+{
+    const QString name = nextConnectionName();
+    std::unique_ptr<Database> result(new Database(DatabaseTarget::postgres(server), name));
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+    if (!db.isValid()) {
+        if (error)
+            *error = QStringLiteral("PostgreSQL sürücüsü (QPSQL) yüklenemedi.");
+        return nullptr;
+    }
+    db.setHostName(server.host);
+    db.setPort(server.port);
+    db.setDatabaseName(server.name);
+    db.setUserName(server.user);
+    if (!server.password.isEmpty())
+        db.setPassword(server.password);
+    // A server that does not answer must not hold the window for libpq's default of forever, neither when
+    // connecting nor when the network goes away under an open connection (TCP keepalives notice in about a
+    // minute).
+    db.setConnectOptions(QStringLiteral("sslmode=%1;connect_timeout=10;application_name=zelvora;keepalives=1;"
+                                        "keepalives_idle=30;keepalives_interval=10;keepalives_count=3")
+                             .arg(connectValue(server.sslmode.isEmpty() ? QStringLiteral("prefer") : server.sslmode)));
+    if (!db.open()) {
+        if (error)
+            *error = engineText(db.lastError());
+        return nullptr;
+    }
+    // Dates and texts travel as the program writes them; nothing depends on the server's own settings.
+    QSqlQuery setup(db);
+    for (const auto* statement : {"SET client_encoding = 'UTF8'", "SET datestyle = 'ISO, YMD'"}) {
+        if (!setup.exec(QString::fromLatin1(statement))) {
+            if (error)
+                *error = engineText(setup.lastError());
+            return nullptr;
+        }
+    }
+    return result;
+}
+
+std::unique_ptr<Database> Database::open(const DatabaseTarget& target, QString* error)
+{
+    return target.engine == Engine::PostgreSQL ? openServer(target.server, error) : open(target.path, error);
+}
+
+QStringList Database::tableNames(QString* error) const
+{
+    const QString sql = isServer()
+        ? QStringLiteral("SELECT lower(table_name) FROM information_schema.tables WHERE table_schema = "
+                         "current_schema() ORDER BY 1")
+        : QStringLiteral("SELECT lower(name) FROM sqlite_master WHERE type = 'table' ORDER BY 1");
+    QSqlQuery query = prepare(sql);
+    QStringList names;
+    if (!runWith(query, {}, error))
+        return names;
+    while (query.next())
+        names << query.value(0).toString();
+    return names;
+}
+
+qint64 Database::execCount(const QString& sql, const QVariantList& values, QString* error) const
+{
+    QSqlQuery query;
+    if (!runText(query, sql, values, error))
+        return -1;
+    return query.numRowsAffected();
+}
+
+qint64 Database::insert(const QString& sql, const QVariantList& values, QString* error) const
+{
+    QSqlQuery query = prepare(isServer() ? sql + QStringLiteral(" RETURNING id") : sql);
+    if (!runWith(query, values, error))
+        return -1;
+    if (isServer())
+        return query.next() ? query.value(0).toLongLong() : -1;
+    return query.lastInsertId().toLongLong();
+}
+
+QString Database::lockRowsSql() const
+{
+    return isServer() ? QStringLiteral(" FOR UPDATE") : QString();
+}
+
+QString Database::nullsFirst(bool descending) const
+{
+    if (!isServer())
+        return {};
+    return descending ? QStringLiteral(" NULLS LAST") : QStringLiteral(" NULLS FIRST");
+}
+
 void Database::setStopFlag(const std::atomic<bool>* stop)
 {
     m_stop->store(stop);
@@ -122,6 +224,9 @@ QSqlQuery Database::prepare(const QString& sql) const
 {
     QSqlQuery query(connection());
     query.setForwardOnly(true);
+    // PostgreSQL sums whole numbers as numeric: read as text, so no kuruş is lost through a double.
+    if (isServer())
+        query.setNumericalPrecisionPolicy(QSql::HighPrecision);
     query.prepare(sql);
     return query;
 }
@@ -144,18 +249,46 @@ bool Database::runWith(QSqlQuery& query, const QVariantList& values, QString* er
     return false;
 }
 
+bool Database::runText(QSqlQuery& query, const QString& sql, const QVariantList& values, QString* error) const
+{
+    // The server prepares only plain statements (no CREATE, DROP, SET): one without values runs as it is.
+    if (isServer() && values.isEmpty()) {
+        query = QSqlQuery(connection());
+        query.setForwardOnly(true);
+        query.setNumericalPrecisionPolicy(QSql::HighPrecision);
+        if (query.exec(sql))
+            return true;
+        if (error)
+            *error = errorText(query);
+        return false;
+    }
+    query = prepare(sql);
+    return runWith(query, values, error);
+}
+
 bool Database::exec(const QString& sql, const QVariantList& values, QString* error) const
 {
-    QSqlQuery query = prepare(sql);
-    return runWith(query, values, error);
+    QSqlQuery query;
+    return runText(query, sql, values, error);
 }
 
 QVariant Database::scalar(const QString& sql, const QVariantList& values, QString* error) const
 {
-    QSqlQuery query = prepare(sql);
-    if (!runWith(query, values, error))
+    QSqlQuery query;
+    if (!runText(query, sql, values, error))
         return {};
     return query.next() ? query.value(0) : QVariant();
+}
+
+std::optional<qint64> Database::wholeNumber(const QVariant& value)
+{
+    if (value.isNull())
+        return std::nullopt;
+    if (value.typeId() == QMetaType::LongLong || value.typeId() == QMetaType::Int)
+        return value.toLongLong();
+    if (value.typeId() == QMetaType::ULongLong && value.toULongLong() <= quint64(std::numeric_limits<qint64>::max()))
+        return qint64(value.toULongLong());
+    return std::nullopt;
 }
 
 QString Database::errorText(const QSqlQuery& query)
@@ -165,9 +298,12 @@ QString Database::errorText(const QSqlQuery& query)
 
 bool Database::isDuplicateKey(const QSqlQuery& query)
 {
-    // SQLite's extended codes: 2067 unique index, 1555 primary key; plain 19 is any constraint.
+    // PostgreSQL's SQLSTATE 23505 (unique_violation); SQLite's extended codes: 2067 unique index, 1555 primary
+    // key; plain 19 is any constraint.
     const QSqlError error = query.lastError();
     const QString code = error.nativeErrorCode();
+    if (query.driver() && query.driver()->dbmsType() == QSqlDriver::PostgreSQL)
+        return code == QLatin1String("23505");
     if (code == QLatin1String("2067") || code == QLatin1String("1555"))
         return true;
     return code == QLatin1String("19") && error.databaseText().startsWith(QLatin1String("UNIQUE constraint failed"));

@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QSqlDriver>
+#include <QSqlQuery>
 #include <QStringList>
 #include <algorithm>
 #include <iterator>
@@ -84,10 +85,11 @@ const QList<QPair<QByteArray, QByteArray>>& scriptObjects()
 
 } // namespace
 
-QByteArray script()
+QByteArray script(Engine engine)
 {
     initSchemaResource();
-    QFile file(QStringLiteral(":/data/schema.sql"));
+    QFile file(engine == Engine::PostgreSQL ? QStringLiteral(":/data/schema_pg.sql")
+                                            : QStringLiteral(":/data/schema.sql"));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
@@ -141,11 +143,16 @@ QByteArray pendingWork(sqlite3* handle)
 
 bool needsUpgrade(const Database& db)
 {
+    // A server's schema is made whole by --init-server; only files of earlier versions are brought up to date.
+    if (db.isServer())
+        return false;
     return !scriptObjects().isEmpty() && !pendingWork(handleOf(db)).isEmpty();
 }
 
 bool upgrade(const Database& db, QString* error)
 {
+    if (db.isServer())
+        return true;
     sqlite3* handle = handleOf(db);
     const QByteArray work = pendingWork(handle);
     if (scriptObjects().isEmpty()) {
@@ -166,10 +173,20 @@ bool upgrade(const Database& db, QString* error)
 
 bool create(const Database& db, QString* error)
 {
-    const QByteArray text = script();
+    const QByteArray text = script(db.engine());
     if (text.isEmpty()) {
         if (error)
-            *error = QStringLiteral("schema.sql okunamadı");
+            *error = QStringLiteral("%1 okunamadı")
+                         .arg(db.isServer() ? QStringLiteral("schema_pg.sql") : QStringLiteral("schema.sql"));
+        return false;
+    }
+    if (db.isServer()) {
+        // The server takes the whole script (functions with inner semicolons) as one simple query.
+        QSqlQuery query(db.connection());
+        if (query.exec(QString::fromUtf8(text)))
+            return true;
+        if (error)
+            *error = Database::errorText(query);
         return false;
     }
     // The script holds a trigger body with inner semicolons, so it runs through SQLite itself.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "data/engine.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -11,10 +13,11 @@ class Database;
 
 namespace schema {
 
-// The schema script: tables, indexes, the trigger and the first rows.
-QByteArray script();
+// The schema script of an engine: tables, indexes, the triggers and the first rows (units, the counter).
+QByteArray script(Engine engine = Engine::SQLite);
 
-// Runs the schema script (tables, indexes, first rows) on an empty database.
+// Runs the engine's schema script (tables, indexes, first rows) on an empty database. On a server it runs inside
+// the caller's transaction when there is one.
 bool create(const Database& db, QString* error);
 
 // Brings a file made by an earlier version to the current schema: adds every table, index and trigger of the
@@ -23,7 +26,8 @@ bool create(const Database& db, QString* error);
 // The program runs it at start (on a thread, under the splash) when needsUpgrade() says so.
 bool upgrade(const Database& db, QString* error);
 
-// Whether upgrade() has work to do on this file (a quick look at its catalogue).
+// Whether upgrade() has work to do on this file (a quick look at its catalogue). Never on a server, whose
+// schema --init-server makes; upgrade() does nothing there.
 bool needsUpgrade(const Database& db);
 
 // The file format a database file made by this version has (PRAGMA user_version).

@@ -59,7 +59,50 @@ NewCustomerStore::Result NewCustomerStore::add(const NewCustomer& customer, QStr
             *error = m_db.connection().lastError().text();
         return Result::Failed;
     }
+    const Result result = store(customer, error);
+    if (result != Result::Stored)
+        return result;
+    if (!transaction.commit()) {
+        if (error)
+            *error = m_db.connection().lastError().text();
+        return Result::Failed;
+    }
+    return Result::Stored;
+}
 
+NewCustomerStore::Result NewCustomerStore::addUnderNextNumber(const NewCustomer& customer, QString* number,
+                                                              QString* error) const
+{
+    ScopedTransaction transaction(m_db);
+    if (!transaction.isActive()) {
+        if (error)
+            *error = m_db.connection().lastError().text();
+        return Result::Failed;
+    }
+    // The counter's row is locked before it is read: on a server by the row lock, on SQLite by the write lock
+    // this no-change update takes on the file. Another till's add waits here until this one has ended.
+    const QString lock = m_db.isServer()
+        ? QStringLiteral("SELECT musterino FROM son_musterino WHERE rowid = %1 FOR UPDATE").arg(kLastCounterRow)
+        : QStringLiteral("UPDATE son_musterino SET musterino = musterino WHERE rowid = %1").arg(kLastCounterRow);
+    if (!m_db.exec(lock, {}, error))
+        return Result::Failed;
+    NewCustomer numbered = customer;
+    numbered.musKodu = proposedNumber();
+    if (number)
+        *number = numbered.musKodu;
+    const Result result = store(numbered, error);
+    if (result != Result::Stored)
+        return result;
+    if (!transaction.commit()) {
+        if (error)
+            *error = m_db.connection().lastError().text();
+        return Result::Failed;
+    }
+    return Result::Stored;
+}
+
+NewCustomerStore::Result NewCustomerStore::store(const NewCustomer& customer, QString* error) const
+{
     QSqlQuery insert = m_db.prepare(QStringLiteral(
         "INSERT INTO musteriler (mus_kodu, MusteriFirma, Turu, Telefon1, Telefon2, Sehir, vd, vdn, Adres, "
         "sira_anahtari, arama_anahtari) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
@@ -90,12 +133,6 @@ NewCustomerStore::Result NewCustomerStore::add(const NewCustomer& customer, QStr
     if (update.numRowsAffected() == 0
         && !m_db.exec(QStringLiteral("INSERT INTO son_musterino (musterino) VALUES (?)"), {counter}, error))
         return Result::Failed;
-
-    if (!transaction.commit()) {
-        if (error)
-            *error = m_db.connection().lastError().text();
-        return Result::Failed;
-    }
     return Result::Stored;
 }
 

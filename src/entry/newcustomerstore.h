@@ -44,7 +44,15 @@ public:
     // both or neither. A number already in the table gives DuplicateNumber and changes nothing.
     Result add(const NewCustomer& customer, QString* error = nullptr) const;
 
+    // As add(), under the number the counter gives at this moment: the counter's row is locked in the
+    // customer's own transaction before it is read, so two tills adding customers at once get two numbers.
+    // The number stored (or tried) goes into *number.
+    Result addUnderNextNumber(const NewCustomer& customer, QString* number, QString* error = nullptr) const;
+
 private:
+    // The insert and the counter's move, inside the caller's transaction.
+    Result store(const NewCustomer& customer, QString* error) const;
+
     const Database& m_db;
 };
 

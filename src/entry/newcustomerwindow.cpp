@@ -192,7 +192,13 @@ void NewCustomerWindow::KaydetForm()
     customer.adres = m_addressBox->toPlainText();
 
     QString error;
-    switch (NewCustomerStore(m_db).add(customer, &error)) {
+    // The number is taken from the counter as the customer is stored, so another till adding a customer at the
+    // same moment cannot take it too; the box shows the number used.
+    QString number;
+    const NewCustomerStore::Result result = NewCustomerStore(m_db).addUnderNextNumber(customer, &number, &error);
+    if (!number.isEmpty())
+        m_numberBox->setText(number);
+    switch (result) {
     case NewCustomerStore::Result::Stored:
         accept();
         return;

@@ -227,11 +227,11 @@ bool Startup::start()
         m_exitCode = 1;
         return false;
     }
-    // A restore killed mid-way leaves its temporary copy beside the database; only this copy, holding the
-    // lock, can be the one that made it.
-    FileCopy::removeLeftovers(AppConfig::databasePath());
-    if (!m_db)
-        m_db = Database::open(AppConfig::databasePath(), &error);
+    if (!m_db && !openDatabase(&error)) {
+        MessageBox::ok(nullptr, error, QString(), MessageBox::Icon::Stop);
+        m_exitCode = 1;
+        return false;
+    }
     auto splash = m_db ? std::make_unique<SplashWindow>(*m_db) : nullptr;
     if (!splash || !splash->readVersion(&error)) {
         MessageBox::ok(nullptr, error, QString(), MessageBox::Icon::Stop);
@@ -247,6 +247,40 @@ bool Startup::start()
     if (schema::needsUpgrade(*m_db))
         startUpgrade();
     return true;
+}
+
+bool Startup::openDatabase(QString* error)
+{
+    if (const QString wrong = AppConfig::databaseSettingsError(); !wrong.isEmpty()) {
+        *error = wrong;
+        return false;
+    }
+    if (AppConfig::databaseEngine() == Engine::PostgreSQL) {
+        // The ledger on a server: no file beside the program, nothing of a file's upkeep.
+        const ServerSettings server = AppConfig::serverSettings();
+        QString reason;
+        m_db = Database::openServer(server, &reason);
+        if (!m_db) {
+            *error = QStringLiteral("Veri tabanı sunucusuna bağlanılamadı (%1):\n%2").arg(server.address(), reason);
+            return false;
+        }
+        const QStringList tables = m_db->tableNames(&reason);
+        if (!tables.contains(QStringLiteral("musteriler")) || !tables.contains(QStringLiteral("surum"))) {
+            *error = reason.isEmpty()
+                ? QStringLiteral("Sunucudaki veri tabanında (%1, %2) defter yok. Defteri kurmak "
+                                 "için: zelvora --init-server")
+                      .arg(server.address(), server.name)
+                : QStringLiteral("Sunucudaki veri tabanı okunamadı (%1):\n%2").arg(server.address(), reason);
+            m_db.reset();
+            return false;
+        }
+        return true;
+    }
+    // A restore killed mid-way leaves its temporary copy beside the database; only this copy, holding the
+    // lock, can be the one that made it.
+    FileCopy::removeLeftovers(AppConfig::databasePath());
+    m_db = Database::open(AppConfig::databasePath(), error);
+    return m_db != nullptr;
 }
 
 void Startup::startUpgrade()

@@ -48,6 +48,8 @@ signals:
 
 private:
     void onSplashClosing();
+    // Opens the ledger zelvora.ini names (the file, or the server); false with a message for the user.
+    bool openDatabase(QString* error);
     void startUpgrade();
     void onUpgradeEnded(bool done, const QString& error);
     void signIn();

@@ -150,7 +150,7 @@ void UpdateWindow::buildUi()
 
 void UpdateWindow::readInstalledVersion()
 {
-    const std::unique_ptr<Database> db = Database::open(AppConfig::databasePath());
+    const std::unique_ptr<Database> db = Database::open(AppConfig::databaseTarget());
     if (!db)
         return;
     if (const std::optional<QString> version = zelvora::installedVersion(*db))

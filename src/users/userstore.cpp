@@ -86,6 +86,14 @@ UserStore::RemoveResult UserStore::remove(qint64 id, QString* error) const
             *error = QStringLiteral("Veritabanı kilitli.");
         return RemoveResult::Failed;
     }
+    // On a server every user row is locked first, so two tills deleting the last two users at once count one
+    // after the other (SQLite's write lock on the file does the same for the delete).
+    if (m_db.isServer()) {
+        QSqlQuery lock = m_db.prepare(QStringLiteral("SELECT rowid FROM \"User\"") + m_db.lockRowsSql());
+        if (!run(lock, error))
+            return RemoveResult::Failed;
+        lock.finish();
+    }
     const qint64 users = count(error);
     if (users < 0)
         return RemoveResult::Failed;

@@ -2,9 +2,12 @@
 #include "data/accountstore.h"
 #include "data/customerstore.h"
 #include "testdatabase.h"
+#include "tills.h"
+#include "waiting.h"
 
 #include <gtest/gtest.h>
 #include <limits>
+#include <optional>
 
 using namespace zelvora;
 
@@ -15,11 +18,16 @@ qint64 count(const test::TestDatabase& t, const QString& sql, const QString& kod
     return t.db().scalar(sql, {kod}).toLongLong();
 }
 
+class AccountStoreTest : public test::EngineTest
+{
+};
+INSTANTIATE_TEST_SUITE_P(Engines, AccountStoreTest, test::kEngines, test::engineName);
+
 } // namespace
 
-TEST(AccountStore, DeletingACustomerTakesItsMovementsAndNothingElse)
+TEST_P(AccountStoreTest, DeletingACustomerTakesItsMovementsAndNothingElse)
 {
-    test::TestDatabase t;
+    test::TestDatabase t(GetParam());
     // A number holding quotes is a value, never part of the statement.
     const QString kod = QStringLiteral("7' OR '1'='1");
     t.addCustomer(kod, QStringLiteral("Ayşe"));
@@ -38,22 +46,27 @@ TEST(AccountStore, DeletingACustomerTakesItsMovementsAndNothingElse)
     EXPECT_TRUE(store.customer(QStringLiteral("8")).has_value());
 }
 
-TEST(AccountStore, AFailedCustomerDeletionLeavesTheMovements)
+TEST_P(AccountStoreTest, AFailedCustomerDeletionLeavesTheMovements)
 {
-    test::TestDatabase t;
+    test::TestDatabase t(GetParam());
     t.addCustomer(QStringLiteral("7"), QStringLiteral("Ayşe"));
     t.addMovement(QStringLiteral("7"), QDate(2026, 1, 1), 1000, {});
-    ASSERT_TRUE(t.db().exec(QStringLiteral("CREATE TRIGGER engel BEFORE DELETE ON musteriler "
-                                           "BEGIN SELECT RAISE(ABORT, 'kilitli'); END")));
+    if (GetParam() == Engine::PostgreSQL)
+        ASSERT_TRUE(t.db().exec(QStringLiteral(
+            "CREATE FUNCTION engel() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN RAISE EXCEPTION 'kilitli'; END $$; "
+            "CREATE TRIGGER engel BEFORE DELETE ON musteriler FOR EACH ROW EXECUTE FUNCTION engel()")));
+    else
+        ASSERT_TRUE(t.db().exec(QStringLiteral("CREATE TRIGGER engel BEFORE DELETE ON musteriler "
+                                               "BEGIN SELECT RAISE(ABORT, 'kilitli'); END")));
     QString error;
     EXPECT_FALSE(AccountStore(t.db()).deleteCustomer(QStringLiteral("7"), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("kilitli")));
     EXPECT_EQ(count(t, QStringLiteral("SELECT count(*) FROM veresiye WHERE mus_kodu = ?"), QStringLiteral("7")), 1);
 }
 
-TEST(AccountStore, CustomerRowRoundTripsQuotesAndKeepsTheListSearchable)
+TEST_P(AccountStoreTest, CustomerRowRoundTripsQuotesAndKeepsTheListSearchable)
 {
-    test::TestDatabase t;
+    test::TestDatabase t(GetParam());
     t.addCustomer(QStringLiteral("5"), QStringLiteral("Eski Ad"));
     AccountStore store(t.db());
     auto row = store.customer(QStringLiteral("5"));
@@ -73,9 +86,9 @@ TEST(AccountStore, CustomerRowRoundTripsQuotesAndKeepsTheListSearchable)
     EXPECT_EQ(found.first().musKodu, QStringLiteral("5"));
 }
 
-TEST(AccountStore, OverviewCountsAndSumsEmptyAmountsAsZeroAndStaysExact)
+TEST_P(AccountStoreTest, OverviewCountsAndSumsEmptyAmountsAsZeroAndStaysExact)
 {
-    test::TestDatabase t;
+    test::TestDatabase t(GetParam());
     t.addCustomer(QStringLiteral("1"), QStringLiteral("A"));
     AccountStore store(t.db());
     const auto none = store.overview(QStringLiteral("1"));
@@ -106,9 +119,9 @@ TEST(AccountStore, OverviewCountsAndSumsEmptyAmountsAsZeroAndStaysExact)
     EXPECT_EQ(store.overview(QStringLiteral("1"), last)->count, 0);
 }
 
-TEST(AccountStore, AMovementIsStoredOnlyWithItsCustomerRow)
+TEST_P(AccountStoreTest, AMovementIsStoredOnlyWithItsCustomerRow)
 {
-    test::TestDatabase t;
+    test::TestDatabase t(GetParam());
     const qint64 max = std::numeric_limits<qint64>::max();
     t.addCustomer(QStringLiteral("1"), QStringLiteral("A"), QStringLiteral("Alıcı"), max);
     t.addMovement(QStringLiteral("1"), QDate(2026, 1, 1), max, {});
@@ -149,7 +162,136 @@ TEST(AccountStore, AMovementIsStoredOnlyWithItsCustomerRow)
 
     ASSERT_TRUE(store.appendMovement(payment(QStringLiteral("1"), 1)));
     EXPECT_EQ(store.customer(QStringLiteral("1"))->bakiye.toLongLong(), max - 1);
-    ASSERT_TRUE(store.appendMovement(payment(QStringLiteral("3"), 1000)));
+    QString appendError;
+    ASSERT_TRUE(store.appendMovement(payment(QStringLiteral("3"), 1000), &appendError)) << appendError.toStdString();
     EXPECT_EQ(store.customer(QStringLiteral("3"))->bakiye.toLongLong(), 4000);
     EXPECT_EQ(store.customer(QStringLiteral("3"))->gun.toLongLong(), 0);
+}
+
+namespace {
+
+Movement sale(const QString& kod, qint64 kurus)
+{
+    Movement m;
+    m.musKodu = kod;
+    m.tarih = QStringLiteral("2026-03-15");
+    m.saat = QStringLiteral("12:00:00");
+    m.aciklama = QStringLiteral("SATIŞ");
+    m.eklenen = kurus;
+    return m;
+}
+
+qint64 orphanMovements(const Database& db)
+{
+    return db
+        .scalar(QStringLiteral("SELECT count(*) FROM veresiye WHERE mus_kodu NOT IN (SELECT mus_kodu FROM musteriler)"))
+        .toLongLong();
+}
+
+// A till that holds the customer's row locked (as one in the middle of an entry does) until release().
+class RowHolder
+{
+public:
+    RowHolder(const test::TestDatabase& t, const QString& kod)
+        : m_db(t.openAnother())
+    {
+        m_db->exec(QStringLiteral("BEGIN"));
+        m_held = m_db->exec(QStringLiteral("SELECT id FROM musteriler WHERE mus_kodu = ? FOR UPDATE"), {kod});
+    }
+    bool held() const { return m_held; }
+    void release() { m_db->exec(QStringLiteral("COMMIT")); }
+
+private:
+    std::unique_ptr<Database> m_db;
+    bool m_held = false;
+};
+
+} // namespace
+
+// The account is open on this till while another till deletes the customer: the next entry is refused with a
+// message and leaves nothing behind.
+TEST_P(AccountStoreTest, AnEntryForACustomerDeletedOnAnotherTillStoresNothing)
+{
+    test::TestDatabase t(GetParam());
+    t.addCustomer(QStringLiteral("1"), QStringLiteral("Ayşe"), QStringLiteral("Alıcı"), qint64(0));
+    AccountStore store(t.db());
+    ASSERT_TRUE(store.customer(QStringLiteral("1")));
+    ASSERT_TRUE(AccountStore(*t.openAnother()).deleteCustomer(QStringLiteral("1")));
+    QString error;
+    EXPECT_FALSE(store.appendMovement(sale(QStringLiteral("1"), 500), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral("silinmiş"))) << error.toStdString();
+    EXPECT_EQ(orphanMovements(t.db()), 0);
+}
+
+// Two tills store for the same customer at the same moment and each balance counts the other's entry. On a
+// server both first wait for a third till's lock on the row, so they run into each other for certain.
+TEST_P(AccountStoreTest, TwoEntriesForOneCustomerAtOnceBothCount)
+{
+    test::TestDatabase t(GetParam());
+    t.addCustomer(QStringLiteral("1"), QStringLiteral("Ayşe"), QStringLiteral("Alıcı"), qint64(10000));
+    // Declared before the holder, so a failed wait ends the holder's lock before the tills are waited for.
+    std::future<bool> first;
+    std::future<bool> second;
+    std::optional<RowHolder> holder;
+    if (GetParam() == Engine::PostgreSQL) {
+        holder.emplace(t, QStringLiteral("1"));
+        ASSERT_TRUE(holder->held());
+    }
+    const auto append = [](qint64 kurus) {
+        return [kurus](Database& db) { return AccountStore(db).appendMovement(sale(QStringLiteral("1"), kurus)); };
+    };
+    first = test::onOtherTill(t.target(), append(1000));
+    if (holder)
+        ZV_WAIT_EQ(test::lockWaiters(t.db()), 1);
+    second = test::onOtherTill(t.target(), append(250));
+    if (holder) {
+        ZV_WAIT_EQ(test::lockWaiters(t.db()), 2);
+        holder->release();
+    }
+    EXPECT_TRUE(first.get());
+    EXPECT_TRUE(second.get());
+    EXPECT_EQ(AccountStore(t.db()).customer(QStringLiteral("1"))->bakiye.toLongLong(), 11250);
+    EXPECT_EQ(AccountStore(t.db()).overview(QStringLiteral("1"))->count, 2);
+    EXPECT_EQ(t.db().scalar(QStringLiteral("SELECT Bakiye FROM liste_toplami WHERE Turu = 'Alıcı'")).toLongLong(),
+              11250);
+}
+
+// One till deletes a customer while another stores an entry for it, in either order: no movement is left
+// without its customer.
+TEST(AccountTills, ADeletionAndAnEntryAtOnceLeaveNoOrphan)
+{
+    for (const bool deleteFirst : {true, false}) {
+        SCOPED_TRACE(deleteFirst ? "deletion first" : "entry first");
+        test::TestDatabase t(Engine::PostgreSQL);
+        t.addCustomer(QStringLiteral("1"), QStringLiteral("Ayşe"), QStringLiteral("Alıcı"), qint64(0));
+        t.addMovement(QStringLiteral("1"), QDate(2026, 1, 1), 100, {});
+        std::future<bool> deletion;
+        std::future<std::pair<bool, QString>> entry;
+        RowHolder holder(t, QStringLiteral("1"));
+        ASSERT_TRUE(holder.held());
+        const auto remove = [](Database& db) { return AccountStore(db).deleteCustomer(QStringLiteral("1")); };
+        const auto append = [](Database& db) {
+            QString error;
+            const bool stored = AccountStore(db).appendMovement(sale(QStringLiteral("1"), 500), &error);
+            return std::make_pair(stored, error);
+        };
+        if (deleteFirst) {
+            deletion = test::onOtherTill(t.target(), remove);
+            ZV_WAIT_EQ(test::lockWaiters(t.db()), 1);
+            entry = test::onOtherTill(t.target(), append);
+        } else {
+            entry = test::onOtherTill(t.target(), append);
+            ZV_WAIT_EQ(test::lockWaiters(t.db()), 1);
+            deletion = test::onOtherTill(t.target(), remove);
+        }
+        ZV_WAIT_EQ(test::lockWaiters(t.db()), 2);
+        holder.release();
+        EXPECT_TRUE(deletion.get());
+        const auto [stored, error] = entry.get();
+        EXPECT_EQ(stored, !deleteFirst);
+        if (deleteFirst)
+            EXPECT_TRUE(error.contains(QStringLiteral("silinmiş"))) << error.toStdString();
+        EXPECT_FALSE(AccountStore(t.db()).customer(QStringLiteral("1")));
+        EXPECT_EQ(orphanMovements(t.db()), 0);
+    }
 }

@@ -8,6 +8,7 @@
 #include "entry/newcustomerwindow.h"
 #include "messagerecorder.h"
 #include "testdatabase.h"
+#include "tills.h"
 #include "typing.h"
 #include "waiting.h"
 
@@ -32,13 +33,14 @@ void setCounter(const test::TestDatabase& t, const QVariant& value)
     ASSERT_TRUE(t.db().exec(QStringLiteral("UPDATE son_musterino SET musterino = ?"), {value}));
 }
 
-QVariantList counterRows(const test::TestDatabase& t)
+// The counter's rows as text (a server keeps the counter as text, SQLite as the number it is).
+QStringList counterRows(const test::TestDatabase& t)
 {
-    QVariantList values;
+    QStringList values;
     QSqlQuery q = t.db().prepare(QStringLiteral("SELECT musterino FROM son_musterino ORDER BY rowid"));
     q.exec();
     while (q.next())
-        values << q.value(0);
+        values << q.value(0).toString();
     return values;
 }
 
@@ -52,7 +54,8 @@ QStringList storedRow(const test::TestDatabase& t, const QString& musKodu)
 {
     QSqlQuery q = t.db().prepare(QStringLiteral(
         "SELECT MusteriFirma, Turu, Telefon1, Telefon2, Sehir, vd, vdn, Adres, sira_anahtari, arama_anahtari, "
-        "Bakiye IS NULL AND Sonislem IS NULL AND Gun IS NULL FROM musteriler WHERE mus_kodu = ?"));
+        "CASE WHEN Bakiye IS NULL AND Sonislem IS NULL AND Gun IS NULL THEN 1 ELSE 0 END FROM musteriler WHERE "
+        "mus_kodu = ?"));
     q.addBindValue(musKodu);
     q.exec();
     QStringList fields;
@@ -100,6 +103,15 @@ NewCustomer named(const QString& musKodu, const QString& name)
     return customer;
 }
 
+class NewCustomerNumberTest : public test::EngineTest
+{
+};
+class NewCustomerWindowTest : public test::EngineTest
+{
+};
+INSTANTIATE_TEST_SUITE_P(Engines, NewCustomerNumberTest, test::kEngines, test::engineName);
+INSTANTIATE_TEST_SUITE_P(Engines, NewCustomerWindowTest, test::kEngines, test::engineName);
+
 } // namespace
 
 TEST(NewCustomerNumber, NextAfterTheStoredCounter)
@@ -129,31 +141,75 @@ TEST(NewCustomerNumber, NextAfterTheStoredCounter)
     }
 }
 
-TEST(NewCustomerNumber, LastCounterRowIsProposedAndMovedOn)
+TEST_P(NewCustomerNumberTest, LastCounterRowIsProposedAndMovedOn)
 {
-    test::TestDatabase t;
+    test::TestDatabase t(GetParam());
     ASSERT_TRUE(t.db().exec(QStringLiteral("INSERT INTO son_musterino (musterino) VALUES (7), (41)")));
     NewCustomerStore store(t.db());
     EXPECT_EQ(store.proposedNumber(), QStringLiteral("42"));
     ASSERT_EQ(store.add(named(QStringLiteral("42"), QStringLiteral("Ali"))), NewCustomerStore::Result::Stored);
-    EXPECT_EQ(counterRows(t), (QVariantList {0, 7, 42}));
+    EXPECT_EQ(counterRows(t), (QStringList {QStringLiteral("0"), QStringLiteral("7"), QStringLiteral("42")}));
     EXPECT_EQ(store.proposedNumber(), QStringLiteral("43"));
 }
 
-TEST(NewCustomerNumber, MissingCounterRowProposesOneAndIsCreated)
+TEST_P(NewCustomerNumberTest, MissingCounterRowProposesOneAndIsCreated)
 {
-    test::TestDatabase t;
+    test::TestDatabase t(GetParam());
     ASSERT_TRUE(t.db().exec(QStringLiteral("DELETE FROM son_musterino")));
     NewCustomerStore store(t.db());
     EXPECT_EQ(store.proposedNumber(), QStringLiteral("1"));
     ASSERT_EQ(store.add(named(QStringLiteral("1"), QStringLiteral("Ali"))), NewCustomerStore::Result::Stored);
-    EXPECT_EQ(counterRows(t), (QVariantList {1}));
+    EXPECT_EQ(counterRows(t), (QStringList {QStringLiteral("1")}));
     EXPECT_EQ(store.proposedNumber(), QStringLiteral("2"));
 }
 
-TEST(NewCustomerWindow, SavesUnderTheProposedNumberAndMovesTheCounter)
+// Two tills save a new customer at the same moment, both having proposed the same number: each customer gets a
+// number of its own from the counter, taken in its own transaction. On a server both tills first wait for a
+// third that holds the counter, so they run into each other for certain.
+TEST_P(NewCustomerNumberTest, TwoTillsAddingAtOnceGetNumbersOfTheirOwn)
 {
-    test::TestDatabase t;
+    test::TestDatabase t(GetParam());
+    setCounter(t, 41);
+    // Declared before the holder, so a failed wait ends the holder's lock before the tills are waited for.
+    std::future<std::pair<NewCustomerStore::Result, QString>> first;
+    std::future<std::pair<NewCustomerStore::Result, QString>> second;
+    std::unique_ptr<Database> holder;
+    if (GetParam() == Engine::PostgreSQL) {
+        holder = t.openAnother();
+        ASSERT_TRUE(holder->exec(QStringLiteral("BEGIN")));
+        ASSERT_TRUE(holder->exec(QStringLiteral("SELECT musterino FROM son_musterino FOR UPDATE")));
+    }
+    const auto add = [](const QString& name) {
+        return [name](Database& db) {
+            QString number;
+            const auto result = NewCustomerStore(db).addUnderNextNumber(named(QStringLiteral("42"), name), &number);
+            return std::make_pair(result, number);
+        };
+    };
+    first = test::onOtherTill(t.target(), add(QStringLiteral("Ali")));
+    if (holder)
+        ZV_WAIT_EQ(test::lockWaiters(t.db()), 1);
+    second = test::onOtherTill(t.target(), add(QStringLiteral("Veli")));
+    if (holder) {
+        ZV_WAIT_EQ(test::lockWaiters(t.db()), 2);
+        ASSERT_TRUE(holder->exec(QStringLiteral("COMMIT")));
+    }
+    const auto [firstResult, firstNumber] = first.get();
+    const auto [secondResult, secondNumber] = second.get();
+    EXPECT_EQ(firstResult, NewCustomerStore::Result::Stored);
+    EXPECT_EQ(secondResult, NewCustomerStore::Result::Stored);
+    QStringList numbers {firstNumber, secondNumber};
+    numbers.sort();
+    EXPECT_EQ(numbers, (QStringList {QStringLiteral("42"), QStringLiteral("43")}));
+    if (holder)
+        EXPECT_EQ(firstNumber, QStringLiteral("42")); // the first to wait is the first served
+    EXPECT_EQ(customerCount(t), 2);
+    EXPECT_EQ(counterRows(t), (QStringList {QStringLiteral("43")}));
+}
+
+TEST_P(NewCustomerWindowTest, SavesUnderTheProposedNumberAndMovesTheCounter)
+{
+    test::TestDatabase t(GetParam());
     setCounter(t, 41);
     test::MessageRecorder messages;
     {
@@ -177,7 +233,7 @@ TEST(NewCustomerWindow, SavesUnderTheProposedNumberAndMovesTheCounter)
                             QStringLiteral(" "), QStringLiteral(" Iğdır"), QStringLiteral(" "), QStringLiteral(" "),
                             QStringLiteral(" "), turkish::sortKey(QStringLiteral("Şükrü Ağaç")),
                             turkish::searchKey(QStringLiteral("Şükrü Ağaç")), QStringLiteral("1")}));
-    EXPECT_EQ(counterRows(t), (QVariantList {42}));
+    EXPECT_EQ(counterRows(t), (QStringList {QStringLiteral("42")}));
     Window next(t);
     EXPECT_EQ(next.numberBox->text(), QStringLiteral("43"));
 }
@@ -233,7 +289,7 @@ TEST(NewCustomerWindow, MissingTypeOrNameIsAskedForAndNothingStored)
         EXPECT_EQ(QApplication::focusWidget()->objectName(), QLatin1String(c.focused));
         EXPECT_TRUE(w.window.isVisible());
         EXPECT_EQ(customerCount(t), 0);
-        EXPECT_EQ(counterRows(t), (QVariantList {0}));
+        EXPECT_EQ(counterRows(t), (QStringList {QStringLiteral("0")}));
     }
 }
 
@@ -249,9 +305,9 @@ TEST(NewCustomerWindow, NameOfOneBlankIsAccepted)
     EXPECT_EQ(storedRow(t, QStringLiteral("1")).value(0), QStringLiteral(" "));
 }
 
-TEST(NewCustomerWindow, DuplicateNumberIsReportedAndNothingChanges)
+TEST_P(NewCustomerWindowTest, DuplicateNumberIsReportedAndNothingChanges)
 {
-    test::TestDatabase t;
+    test::TestDatabase t(GetParam());
     setCounter(t, 41);
     t.addCustomer(QStringLiteral("42"), QStringLiteral("Eski Müşteri"));
     test::MessageRecorder messages;
@@ -274,7 +330,7 @@ TEST(NewCustomerWindow, DuplicateNumberIsReportedAndNothingChanges)
     EXPECT_EQ(w.window.result(), QDialog::Rejected);
     EXPECT_EQ(customerCount(t), 1);
     EXPECT_EQ(storedRow(t, QStringLiteral("42")).value(0), QStringLiteral("Eski Müşteri"));
-    EXPECT_EQ(counterRows(t), (QVariantList {41}));
+    EXPECT_EQ(counterRows(t), (QStringList {QStringLiteral("41")}));
 }
 
 // A failure in either write leaves neither behind and is reported, the window staying open.
@@ -300,7 +356,7 @@ TEST(NewCustomerWindow, FailedStoreIsReportedAndLeavesNothing)
         EXPECT_EQ(messages.last().icon, MessageBox::Icon::Stop);
         EXPECT_TRUE(w.window.isVisible());
         EXPECT_EQ(customerCount(t), 0);
-        EXPECT_EQ(counterRows(t), (QVariantList {5}));
+        EXPECT_EQ(counterRows(t), (QStringList {QStringLiteral("5")}));
     }
 }
 

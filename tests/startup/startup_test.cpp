@@ -3,7 +3,9 @@
 #include "customers/mainwindow.h"
 #include "data/appconfig.h"
 #include "data/clock.h"
+#include "data/customerstore.h"
 #include "messagerecorder.h"
+#include "pgserver.h"
 #include "signin.h"
 #include "startup/instancelock.h"
 #include "startup/splashwindow.h"
@@ -23,6 +25,7 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QSqlQuery>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -279,4 +282,107 @@ TEST(SingleInstance, ALockFileThatCannotBeMadeIsReportedNotTakenForAnotherCopy)
     InstanceLock lock(lockPath);
     EXPECT_FALSE(lock.acquire());
     EXPECT_FALSE(lock.heldByAnotherCopy());
+}
+
+namespace {
+
+// zelvora.ini of the program folder with the given [database] section, read again.
+void writeDatabaseSection(const QString& folder, const QString& section)
+{
+    QFile ini(QDir(folder).filePath(QStringLiteral("zelvora.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write("[database]\n" + section.toUtf8());
+    ini.close();
+    AppConfig::reload();
+}
+
+QString sectionFor(const ServerSettings& s)
+{
+    return QStringLiteral("engine=postgresql\nhost=%1\nport=%2\nname=%3\nuser=%4\nsslmode=disable\n")
+        .arg(s.host)
+        .arg(s.port)
+        .arg(s.name, s.user);
+}
+
+} // namespace
+
+// A server that cannot be reached, one without the ledger, or settings that name none: a message that says
+// which and why, status 1, and no window.
+TEST(StartupOnServer, AServerWithoutTheLedgerIsReportedAndTheProgramEnds)
+{
+    QTcpServer probe;
+    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+    const int closedPort = probe.serverPort();
+    probe.close();
+    QString error;
+    test::PgServer* server = test::PgServer::instance(&error);
+    ASSERT_NE(server, nullptr) << error.toStdString();
+    ServerSettings empty;
+    ASSERT_TRUE(server->createDatabase(&empty, &error)) << error.toStdString();
+    struct Case
+    {
+        const char* what;
+        QString section;
+        QStringList said;
+    };
+    const Case cases[] = {
+        {"closed port",
+         QStringLiteral("engine=postgresql\nhost=127.0.0.1\nport=%1\nsslmode=disable\n").arg(closedPort),
+         {QStringLiteral("sunucusuna bağlanılamadı (127.0.0.1:%1)").arg(closedPort), QStringLiteral("refused")}},
+        {"empty database", sectionFor(empty), {QStringLiteral("defter yok"), QStringLiteral("zelvora --init-server")}},
+        {"unknown engine", QStringLiteral("engine=oracle\n"), {QStringLiteral("engine=oracle tanınmıyor")}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir folder;
+        AppConfig::setProgramFolder(folder.path());
+        writeDatabaseSection(folder.path(), c.section);
+        test::MessageRecorder messages;
+        {
+            Startup startup;
+            EXPECT_FALSE(startup.start());
+            EXPECT_EQ(startup.exitCode(), 1);
+            EXPECT_EQ(startup.database(), nullptr);
+        }
+        ASSERT_EQ(messages.messages().size(), 1);
+        for (const QString& text : c.said)
+            EXPECT_TRUE(messages.last().text.contains(text)) << messages.last().text.toStdString();
+        EXPECT_EQ(messages.last().icon, MessageBox::Icon::Stop);
+        EXPECT_FALSE(anyTopLevelVisible());
+        EXPECT_FALSE(QFile::exists(AppConfig::databasePath())); // no file is made beside the program
+        AppConfig::setProgramFolder({});
+    }
+}
+
+// With the ledger on the server the program starts as with the file: splash, sign-in, the server's customers.
+TEST(StartupOnServer, SplashThenMainWindowWithTheServersList)
+{
+    test::TestDatabase t(Engine::PostgreSQL, QStringLiteral("3.0.0"));
+    t.addCustomer(QStringLiteral("1"), QStringLiteral("Ayşe"));
+    t.addCustomer(QStringLiteral("2"), QStringLiteral("Çağrı"));
+    t.db().exec(QStringLiteral("INSERT INTO \"User\" (Username, Password) VALUES ('ADMIN', '1234')"));
+    writeDatabaseSection(t.folder(), sectionFor(t.target().server));
+    Startup startup;
+    ASSERT_TRUE(startup.start());
+    ASSERT_NE(startup.database(), nullptr);
+    EXPECT_TRUE(startup.database()->isServer());
+    EXPECT_EQ(startup.splash()->versionText(), QStringLiteral("3.0.0"));
+    int listed = -1;
+    QTimer::singleShot(0, [&] {
+        QWidget* login = QApplication::activeModalWidget();
+        ASSERT_NE(login, nullptr);
+        listed = startup.mainWindow() ? startup.mainWindow()->model()->rowCount() : -1;
+        auto* names = login->findChild<QComboBox*>(QStringLiteral("nameList"));
+        names->setCurrentIndex(names->findText(QStringLiteral("ADMIN")));
+        test::typeText(login->findChild<QLineEdit*>(QStringLiteral("passwordBox")), QStringLiteral("1234"));
+        login->findChild<LumButton*>(QStringLiteral("signInButton"))->click();
+    });
+    test::MessageRecorder messages;
+    QTest::keyClick(startup.splash(), Qt::Key_Escape);
+    EXPECT_EQ(listed, 2);
+    ASSERT_EQ(messages.messages().size(), 1);
+    EXPECT_EQ(messages.last().text, QStringLiteral("Giriş Başarılı ADMIN"));
+    // The background upkeep, on its own connection to the server, gives the rows written without keys theirs.
+    ZV_WAIT_EQ(CustomerStore(t.db()).missingNameKeys(10), 0);
+    EXPECT_FALSE(QFile::exists(AppConfig::databasePath()));
 }

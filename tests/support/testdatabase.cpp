@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "testdatabase.h"
 
+#include "pgserver.h"
+
 #include "data/appconfig.h"
 #include "data/dateformat.h"
 #include "data/schema.h"
@@ -14,15 +16,27 @@
 namespace zelvora::test {
 
 TestDatabase::TestDatabase(const QString& version)
+    : TestDatabase(Engine::SQLite, version)
+{
+}
+
+TestDatabase::TestDatabase(Engine engine, const QString& version)
 {
     if (!m_dir.isValid())
         throw std::runtime_error("no temporary folder");
-    {
+    QString error;
+    if (engine == Engine::PostgreSQL) {
+        PgServer* server = PgServer::instance(&error);
+        ServerSettings settings;
+        if (!server || !server->createDatabase(&settings, &error))
+            throw std::runtime_error(error.toStdString());
+        m_target = DatabaseTarget::postgres(settings);
+    } else {
         QFile file(path());
         file.open(QIODevice::WriteOnly);
+        m_target = DatabaseTarget::file(path());
     }
-    QString error;
-    m_db = Database::open(path(), &error);
+    m_db = Database::open(m_target, &error);
     if (!m_db || !schema::create(*m_db, &error))
         throw std::runtime_error(error.toStdString());
     m_db->exec(QStringLiteral("INSERT INTO surum (surum) VALUES (?)"), {version});
@@ -45,7 +59,21 @@ QString TestDatabase::path() const
 void TestDatabase::reopen()
 {
     m_db.reset();
-    m_db = Database::open(path());
+    m_db = Database::open(m_target);
+}
+
+std::unique_ptr<Database> TestDatabase::openAnother() const
+{
+    QString error;
+    auto db = Database::open(m_target, &error);
+    if (!db)
+        throw std::runtime_error(error.toStdString());
+    return db;
+}
+
+std::string engineName(const ::testing::TestParamInfo<Engine>& info)
+{
+    return info.param == Engine::PostgreSQL ? "PostgreSQL" : "SQLite";
 }
 
 void TestDatabase::close()
@@ -69,32 +97,29 @@ void makeFirstVersion(const Database& db)
 qint64 TestDatabase::addCustomer(const QString& musKodu, const QString& name, const QString& turu,
                                  const QVariant& bakiyeKurus, const QVariant& sonislem)
 {
-    QSqlQuery q = m_db->prepare(QStringLiteral(
-        "INSERT INTO musteriler (mus_kodu, MusteriFirma, Turu, Bakiye, Sonislem) VALUES (?, ?, ?, ?, ?)"));
-    q.addBindValue(musKodu);
-    q.addBindValue(name);
-    q.addBindValue(turu);
-    q.addBindValue(bakiyeKurus);
-    q.addBindValue(sonislem.typeId() == QMetaType::QDate ? QVariant(dates::isoDate(sonislem.toDate())) : sonislem);
-    if (!q.exec())
-        throw std::runtime_error(Database::errorText(q).toStdString());
-    return q.lastInsertId().toLongLong();
+    QString error;
+    const qint64 id = m_db->insert(
+        QStringLiteral(
+            "INSERT INTO musteriler (mus_kodu, MusteriFirma, Turu, Bakiye, Sonislem) VALUES (?, ?, ?, ?, ?)"),
+        {musKodu, name, turu, bakiyeKurus,
+         sonislem.typeId() == QMetaType::QDate ? QVariant(dates::isoDate(sonislem.toDate())) : sonislem},
+        &error);
+    if (id < 0)
+        throw std::runtime_error(error.toStdString());
+    return id;
 }
 
 qint64 TestDatabase::addMovement(const QString& musKodu, const QDate& date, const QVariant& eklenenKurus,
                                  const QVariant& odenenKurus, const QString& aciklama)
 {
-    QSqlQuery q
-        = m_db->prepare(QStringLiteral("INSERT INTO veresiye (mus_kodu, Tarih, Saat, Aciklama, Eklenen, Odenen) "
-                                       "VALUES (?, ?, '12:00:00', ?, ?, ?)"));
-    q.addBindValue(musKodu);
-    q.addBindValue(dates::isoDate(date));
-    q.addBindValue(aciklama);
-    q.addBindValue(eklenenKurus);
-    q.addBindValue(odenenKurus);
-    if (!q.exec())
-        throw std::runtime_error(Database::errorText(q).toStdString());
-    return q.lastInsertId().toLongLong();
+    QString error;
+    const qint64 id
+        = m_db->insert(QStringLiteral("INSERT INTO veresiye (mus_kodu, Tarih, Saat, Aciklama, Eklenen, Odenen) "
+                                      "VALUES (?, ?, '12:00:00', ?, ?, ?)"),
+                       {musKodu, dates::isoDate(date), aciklama, eklenenKurus, odenenKurus}, &error);
+    if (id < 0)
+        throw std::runtime_error(error.toStdString());
+    return id;
 }
 
 } // namespace zelvora::test

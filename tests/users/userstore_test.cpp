@@ -2,7 +2,9 @@
 #include "users/userstore.h"
 
 #include "testdatabase.h"
+#include "tills.h"
 #include "users/passwordhash.h"
+#include "waiting.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +12,7 @@ using namespace zelvora;
 
 namespace {
 
-class UserStoreTest : public ::testing::Test
+class UserStoreTest : public test::EngineTest
 {
 protected:
     // Inserts a row as another tool would: the password column holds exactly `stored`.
@@ -33,11 +35,12 @@ protected:
         return result;
     }
 
-    test::TestDatabase tdb;
+    test::TestDatabase tdb {GetParam()};
     UserStore store {tdb.db()};
 };
+INSTANTIATE_TEST_SUITE_P(Engines, UserStoreTest, test::kEngines, test::engineName);
 
-TEST_F(UserStoreTest, AddStoresAHashNotTheTypedText)
+TEST_P(UserStoreTest, AddStoresAHashNotTheTypedText)
 {
     ASSERT_EQ(store.add(QStringLiteral("AHMET"), QStringLiteral("Gizli 1")), UserStore::AddResult::Added);
     const QString stored = storedPassword(QStringLiteral("AHMET"));
@@ -48,7 +51,7 @@ TEST_F(UserStoreTest, AddStoresAHashNotTheTypedText)
               UserStore::CheckResult::SignedIn);
 }
 
-TEST_F(UserStoreTest, NameDifferingOnlyInLetterCaseIsADuplicate)
+TEST_P(UserStoreTest, NameDifferingOnlyInLetterCaseIsADuplicate)
 {
     ASSERT_EQ(store.add(QStringLiteral("AHMET"), QStringLiteral("a")), UserStore::AddResult::Added);
     QString error;
@@ -56,7 +59,7 @@ TEST_F(UserStoreTest, NameDifferingOnlyInLetterCaseIsADuplicate)
     EXPECT_EQ(store.count(), 1);
 }
 
-TEST_F(UserStoreTest, SignInCheck)
+TEST_P(UserStoreTest, SignInCheck)
 {
     insertRaw(QStringLiteral("ZEYNEP"), passwords::hash(QStringLiteral("Gizli ")));
     insertRaw(QStringLiteral("O'NEIL"), passwords::hash(QStringLiteral("q")));
@@ -86,7 +89,7 @@ TEST_F(UserStoreTest, SignInCheck)
     EXPECT_EQ(store.signIn(QStringLiteral("zeynep"), QStringLiteral("Gizli ")).username, QStringLiteral("ZEYNEP"));
 }
 
-TEST_F(UserStoreTest, PlainTextRowSignsInAndIsThenHashed)
+TEST_P(UserStoreTest, PlainTextRowSignsInAndIsThenHashed)
 {
     insertRaw(QStringLiteral("MEHMET"), QStringLiteral("abc "));
     // A wrong attempt leaves the row as it is.
@@ -102,7 +105,7 @@ TEST_F(UserStoreTest, PlainTextRowSignsInAndIsThenHashed)
               UserStore::CheckResult::WrongPassword);
 }
 
-TEST_F(UserStoreTest, ListsInTableOrderAndInTurkishOrder)
+TEST_P(UserStoreTest, ListsInTableOrderAndInTurkishOrder)
 {
     for (const char16_t* name : {u"ZEYNEP", u"İLKER", u"ÇETİN", u"IŞIK", u"CEM", u"AHMET", u"ÖMER", u"OSMAN"})
         insertRaw(QString::fromUtf16(name), QStringLiteral("x"));
@@ -112,7 +115,7 @@ TEST_F(UserStoreTest, ListsInTableOrderAndInTurkishOrder)
               QStringLiteral("AHMET,CEM,ÇETİN,IŞIK,İLKER,OSMAN,ÖMER,ZEYNEP"));
 }
 
-TEST_F(UserStoreTest, TheLastUserIsNeverRemoved)
+TEST_P(UserStoreTest, TheLastUserIsNeverRemoved)
 {
     insertRaw(QStringLiteral("AHMET"), QStringLiteral("x"));
     insertRaw(QStringLiteral("VELİ"), QStringLiteral("y"));
@@ -124,7 +127,38 @@ TEST_F(UserStoreTest, TheLastUserIsNeverRemoved)
     EXPECT_EQ(names(UserStore::Order::Table), QStringList {QStringLiteral("VELİ")});
 }
 
-TEST_F(UserStoreTest, UnreadableTableIsReportedNotTakenForEmpty)
+// Two tills delete the last two users at once: one deletion goes through, the other finds the last user. On a
+// server the second till counts while the first has deleted but not yet committed.
+TEST_P(UserStoreTest, TwoTillsDeletingTheLastTwoUsersLeaveOne)
+{
+    insertRaw(QStringLiteral("AHMET"), QStringLiteral("x"));
+    insertRaw(QStringLiteral("VELİ"), QStringLiteral("y"));
+    QVector<UserRow> rows;
+    ASSERT_TRUE(store.users(UserStore::Order::Table, rows));
+    ASSERT_EQ(rows.size(), 2);
+    // Declared before the first till, so a failed wait ends its lock before the second is waited for.
+    std::future<UserStore::RemoveResult> second;
+    std::unique_ptr<Database> first;
+    if (GetParam() == Engine::PostgreSQL) {
+        // The first till, stopped between its deletion and its commit.
+        first = tdb.openAnother();
+        ASSERT_TRUE(first->exec(QStringLiteral("BEGIN")));
+        ASSERT_TRUE(first->exec(QStringLiteral("SELECT rowid FROM \"User\" FOR UPDATE")));
+        ASSERT_TRUE(first->exec(QStringLiteral("DELETE FROM \"User\" WHERE rowid = ?"), {rows[0].id}));
+    } else {
+        ASSERT_EQ(store.remove(rows[0].id), UserStore::RemoveResult::Removed);
+    }
+    const qint64 other = rows[1].id;
+    second = test::onOtherTill(tdb.target(), [other](Database& db) { return UserStore(db).remove(other); });
+    if (first) {
+        ZV_WAIT_EQ(test::lockWaiters(tdb.db()), 1);
+        ASSERT_TRUE(first->exec(QStringLiteral("COMMIT")));
+    }
+    EXPECT_EQ(second.get(), UserStore::RemoveResult::LastUser);
+    EXPECT_EQ(names(UserStore::Order::Table), QStringList {QStringLiteral("VELİ")});
+}
+
+TEST_P(UserStoreTest, UnreadableTableIsReportedNotTakenForEmpty)
 {
     ASSERT_TRUE(tdb.db().exec(QStringLiteral("DROP TABLE \"User\"")));
     QVector<UserRow> rows;
