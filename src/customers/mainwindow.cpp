@@ -226,12 +226,17 @@ void MainWindow::buildMenu()
     QAction* makeBackup = backupMenu->addAction(QStringLiteral("Yedek Oluştur"));
     makeBackup->setObjectName(QStringLiteral("makeBackupAction"));
     connect(makeBackup, &QAction::triggered, this, [this] {
+        if (refuseFileBackupOnServer())
+            return;
         CopyFileWindow::openForBackup(this);
         onActivated();
     });
     QAction* restoreBackup = backupMenu->addAction(QStringLiteral("Yedekten Yükle"));
     restoreBackup->setObjectName(QStringLiteral("restoreBackupAction"));
-    connect(restoreBackup, &QAction::triggered, this, [this] { CopyFileWindow::openForRestore(this, m_restoreHooks); });
+    connect(restoreBackup, &QAction::triggered, this, [this] {
+        if (!refuseFileBackupOnServer())
+            CopyFileWindow::openForRestore(this, m_restoreHooks);
+    });
     m_programMenu->menuAction()->setObjectName(QStringLiteral("programMenuAction"));
 
     QMenu* toolsMenu = menuBar()->addMenu(QStringLiteral("Araçlar"));
@@ -515,11 +520,29 @@ void MainWindow::closeAbout()
     returnFocus(m_aboutOpener);
 }
 
+bool MainWindow::refuseFileBackupOnServer()
+{
+    if (!m_db.isServer())
+        return false;
+    // The file beside the program is not the ledger then: copying it or replacing it would only look like a
+    // backup or a restore.
+    MessageBox::ok(this,
+                   QStringLiteral("Defter %1 sunucusunda tutuluyor; bu pencere yalnızca bilgisayardaki veri dosyasıyla "
+                                  "çalışır. Sunucudaki defterin yedeği sunucunun kendi yedekleme yollarıyla alınır.")
+                       .arg(m_db.target().server.address()),
+                   QStringLiteral("Bilgi"), MessageBox::Icon::Information);
+    return true;
+}
+
 void MainWindow::closeProgram()
 {
-    // The automatic backup ends the program itself; if it closes otherwise, closing this window ends it.
-    CopyOtoWindow backup(this);
-    backup.exec();
+    // The automatic backup copies the file beside the program; with the ledger on a server there is nothing of
+    // it there to copy.
+    if (!m_db.isServer()) {
+        // The automatic backup ends the program itself; if it closes otherwise, closing this window ends it.
+        CopyOtoWindow backup(this);
+        backup.exec();
+    }
     close();
 }
 

@@ -94,6 +94,8 @@ private:
     QWidget* panelOpener() const;
     // Gives the focus back to the control that opened a panel, or to the list when that is gone or disabled.
     void returnFocus(QWidget* opener);
+    // With the ledger on a server, says the file backup windows do not apply and returns true.
+    bool refuseFileBackupOnServer();
     void closeProgram();
 
     Database& m_db;

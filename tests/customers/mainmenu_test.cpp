@@ -318,3 +318,41 @@ TEST(RemoteHelpTest, StartsTheProgramFromTheProgramFolderElseSaysItIsMissing)
 }
 
 } // namespace
+
+// With the ledger on a server, the file beside the program is not the ledger: the backup commands say so and
+// open nothing, and closing takes no automatic copy of that file.
+TEST(MainMenuOnServer, FileBackupsAreRefusedAndClosingCopiesNothing)
+{
+    test::TestDatabase server(Engine::PostgreSQL);
+    test::MessageRecorder messages;
+    MainWindow window(server.db());
+    window.onActivated();
+    window.show();
+    // A window that should not open is recorded and closed, so a wrong turn fails the case instead of hanging.
+    QStringList opened;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            opened << modal->windowTitle();
+            modal->close();
+        }
+    });
+    watch.start(20);
+
+    for (const char* name : {"makeBackupAction", "restoreBackupAction"}) {
+        messages.clear();
+        auto* action = window.findChild<QAction*>(QString::fromLatin1(name));
+        ASSERT_NE(action, nullptr) << name;
+        action->trigger();
+        ASSERT_EQ(messages.messages().size(), 1) << name;
+        EXPECT_TRUE(messages.last().text.contains(server.target().server.address()))
+            << messages.last().text.toStdString();
+        EXPECT_TRUE(messages.last().text.contains(QStringLiteral("sunucusunda tutuluyor")));
+    }
+    auto* closeButton = window.findChild<LumButton*>(QStringLiteral("closeButton"));
+    ASSERT_NE(closeButton, nullptr);
+    emit closeButton->clicked();
+    QTest::qWait(50);
+    EXPECT_TRUE(opened.isEmpty()) << opened.join(QStringLiteral(", ")).toStdString();
+    EXPECT_FALSE(window.isVisible());
+}
