@@ -85,6 +85,15 @@ bool copyTable(const QSqlDatabase& from, bool fromServer, const Database& to, co
         *error = Database::errorText(read);
         return false;
     }
+    // After a failed statement the server refuses every other one, also freeing the prepared inserts; going back
+    // to this point first lets them go quietly. The caller's transaction still undoes all.
+    if (to.isServer() && !to.exec(QStringLiteral("SAVEPOINT zv_kopya"), {}, error))
+        return false;
+    const auto undo = [&] {
+        if (to.isServer())
+            to.exec(QStringLiteral("ROLLBACK TO SAVEPOINT zv_kopya"));
+        return false;
+    };
     QSqlQuery full = to.prepare(insertSql(table, kBatchRows));
     QVariantList values;
     values.reserve(kBatchRows * columns.size());
@@ -93,7 +102,7 @@ bool copyTable(const QSqlDatabase& from, bool fromServer, const Database& to, co
         QSqlQuery partial;
         QSqlQuery& write = rows == kBatchRows ? full : (partial = to.prepare(insertSql(table, rows)));
         if (!Database::runWith(write, values, error))
-            return false;
+            return undo();
         *copied += rows;
         values.clear();
         rows = 0;
