@@ -4,6 +4,7 @@
 #include "cli/csvexport.h"
 #include "cli/generations.h"
 #include "cli/ledgercheck.h"
+#include "cli/servercopy.h"
 #include "cli/serverinit.h"
 #include "data/appconfig.h"
 #include "data/clock.h"
@@ -52,6 +53,10 @@ QString usage()
         "  --export movements DOSYA.csv    Hareketleri CSV dosyasına aktarır.\n"
         "  --init-server                   zelvora.ini'deki [database] ayarlarının gösterdiği boş PostgreSQL\n"
         "                                  veri tabanında defteri kurar (tablolar, birimler, ilk kullanıcı).\n"
+        "  --copy-to-server DOSYA.dll      Veri dosyasındaki defteri [database] ayarlarının gösterdiği boş\n"
+        "                                  PostgreSQL veri tabanına kopyalar, iki tarafı karşılaştırır.\n"
+        "  --copy-from-server DOSYA.dll    Sunucudaki defteri yeni bir veri dosyasına kopyalar (var olan\n"
+        "                                  dosyanın üzerine yazmaz), iki tarafı karşılaştırır.\n"
         "  --version                       Sürümü yazar.\n"
         "  --help                          Bu yardımı yazar.\n"
         "\n"
@@ -157,18 +162,39 @@ bool refusedOnServer(QTextStream& err)
     return true;
 }
 
-int initServerLedger(QTextStream& out, QTextStream& err)
+// The modes that need a server named in zelvora.ini: false, with the reason written, when there is none.
+bool serverNamed(QTextStream& err)
 {
     if (const QString wrong = AppConfig::databaseSettingsError(); !wrong.isEmpty()) {
         err << QStringLiteral("zelvora: ") << wrong << '\n';
-        return 1;
+        return false;
     }
     if (AppConfig::databaseEngine() != Engine::PostgreSQL) {
         err << QStringLiteral("zelvora: zelvora.ini dosyasının [database] bölümünde engine=postgresql yazılı değil; "
                               "defter sunucuda değil, bu bilgisayardaki dosyada tutuluyor.")
             << '\n';
-        return 1;
+        return false;
     }
+    return true;
+}
+
+int copyLedger(bool toServer, const QString& file, QTextStream& out, QTextStream& err)
+{
+    if (!serverNamed(err))
+        return 1;
+    const ServerCopyResult result = toServer ? copyToServer(file, AppConfig::serverSettings())
+                                             : copyFromServer(AppConfig::serverSettings(), file);
+    for (const QString& line : result.lines)
+        out << line << '\n';
+    if (!result.ok)
+        err << QStringLiteral("zelvora: ") << result.error << '\n';
+    return result.ok ? 0 : 1;
+}
+
+int initServerLedger(QTextStream& out, QTextStream& err)
+{
+    if (!serverNamed(err))
+        return 1;
     const ServerInitResult result = initServer(AppConfig::serverSettings(), QStringLiteral(ZELVORA_VERSION));
     (result.ok ? out : err) << (result.ok ? QString() : QStringLiteral("zelvora: ")) << result.message << '\n';
     return result.ok ? 0 : 1;
@@ -254,6 +280,13 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
             if (const int wrong = extra(0))
                 return wrong;
             return initServerLedger(out, err);
+        }
+        if (option == QLatin1String("--copy-to-server") || option == QLatin1String("--copy-from-server")) {
+            if (values.isEmpty() || values.first().isEmpty())
+                return wrongUse(err, QStringLiteral("%1 için dosya adı gerekli.").arg(option));
+            if (const int wrong = extra(1))
+                return wrong;
+            return copyLedger(option == QLatin1String("--copy-to-server"), values.first(), out, err);
         }
         if (option == QLatin1String("--export")) {
             if (values.isEmpty()

@@ -41,8 +41,9 @@ TEST(CommandLine, VersionHelpAndWrongUse)
     r = runCli({QStringLiteral("--help")});
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(r.out.startsWith(QStringLiteral("Kullanım: zelvora")));
-    for (const char* option : {"--backup [KLASÖR]", "--check", "--repair", "--export customers", "--export movements",
-                               "--version", "--help"})
+    for (const char* option :
+         {"--backup [KLASÖR]", "--check", "--repair", "--export customers", "--export movements", "--init-server",
+          "--copy-to-server DOSYA.dll", "--copy-from-server DOSYA.dll", "--version", "--help"})
         EXPECT_TRUE(r.out.contains(QString::fromUtf8(option))) << option;
     EXPECT_TRUE(r.err.isEmpty());
 
@@ -64,6 +65,9 @@ TEST(CommandLine, VersionHelpAndWrongUse)
          QStringLiteral("zelvora: --export için tür gerekli: customers ya da movements.\n")},
         {{QStringLiteral("--export"), QStringLiteral("customers")},
          QStringLiteral("zelvora: --export için dosya adı gerekli.\n")},
+        {{QStringLiteral("--copy-to-server")}, QStringLiteral("zelvora: --copy-to-server için dosya adı gerekli.\n")},
+        {{QStringLiteral("--copy-from-server"), QStringLiteral("a.dll"), QStringLiteral("b.dll")},
+         QStringLiteral("zelvora: fazla bağımsız değişken: b.dll\n")},
     };
     for (const Wrong& w : wrong) {
         SCOPED_TRACE(w.arguments.join(QLatin1Char(' ')).toStdString());

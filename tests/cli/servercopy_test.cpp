@@ -1,0 +1,306 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "backup/databasecheck.h"
+#include "clirun.h"
+#include "data/database.h"
+#include "data/schema.h"
+#include "serverfolder.h"
+#include "testdatabase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace zelvora;
+using namespace zelvora::test;
+
+namespace {
+
+const QStringList kTables {QStringLiteral("musteriler"),    QStringLiteral("veresiye"), QStringLiteral("\"User\""),
+                           QStringLiteral("son_musterino"), QStringLiteral("birimler"), QStringLiteral("surum"),
+                           QStringLiteral("liste_toplami")};
+
+// Every row of a ledger table as text: a null and an empty text differ, a number reads alike from either engine.
+// Strictly, a text is also told from a number (the server keeps the counter as text, so not across engines).
+QStringList rowsOf(const Database& db, const QString& table, bool strict = false)
+{
+    const bool keyed = table == QLatin1String("musteriler") || table == QLatin1String("veresiye");
+    const QString order = table == QLatin1String("liste_toplami") ? QStringLiteral("Turu")
+        : keyed                                                   ? QStringLiteral("id")
+                                                                  : QStringLiteral("rowid");
+    // The tables without an id keep their rows' places: on SQLite the hidden rowid, on the server a column.
+    const QString columns = keyed || order == QLatin1String("Turu") ? QStringLiteral("*")
+        : db.isServer()                                             ? QStringLiteral("*")
+                                                                    : QStringLiteral("rowid, *");
+    QSqlQuery query(db.connection());
+    query.setNumericalPrecisionPolicy(QSql::HighPrecision);
+    // The server sums the list's totals as numeric.
+    const QString sql = table == QLatin1String("liste_toplami")
+        ? QStringLiteral("SELECT Turu, CAST(Bakiye AS bigint) FROM liste_toplami ORDER BY Turu")
+        : QStringLiteral("SELECT %1 FROM %2 ORDER BY %3").arg(columns, table, order);
+    if (!query.exec(sql))
+        return {QStringLiteral("hata: ") + Database::errorText(query)};
+    QStringList rows;
+    while (query.next()) {
+        QStringList values;
+        for (int i = 0; i < query.record().count(); ++i) {
+            const QVariant v = query.value(i);
+            if (v.isNull())
+                values << QStringLiteral("NULL");
+            else if (const auto whole = Database::wholeNumber(v))
+                values << QString::number(*whole);
+            else if (v.typeId() == QMetaType::Double)
+                values << QString::number(v.toDouble(), 'g', 17);
+            else
+                values << (strict ? QLatin1Char('\'') + v.toString() + QLatin1Char('\'') : v.toString());
+        }
+        rows << values.join(QLatin1Char('|'));
+    }
+    return rows;
+}
+
+// A small shop's ledger as another tool may have left it: Turkish names, quotes, empty and missing values, keys
+// not yet computed, gaps in the ids, two users.
+void fillLedger(const Database& db)
+{
+    const auto run = [&](const QString& sql, const QVariantList& values) {
+        QString error;
+        if (!db.exec(sql, values, &error))
+            throw std::runtime_error(error.toStdString());
+    };
+    const QString customer = QStringLiteral(
+        "INSERT INTO musteriler (id, mus_kodu, MusteriFirma, Turu, Telefon1, Telefon2, Sehir, Adres, vd, vdn, "
+        "Bakiye, Sonislem, Gun, sira_anahtari, arama_anahtari) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    const QVariant none(QMetaType::fromType<QString>());
+    const QVariant noNumber(QMetaType::fromType<qint64>());
+    run(customer,
+        {1, QStringLiteral("1"), QStringLiteral("Şükrü Öztürk"), QStringLiteral("Müşteri"),
+         QStringLiteral("0532 111 22 33"), QStringLiteral(" "), QStringLiteral("İzmir"),
+         QStringLiteral("Gül Sk. \"Çiçek\" Apt. 'B' blok"), QStringLiteral(" "), QStringLiteral(" "), qint64(1250075),
+         QStringLiteral("2024-03-05"), 12, QStringLiteral("sukru"), QStringLiteral("ŞÜKRÜ")});
+    run(customer,
+        {4, QStringLiteral("4"), QStringLiteral("Ilgaz Işık; DROP TABLE veresiye;--"), QStringLiteral(""),
+         QStringLiteral(""), QStringLiteral(""), QStringLiteral(""), QStringLiteral(""), QStringLiteral(""),
+         QStringLiteral(""), qint64(-300), none, noNumber, none, none});
+    run(customer,
+        {9, QStringLiteral("A-9"), QStringLiteral("ÇAĞRI GIDA"), QStringLiteral("Tedarikçi"), QStringLiteral(" "),
+         QStringLiteral(" "), QStringLiteral(" "), QStringLiteral(" "), QStringLiteral(" "), QStringLiteral(" "),
+         noNumber, none, noNumber, none, none});
+    const QString movement = QStringLiteral("INSERT INTO veresiye (id, mus_kodu, Tarih, Saat, Aciklama, Miktar, "
+                                            "Birim, KDV, Eklenen, Odenen) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    run(movement,
+        {2, QStringLiteral("1"), QStringLiteral("2024-03-01"), QStringLiteral("10:15:00"),
+         QStringLiteral("Un, şeker \"toz\""), 2.5, QStringLiteral("Kg"), 0.1, qint64(1500075), qint64(0)});
+    run(movement,
+        {3, QStringLiteral("1"), QStringLiteral("2024-03-05"), QStringLiteral("16:40:00"), QStringLiteral(""),
+         QVariant(QMetaType::fromType<double>()), none, 18.0, qint64(0), qint64(250000)});
+    run(movement,
+        {7, QStringLiteral("4"), none, none, none, 1.0 / 3.0, QStringLiteral("Adet"), noNumber, noNumber, qint64(300)});
+    run(QStringLiteral("INSERT INTO \"User\" (Username, Password) VALUES (?, ?), (?, ?)"),
+        {QStringLiteral("ADMIN"), QStringLiteral("karma-1"), QStringLiteral("KASİYER Ayşe"),
+         QStringLiteral("karma-2")});
+    run(QStringLiteral("UPDATE son_musterino SET musterino = ?"), {9});
+    run(QStringLiteral("INSERT INTO birimler (birimadi) VALUES (?)"), {QStringLiteral("Çuval (50 kg)")});
+}
+
+QStringList tablesOf(const ServerSettings& settings)
+{
+    const auto db = Database::openServer(settings);
+    return db ? db->tableNames() : QStringList {QStringLiteral("bağlanılamadı")};
+}
+
+int closedPort()
+{
+    QTcpServer probe;
+    if (!probe.listen(QHostAddress::LocalHost, 0))
+        throw std::runtime_error("no port");
+    return probe.serverPort();
+}
+
+} // namespace
+
+TEST(ServerCopy, ALedgerGoesToTheServerAndBackUnchanged)
+{
+    TestDatabase ledger;
+    fillLedger(ledger.db());
+    const ServerSettings settings = emptyDatabase();
+    ProgramFolder folder(iniFor(settings));
+
+    CliRun r = runCli({QStringLiteral("--copy-to-server"), ledger.path()});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString() << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Müşteri sayısı: dosyada 3, sunucuda 3"))) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Hareket sayısı: dosyada 3, sunucuda 3"))) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("kopyalandı"))) << r.out.toStdString();
+
+    const auto server = Database::openServer(settings);
+    ASSERT_TRUE(server);
+    for (const QString& table : kTables) {
+        SCOPED_TRACE(table.toStdString());
+        const QStringList rows = rowsOf(ledger.db(), table);
+        EXPECT_GE(rows.size(), 1);
+        EXPECT_EQ(rowsOf(*server, table), rows);
+    }
+    // New rows continue after the largest copied ids, as they would in the file.
+    EXPECT_EQ(server->insert(QStringLiteral("INSERT INTO musteriler (mus_kodu) VALUES (?)"), {QStringLiteral("10")}),
+              10);
+    EXPECT_EQ(server->insert(QStringLiteral("INSERT INTO veresiye (mus_kodu) VALUES (?)"), {QStringLiteral("10")}), 8);
+    ASSERT_TRUE(server->exec(QStringLiteral("DELETE FROM musteriler WHERE id = 10")));
+    ASSERT_TRUE(server->exec(QStringLiteral("DELETE FROM veresiye WHERE id = 8")));
+
+    QTemporaryDir out;
+    const QString back = QDir(out.path()).filePath(QStringLiteral("geri.dll"));
+    r = runCli({QStringLiteral("--copy-from-server"), back});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString() << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Bakiye toplamı"))) << r.out.toStdString();
+    // Nothing beside the ledger: the temporary file became it.
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::Files), QStringList {QStringLiteral("geri.dll")});
+
+    auto copy = Database::open(back);
+    ASSERT_TRUE(copy);
+    for (const QString& table : kTables) {
+        SCOPED_TRACE(table.toStdString());
+        EXPECT_EQ(rowsOf(*copy, table, true), rowsOf(ledger.db(), table, true));
+    }
+    EXPECT_FALSE(schema::needsUpgrade(*copy));
+    EXPECT_EQ(copy->scalar(QStringLiteral("PRAGMA user_version")).toInt(), schema::kVersion);
+    copy.reset();
+    const DatabaseCheck::Result check = DatabaseCheck::inspect(back);
+    EXPECT_TRUE(check.usable()) << check.lines().join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(check.missingObjects.isEmpty()) << check.missingObjects.join(QLatin1Char(',')).toStdString();
+    QString why;
+    EXPECT_TRUE(
+        DatabaseCheck::restorable(back, QDir(out.path()).filePath(QStringLiteral("x.dll")), QDate(2024, 3, 6), &why))
+        << why.toStdString();
+}
+
+TEST(ServerCopy, RefusalsChangeNothing)
+{
+    TestDatabase ledger;
+    fillLedger(ledger.db());
+    QTemporaryDir dir;
+    const QString notALedger = QDir(dir.path()).filePath(QStringLiteral("notlar.dll"));
+    {
+        QFile f(notALedger);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("Bu bir defter değil.\n");
+    }
+    const QString existing = QDir(dir.path()).filePath(QStringLiteral("var.dll"));
+    ASSERT_TRUE(QFile::copy(ledger.path(), existing));
+    const QByteArray existingBytes = [&] {
+        QFile f(existing);
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    const QString fresh = QDir(dir.path()).filePath(QStringLiteral("yeni.dll"));
+
+    const ServerSettings holdsTables = emptyDatabase();
+    ASSERT_TRUE(Database::openServer(holdsTables)->exec(QStringLiteral("CREATE TABLE eski (x integer)")));
+    const ServerSettings empty = emptyDatabase();
+    ServerSettings unreachable;
+    unreachable.port = closedPort();
+
+    struct Case
+    {
+        const char* what;
+        QString option;
+        QString file;
+        ServerSettings server;
+        QString said;
+        QStringList tablesAfter;
+    };
+    const Case cases[] = {
+        {"server holds tables",
+         QStringLiteral("--copy-to-server"),
+         ledger.path(),
+         holdsTables,
+         QStringLiteral("boş değil"),
+         {QStringLiteral("eski")}},
+        {"not a ledger", QStringLiteral("--copy-to-server"), notALedger, empty, QStringLiteral("kabul edilmedi"), {}},
+        {"missing file",
+         QStringLiteral("--copy-to-server"),
+         QDir(dir.path()).filePath(QStringLiteral("yok.dll")),
+         empty,
+         QStringLiteral("kabul edilmedi"),
+         {}},
+        {"unreachable, to",
+         QStringLiteral("--copy-to-server"),
+         ledger.path(),
+         unreachable,
+         QStringLiteral("Sunucuya bağlanılamadı (127.0.0.1:%1)").arg(unreachable.port),
+         {}},
+        {"file exists",
+         QStringLiteral("--copy-from-server"),
+         existing,
+         holdsTables,
+         QStringLiteral("zaten var"),
+         {QStringLiteral("eski")}},
+        {"no ledger on the server",
+         QStringLiteral("--copy-from-server"),
+         fresh,
+         empty,
+         QStringLiteral("defter yok"),
+         {}},
+        {"unreachable, from",
+         QStringLiteral("--copy-from-server"),
+         fresh,
+         unreachable,
+         QStringLiteral("Sunucuya bağlanılamadı (127.0.0.1:%1)").arg(unreachable.port),
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ProgramFolder folder(iniFor(c.server));
+        const CliRun r = runCli({c.option, c.file});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_TRUE(r.err.contains(c.said)) << r.err.toStdString();
+        if (c.server.port != unreachable.port) {
+            EXPECT_EQ(tablesOf(c.server), c.tablesAfter);
+        }
+    }
+    QFile f(existing);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), existingBytes);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files),
+              (QStringList {QStringLiteral("notlar.dll"), QStringLiteral("var.dll")}));
+    EXPECT_EQ(rowsOf(ledger.db(), QStringLiteral("musteriler")).size(), 3);
+}
+
+// User names that SQLite keeps apart (it folds only ASCII letters) are one name on the server: the copy fails at
+// the users, after the customers and movements went in, and the server is left as empty as it was.
+TEST(ServerCopy, AFailureHalfWayLeavesTheServerEmpty)
+{
+    TestDatabase ledger;
+    fillLedger(ledger.db());
+    ASSERT_TRUE(ledger.db().exec(
+        QStringLiteral("INSERT INTO \"User\" (Username, Password) VALUES (?, ?), (?, ?)"),
+        {QStringLiteral("ÇAĞLA"), QStringLiteral("k1"), QStringLiteral("çağla"), QStringLiteral("k2")}));
+    const ServerSettings settings = emptyDatabase();
+    ProgramFolder folder(iniFor(settings));
+    const CliRun r = runCli({QStringLiteral("--copy-to-server"), ledger.path()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("kopyalanamadı"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral("User"))) << r.err.toStdString();
+    EXPECT_EQ(tablesOf(settings), QStringList());
+}
+
+// A server ledger the program could not open as a file (no user to sign in with) is refused after the whole copy,
+// and neither the file nor its temporary is left behind.
+TEST(ServerCopy, ARefusedCopyFromTheServerLeavesNoFile)
+{
+    TestDatabase ledger;
+    fillLedger(ledger.db());
+    const ServerSettings settings = emptyDatabase();
+    ProgramFolder folder(iniFor(settings));
+    ASSERT_EQ(runCli({QStringLiteral("--copy-to-server"), ledger.path()}).status, 0);
+    ASSERT_TRUE(Database::openServer(settings)->exec(QStringLiteral("DELETE FROM \"User\"")));
+
+    QTemporaryDir out;
+    const CliRun r
+        = runCli({QStringLiteral("--copy-from-server"), QDir(out.path()).filePath(QStringLiteral("geri.dll"))});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("yazılmadı"))) << r.err.toStdString();
+    EXPECT_EQ(QDir(out.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden), QStringList());
+}
