@@ -528,7 +528,7 @@ bool MainWindow::refuseFileBackupOnServer()
     // backup or a restore.
     MessageBox::ok(this,
                    QStringLiteral("Defter %1 sunucusunda tutuluyor; bu pencere yalnızca bilgisayardaki veri dosyasıyla "
-                                  "çalışır. Sunucudaki defterin yedeği sunucunun kendi yedekleme yollarıyla alınır.")
+                                  "çalışır. Sunucudaki defterin yedeği için: zelvora --copy-from-server DOSYA.dll")
                        .arg(m_db.target().server.address()),
                    QStringLiteral("Bilgi"), MessageBox::Icon::Information);
     return true;
