@@ -18,6 +18,7 @@ class QTableView;
 namespace zelvora {
 
 class AboutPanel;
+class ChangeWatch;
 class CustomerListReport;
 class Database;
 class CustomerListModel;
@@ -95,6 +96,9 @@ private:
     // Gives the focus back to the control that opened a panel, or to the list when that is gone or disabled.
     void returnFocus(QWidget* opener);
     void closeProgram();
+    // What other tills changed (server ledger): the list and the open totals are read again, once per burst.
+    void noteOtherTillChange(const QString& table);
+    void applyOtherTillChanges();
 
     Database& m_db;
     CustomerListModel* m_model = nullptr;
@@ -120,6 +124,8 @@ private:
     RestoreHooks m_restoreHooks;
     QPointer<QWidget> m_aboutOpener;
     ActivationWatch m_activation;
+    ChangeWatch* m_changes = nullptr;
+    QTimer* m_changeTimer = nullptr;
 };
 
 } // namespace zelvora
