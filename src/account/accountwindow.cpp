@@ -281,10 +281,13 @@ void AccountWindow::applyOtherTillChanges()
     }
     const int top = m_grid->verticalScrollBar()->value();
     const int left = m_grid->horizontalScrollBar()->value();
+    const int column = std::max(0, m_grid->currentIndex().column());
     // Rows may have gone or changed anywhere: everything is read anew.
     m_entryAppended = false;
     ara();
     updateButtonStates();
+    if (const QModelIndex current = m_grid->currentIndex(); current.isValid())
+        m_grid->setCurrentIndex(m_model->index(current.row(), column));
     m_grid->doItemsLayout();
     m_grid->verticalScrollBar()->setValue(top);
     m_grid->horizontalScrollBar()->setValue(left);
