@@ -7,6 +7,7 @@
 #include "account/movementlistmodel.h"
 #include "account/progresspanel.h"
 #include "app/messagebox.h"
+#include "data/changewatch.h"
 #include "data/clock.h"
 #include "data/database.h"
 #include "data/dateformat.h"
@@ -26,6 +27,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -77,6 +79,15 @@ AccountWindow::AccountWindow(Database& db, QWidget* parent)
     m_rowStoreTimer->setInterval(0);
     connect(m_rowStoreTimer, &QTimer::timeout, this, [this] { storeCustomerRow(); });
     connect(m_reloadTimer, &QTimer::timeout, this, &AccountWindow::onReloadTick);
+
+    // A burst of changes on another till is read once, a moment after the first of them.
+    m_changes = new ChangeWatch(db, this);
+    m_changeTimer = new QTimer(this);
+    m_changeTimer->setObjectName(QStringLiteral("otherTillTimer"));
+    m_changeTimer->setSingleShot(true);
+    m_changeTimer->setInterval(200);
+    connect(m_changeTimer, &QTimer::timeout, this, &AccountWindow::applyOtherTillChanges);
+    connect(m_changes, &ChangeWatch::changed, this, &AccountWindow::noteOtherTillChange);
     connect(m_stopTimer, &QTimer::timeout, this, [this] {
         m_reloadTimer->stop();
         m_stopTimer->stop();
@@ -251,6 +262,35 @@ void AccountWindow::ara()
     rereadMovements();
     loadCustomer();
     topla1();
+}
+
+void AccountWindow::noteOtherTillChange(const QString& table, const QString& musKodu)
+{
+    if (ChangeWatch::concernsAccount({table, musKodu}, m_musKodu) && !m_changeTimer->isActive())
+        m_changeTimer->start();
+}
+
+void AccountWindow::applyOtherTillChanges()
+{
+    // An entry window or a message over this one, a panel being filled in, or this window's own reload after
+    // an entry: the account is read once that is over (the entry window's return reads it anyway).
+    const QWidget* modal = QApplication::activeModalWidget();
+    if ((modal && modal != this) || m_detailsPanel->isVisible() || m_deleteMode || m_reloadPending) {
+        m_changeTimer->start();
+        return;
+    }
+    const int top = m_grid->verticalScrollBar()->value();
+    const int left = m_grid->horizontalScrollBar()->value();
+    const int column = std::max(0, m_grid->currentIndex().column());
+    // Rows may have gone or changed anywhere: everything is read anew.
+    m_entryAppended = false;
+    ara();
+    updateButtonStates();
+    if (const QModelIndex current = m_grid->currentIndex(); current.isValid())
+        m_grid->setCurrentIndex(m_model->index(current.row(), column));
+    m_grid->doItemsLayout();
+    m_grid->verticalScrollBar()->setValue(top);
+    m_grid->horizontalScrollBar()->setValue(left);
 }
 
 void AccountWindow::rereadMovements()

@@ -14,6 +14,7 @@ class QTimer;
 
 namespace zelvora {
 
+class ChangeWatch;
 class CustomerDetailsPanel;
 class Database;
 class DeleteCustomerPanel;
@@ -83,6 +84,11 @@ private:
     void onReloadTick();
     void lockForDeleteMode();
 
+    // What other tills changed in this account (server ledger): read again once per burst, never under an open
+    // entry window, details panel or delete panel.
+    void noteOtherTillChange(const QString& table, const QString& musKodu);
+    void applyOtherTillChanges();
+
     void rereadMovements();
     // Selects the movement with that id, else the first row; nearRow is where it stood before a reread.
     void selectMovement(qint64 id, int nearRow);
@@ -139,6 +145,8 @@ private:
     QTimer* m_stopTimer = nullptr;
     QTimer* m_deleteModeTimer = nullptr;
     QTimer* m_rowStoreTimer = nullptr;
+    ChangeWatch* m_changes = nullptr;
+    QTimer* m_changeTimer = nullptr;
 };
 
 } // namespace zelvora

@@ -106,6 +106,19 @@ ListTotalsPanel::~ListTotalsPanel() = default;
 
 void ListTotalsPanel::compute(int listCount)
 {
+    fill(listCount);
+    if (listCount == 0)
+        MessageBox::ok(this, QStringLiteral("Kayıt Bulunamadı..."), QStringLiteral("Bilgi"),
+                       MessageBox::Icon::Information);
+}
+
+void ListTotalsPanel::refresh(int listCount)
+{
+    fill(listCount);
+}
+
+void ListTotalsPanel::fill(int listCount)
+{
     QString error;
     if (const std::optional<ListTotals> totals = ListTotalsStore(m_db).sums(&error)) {
         showFigure(m_debtorsBox, numbers::totals(totals->debtors));
@@ -120,9 +133,6 @@ void ListTotalsPanel::compute(int listCount)
     }
 
     showFigure(m_countBox, QString::number(listCount));
-    if (listCount == 0)
-        MessageBox::ok(this, QStringLiteral("Kayıt Bulunamadı..."), QStringLiteral("Bilgi"),
-                       MessageBox::Icon::Information);
 }
 
 QString ListTotalsPanel::debtorsText() const

@@ -24,6 +24,8 @@ public:
 
     // Fills the four boxes; listCount is the number of rows of the list. A count of 0 is reported.
     void compute(int listCount);
+    // The same without the message for an empty list: the figures follow what another till changed.
+    void refresh(int listCount);
 
     // The texts as shown (the printed customer list copies them).
     QString debtorsText() const;
@@ -44,6 +46,7 @@ protected:
 
 private:
     void centreOverParent();
+    void fill(int listCount);
 
     const Database& m_db;
     QLineEdit* m_debtorsBox = nullptr;

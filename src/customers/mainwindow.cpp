@@ -12,6 +12,7 @@
 #include "customers/remotehelp.h"
 #include "data/accountstore.h"
 #include "data/appconfig.h"
+#include "data/changewatch.h"
 #include "data/clock.h"
 #include "data/customerstore.h"
 #include "data/database.h"
@@ -36,7 +37,9 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace zelvora {
@@ -53,6 +56,8 @@ MainWindow::MainWindow(Database& db, QWidget* parent)
     , m_db(db)
     , m_model(new CustomerListModel(db, this))
     , m_upkeep(new CustomerUpkeep(db, this))
+    , m_changes(new ChangeWatch(db, this))
+    , m_changeTimer(new QTimer(this))
 {
     setObjectName(QStringLiteral("veresiye"));
     setWindowTitle(QStringLiteral("Zelvora   -    ") + AppConfig::makerAddress());
@@ -63,6 +68,12 @@ MainWindow::MainWindow(Database& db, QWidget* parent)
     resize(807, 598 + menuBar()->sizeHint().height());
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+
+    // A burst of changes (a bulk write on another till) is read once, a moment after the first of them.
+    m_changeTimer->setSingleShot(true);
+    m_changeTimer->setInterval(200);
+    connect(m_changeTimer, &QTimer::timeout, this, &MainWindow::applyOtherTillChanges);
+    connect(m_changes, &ChangeWatch::changed, this, &MainWindow::noteOtherTillChange);
 }
 
 MainWindow::~MainWindow() = default;
@@ -277,6 +288,10 @@ void MainWindow::rereadList()
     const std::optional<CustomerListRow> current = currentCustomer();
     const qint64 currentId = current ? current->id : -1;
     const int column = std::max(0, m_grid->currentIndex().column());
+    // The rows stay where the user scrolled them; selecting the current customer again must not move them.
+    const int top = m_grid->verticalScrollBar()->value();
+    const int left = m_grid->horizontalScrollBar()->value();
+    const int topRow = m_grid->rowAt(0);
     QString error;
     if (!m_model->reread(&error)) {
         showList(false, error);
@@ -287,8 +302,33 @@ void MainWindow::rereadList()
         m_grid->setCurrentIndex(m_model->index(row, column));
     else
         selectFirstRow();
+    // Rows below the first page join when they are counted: a list scrolled further down needs them now.
+    if (topRow >= 0 && topRow + CustomerListModel::PageSize / 2 >= m_model->rowCount())
+        m_model->exactCount();
+    m_grid->doItemsLayout();
+    m_grid->verticalScrollBar()->setValue(top);
+    m_grid->horizontalScrollBar()->setValue(left);
     runControlStateRule();
     emit listReloaded();
+}
+
+void MainWindow::noteOtherTillChange(const QString& table)
+{
+    // The list shows only the customer rows; an entry on another till rewrites the customer's balance there too.
+    if (table == ChangeWatch::Customers && !m_changeTimer->isActive())
+        m_changeTimer->start();
+}
+
+void MainWindow::applyOtherTillChanges()
+{
+    // A window of ours lies over the list: it is read when that closes, or at the next look after it.
+    if (QApplication::activeModalWidget()) {
+        m_changeTimer->start();
+        return;
+    }
+    rereadList();
+    if (m_totalsPanel->isVisible())
+        m_totalsPanel->refresh(m_model->exactCount());
 }
 
 void MainWindow::search(const QString& text)

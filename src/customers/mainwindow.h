@@ -18,6 +18,7 @@ class QTableView;
 namespace zelvora {
 
 class AboutPanel;
+class ChangeWatch;
 class CustomerListReport;
 class Database;
 class CustomerListModel;
@@ -97,6 +98,9 @@ private:
     // With the ledger on a server, says the file backup windows do not apply and returns true.
     bool refuseFileBackupOnServer();
     void closeProgram();
+    // What other tills changed (server ledger): the list and the open totals are read again, once per burst.
+    void noteOtherTillChange(const QString& table);
+    void applyOtherTillChanges();
 
     Database& m_db;
     CustomerListModel* m_model = nullptr;
@@ -122,6 +126,8 @@ private:
     RestoreHooks m_restoreHooks;
     QPointer<QWidget> m_aboutOpener;
     ActivationWatch m_activation;
+    ChangeWatch* m_changes = nullptr;
+    QTimer* m_changeTimer = nullptr;
 };
 
 } // namespace zelvora

@@ -61,6 +61,7 @@ struct DatabaseTarget
 //   keys itself (customerrow::sortKeyOf/searchKeyOf) and binds them;
 // - PRAGMAs, the busy handler, the stop flag and NoWait: SQLite only (on PostgreSQL the server waits for row
 //   locks itself, reads never wait; setStopFlag() and NoWait do nothing there).
+// - what other tills changed: ChangeWatch (the server schema's notifications; nothing on SQLite).
 // The server's tables without an id of their own have a rowid column, so "ORDER BY rowid" reads alike on both.
 class Database final
 {

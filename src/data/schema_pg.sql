@@ -142,3 +142,56 @@ INSERT INTO son_musterino (musterino) VALUES ('0');
 INSERT INTO birimler (birimadi) VALUES
     ('Adet'), ('Kg'), ('Gr'), ('Lt'), ('Metre'), ('Paket'), ('Koli'), ('Düzine'), ('Kasa'), ('Çuval'),
     ('Şişe'), ('Kutu'), ('Top'), ('Bağ'), ('Deste'), ('Takım'), ('Çift'), ('Porsiyon');
+
+-- Other tills learn of a change through LISTEN zelvora_degisti. The payload is the table's name, followed by
+-- ":" and a customer number when the statement touched few customers (each gets one); the name alone means any
+-- customer of that table. One notification per statement keeps a bulk write cheap; the server sends them at
+-- commit and drops repeats within a transaction.
+CREATE FUNCTION zv_degisiklik_bildir() RETURNS trigger LANGUAGE plpgsql AS $$
+DECLARE
+    kaynak text;
+    kodlar text[];
+    kod text;
+BEGIN
+    IF TG_OP = 'TRUNCATE' OR TG_TABLE_NAME NOT IN ('musteriler', 'veresiye') THEN
+        PERFORM pg_notify('zelvora_degisti', TG_TABLE_NAME);
+        RETURN NULL;
+    END IF;
+    -- The transition tables are named by the trigger that runs; read them dynamically so no plan is kept.
+    kaynak := CASE TG_OP
+        WHEN 'INSERT' THEN 'SELECT mus_kodu FROM yeni'
+        WHEN 'DELETE' THEN 'SELECT mus_kodu FROM eski'
+        ELSE 'SELECT mus_kodu FROM yeni UNION SELECT mus_kodu FROM eski' END;
+    EXECUTE 'SELECT array_agg(k) FROM (SELECT DISTINCT mus_kodu AS k FROM (' || kaynak || ') d LIMIT 21) s'
+        INTO kodlar;
+    IF kodlar IS NULL THEN
+        RETURN NULL; -- no row changed
+    END IF;
+    IF cardinality(kodlar) > 20 THEN
+        PERFORM pg_notify('zelvora_degisti', TG_TABLE_NAME);
+    ELSE
+        FOREACH kod IN ARRAY kodlar LOOP
+            PERFORM pg_notify('zelvora_degisti', TG_TABLE_NAME || ':' || kod);
+        END LOOP;
+    END IF;
+    RETURN NULL;
+END
+$$;
+CREATE TRIGGER musteriler_bildir_ekle AFTER INSERT ON musteriler REFERENCING NEW TABLE AS yeni
+    FOR EACH STATEMENT EXECUTE FUNCTION zv_degisiklik_bildir();
+CREATE TRIGGER musteriler_bildir_degis AFTER UPDATE ON musteriler REFERENCING OLD TABLE AS eski NEW TABLE AS yeni
+    FOR EACH STATEMENT EXECUTE FUNCTION zv_degisiklik_bildir();
+CREATE TRIGGER musteriler_bildir_sil AFTER DELETE ON musteriler REFERENCING OLD TABLE AS eski
+    FOR EACH STATEMENT EXECUTE FUNCTION zv_degisiklik_bildir();
+CREATE TRIGGER musteriler_bildir_bosalt AFTER TRUNCATE ON musteriler
+    FOR EACH STATEMENT EXECUTE FUNCTION zv_degisiklik_bildir();
+CREATE TRIGGER veresiye_bildir_ekle AFTER INSERT ON veresiye REFERENCING NEW TABLE AS yeni
+    FOR EACH STATEMENT EXECUTE FUNCTION zv_degisiklik_bildir();
+CREATE TRIGGER veresiye_bildir_degis AFTER UPDATE ON veresiye REFERENCING OLD TABLE AS eski NEW TABLE AS yeni
+    FOR EACH STATEMENT EXECUTE FUNCTION zv_degisiklik_bildir();
+CREATE TRIGGER veresiye_bildir_sil AFTER DELETE ON veresiye REFERENCING OLD TABLE AS eski
+    FOR EACH STATEMENT EXECUTE FUNCTION zv_degisiklik_bildir();
+CREATE TRIGGER veresiye_bildir_bosalt AFTER TRUNCATE ON veresiye
+    FOR EACH STATEMENT EXECUTE FUNCTION zv_degisiklik_bildir();
+CREATE TRIGGER user_bildir AFTER INSERT OR UPDATE OR DELETE OR TRUNCATE ON "User"
+    FOR EACH STATEMENT EXECUTE FUNCTION zv_degisiklik_bildir();
