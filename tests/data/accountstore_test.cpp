@@ -289,8 +289,9 @@ TEST(AccountTills, ADeletionAndAnEntryAtOnceLeaveNoOrphan)
         EXPECT_TRUE(deletion.get());
         const auto [stored, error] = entry.get();
         EXPECT_EQ(stored, !deleteFirst);
-        if (deleteFirst)
+        if (deleteFirst) {
             EXPECT_TRUE(error.contains(QStringLiteral("silinmiş"))) << error.toStdString();
+        }
         EXPECT_FALSE(AccountStore(t.db()).customer(QStringLiteral("1")));
         EXPECT_EQ(orphanMovements(t.db()), 0);
     }

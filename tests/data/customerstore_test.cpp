@@ -166,12 +166,14 @@ TEST_P(DayCountTest, WritesChangedRowsOnlyAndLeavesMissingDatesEmpty)
     // The next run rewrites nothing that is already right.
     EXPECT_EQ(store.staleDayCounts(today, 100), 0);
     ASSERT_TRUE(store.updateDayCounts(today));
-    if (GetParam() == Engine::SQLite)
+    if (GetParam() == Engine::SQLite) {
         EXPECT_EQ(t.db().scalar(QStringLiteral("SELECT changes()")).toInt(), 0);
+    }
     EXPECT_EQ(store.staleDayCounts(today.addDays(1), 100), 2);
     ASSERT_TRUE(store.updateDayCounts(today.addDays(1)));
-    if (GetParam() == Engine::SQLite)
+    if (GetParam() == Engine::SQLite) {
         EXPECT_EQ(t.db().scalar(QStringLiteral("SELECT changes()")).toInt(), 2);
+    }
     EXPECT_EQ(store.staleDayCounts(today.addDays(1), 100), 0);
     EXPECT_EQ(gun("2").toInt(), -13);
 }

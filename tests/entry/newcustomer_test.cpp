@@ -201,8 +201,9 @@ TEST_P(NewCustomerNumberTest, TwoTillsAddingAtOnceGetNumbersOfTheirOwn)
     QStringList numbers {firstNumber, secondNumber};
     numbers.sort();
     EXPECT_EQ(numbers, (QStringList {QStringLiteral("42"), QStringLiteral("43")}));
-    if (holder)
+    if (holder) {
         EXPECT_EQ(firstNumber, QStringLiteral("42")); // the first to wait is the first served
+    }
     EXPECT_EQ(customerCount(t), 2);
     EXPECT_EQ(counterRows(t), (QStringList {QStringLiteral("43")}));
 }
