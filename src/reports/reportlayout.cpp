@@ -1,44 +1,48 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "reports/reportlayout.h"
 
-namespace zelvora::reportlayouts {
+namespace zelvora {
 
-namespace {
-
-using Kind = ReportElement::Kind;
-
-const ReportFont kTitle {QStringLiteral("Arial"), 10, true};
-const ReportFont kHeading {QStringLiteral("Verdana"), 7, true};
-const ReportFont kListRow {QStringLiteral("Tahoma"), 8.5, false};
-const ReportFont kListTotal {QStringLiteral("Tahoma"), 8.5, false};
-const ReportFont kListTotalBold {QStringLiteral("Tahoma"), 8.5, true};
-const ReportFont kStatementRow {QStringLiteral("Tahoma"), 7, false};
-const ReportFont kPageFooter {QStringLiteral("Tahoma"), 9, false};
-
-constexpr Qt::Alignment kLeft = Qt::AlignLeft;
-constexpr Qt::Alignment kRight = Qt::AlignRight;
-constexpr Qt::Alignment kCentre = Qt::AlignHCenter;
+namespace reportparts {
 
 ReportElement label(const QString& name, const QString& text, int left, int top, int width, int height,
                     const ReportFont& font, Qt::Alignment alignment)
 {
-    return {Kind::Label, name, text, left, top, width, height, font, alignment};
-}
-
-ReportElement heading(const QString& text, int left, int top, int width, int height, Qt::Alignment alignment)
-{
-    return label(QString(), text, left, top, width, height, kHeading, alignment);
+    return {ReportElement::Kind::Label, name, text, left, top, width, height, font, alignment};
 }
 
 ReportElement field(const QString& column, int left, int width, int height, const ReportFont& font,
                     Qt::Alignment alignment)
 {
-    return {Kind::Field, column, QString(), left, 0, width, height, font, alignment};
+    return {ReportElement::Kind::Field, column, QString(), left, 0, width, height, font, alignment};
 }
 
 ReportElement line(int x1, int x2, int y)
 {
-    return {Kind::Line, QString(), QString(), x1, y, x2 - x1, 0, {}, kLeft};
+    return {ReportElement::Kind::Line, QString(), QString(), x1, y, x2 - x1, 0, {}, Qt::AlignLeft};
+}
+
+} // namespace reportparts
+
+namespace reportlayouts {
+
+namespace {
+
+using Kind = ReportElement::Kind;
+using namespace reportparts;
+
+const ReportFont kListRow {QStringLiteral("Tahoma"), 8.5, false};
+const ReportFont kListTotal {QStringLiteral("Tahoma"), 8.5, false};
+const ReportFont kListTotalBold {QStringLiteral("Tahoma"), 8.5, true};
+const ReportFont kStatementRow {QStringLiteral("Tahoma"), 7, false};
+
+constexpr Qt::Alignment kLeft = Qt::AlignLeft;
+constexpr Qt::Alignment kRight = Qt::AlignRight;
+constexpr Qt::Alignment kCentre = Qt::AlignHCenter;
+
+ReportElement heading(const QString& text, int left, int top, int width, int height, Qt::Alignment alignment)
+{
+    return label(QString(), text, left, top, width, height, kHeading, alignment);
 }
 
 ReportElement counter(Kind kind, int left, int width, int height, Qt::Alignment alignment)
@@ -165,4 +169,6 @@ const ReportLayout& carirapor()
     return layout;
 }
 
-} // namespace zelvora::reportlayouts
+} // namespace reportlayouts
+
+} // namespace zelvora

@@ -60,6 +60,21 @@ struct ReportLayout
     int bodyHeight() const { return paperHeight - topMargin - bottomMargin; }
 };
 
+// The building blocks every layout of the program is made of, so the printed pages share one look.
+namespace reportparts {
+
+inline const ReportFont kTitle {QStringLiteral("Arial"), 10, true};
+inline const ReportFont kHeading {QStringLiteral("Verdana"), 7, true};
+inline const ReportFont kPageFooter {QStringLiteral("Tahoma"), 9, false};
+
+ReportElement label(const QString& name, const QString& text, int left, int top, int width, int height,
+                    const ReportFont& font, Qt::Alignment alignment);
+ReportElement field(const QString& column, int left, int width, int height, const ReportFont& font,
+                    Qt::Alignment alignment);
+ReportElement line(int x1, int x2, int y);
+
+} // namespace reportparts
+
 namespace reportlayouts {
 
 // The customer list "musterilistesi" and the account statement "carirapor".

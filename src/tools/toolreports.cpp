@@ -11,32 +11,20 @@ namespace zelvora {
 namespace {
 
 using Kind = ReportElement::Kind;
+using namespace reportparts;
 
-const ReportFont kTitle {QStringLiteral("Arial"), 10, true};
-const ReportFont kHeading {QStringLiteral("Verdana"), 7, true};
 const ReportFont kInfo {QStringLiteral("Tahoma"), 8.5, false};
 const ReportFont kRow {QStringLiteral("Tahoma"), 7, false};
 const ReportFont kRowBold {QStringLiteral("Tahoma"), 7, true};
-const ReportFont kPageFooter {QStringLiteral("Tahoma"), 9, false};
 
 constexpr Qt::Alignment kLeft = Qt::AlignLeft;
 constexpr Qt::Alignment kRight = Qt::AlignRight;
 constexpr Qt::Alignment kCentre = Qt::AlignHCenter;
 
-ReportElement label(const QString& name, const QString& text, int left, int top, int width, int height,
-                    const ReportFont& font, Qt::Alignment alignment)
-{
-    return {Kind::Label, name, text, left, top, width, height, font, alignment};
-}
-
+// A row's field: one line of text.
 ReportElement field(const QString& column, int left, int width, const ReportFont& font, Qt::Alignment alignment)
 {
-    return {Kind::Field, column, QString(), left, 0, width, 227, font, alignment};
-}
-
-ReportElement line(int x1, int x2, int y)
-{
-    return {Kind::Line, QString(), QString(), x1, y, x2 - x1, 0, {}, kLeft};
+    return reportparts::field(column, left, width, 227, font, alignment);
 }
 
 // The same page footer on both: the print date, and the page of the pages.
