@@ -35,6 +35,28 @@ std::optional<qint64> counterValue(const QVariant& stored)
     return value;
 }
 
+// Runs work in one transaction and commits when it stored; the engine's text in *error when the transaction
+// cannot begin or end.
+template<typename Work> NewCustomerStore::Result inOneTransaction(const Database& db, QString* error, Work work)
+{
+    using Result = NewCustomerStore::Result;
+    ScopedTransaction transaction(db);
+    if (!transaction.isActive()) {
+        if (error)
+            *error = db.connection().lastError().text();
+        return Result::Failed;
+    }
+    const Result result = work();
+    if (result != Result::Stored)
+        return result;
+    if (!transaction.commit()) {
+        if (error)
+            *error = db.connection().lastError().text();
+        return Result::Failed;
+    }
+    return Result::Stored;
+}
+
 } // namespace
 
 QString NewCustomerStore::nextNumber(const QVariant& counter)
@@ -53,52 +75,26 @@ QString NewCustomerStore::proposedNumber() const
 
 NewCustomerStore::Result NewCustomerStore::add(const NewCustomer& customer, QString* error) const
 {
-    ScopedTransaction transaction(m_db);
-    if (!transaction.isActive()) {
-        if (error)
-            *error = m_db.connection().lastError().text();
-        return Result::Failed;
-    }
-    const Result result = store(customer, error);
-    if (result != Result::Stored)
-        return result;
-    if (!transaction.commit()) {
-        if (error)
-            *error = m_db.connection().lastError().text();
-        return Result::Failed;
-    }
-    return Result::Stored;
+    return inOneTransaction(m_db, error, [&] { return store(customer, error); });
 }
 
 NewCustomerStore::Result NewCustomerStore::addUnderNextNumber(const NewCustomer& customer, QString* number,
                                                               QString* error) const
 {
-    ScopedTransaction transaction(m_db);
-    if (!transaction.isActive()) {
-        if (error)
-            *error = m_db.connection().lastError().text();
-        return Result::Failed;
-    }
-    // The counter's row is locked before it is read: on a server by the row lock, on SQLite by the write lock
-    // this no-change update takes on the file. Another till's add waits here until this one has ended.
-    const QString lock = m_db.isServer()
-        ? QStringLiteral("SELECT musterino FROM son_musterino WHERE rowid = %1 FOR UPDATE").arg(kLastCounterRow)
-        : QStringLiteral("UPDATE son_musterino SET musterino = musterino WHERE rowid = %1").arg(kLastCounterRow);
-    if (!m_db.exec(lock, {}, error))
-        return Result::Failed;
-    NewCustomer numbered = customer;
-    numbered.musKodu = proposedNumber();
-    if (number)
-        *number = numbered.musKodu;
-    const Result result = store(numbered, error);
-    if (result != Result::Stored)
-        return result;
-    if (!transaction.commit()) {
-        if (error)
-            *error = m_db.connection().lastError().text();
-        return Result::Failed;
-    }
-    return Result::Stored;
+    return inOneTransaction(m_db, error, [&] {
+        // The counter's row is locked before it is read: on a server by the row lock, on SQLite by the write lock
+        // this no-change update takes on the file. Another till's add waits here until this one has ended.
+        const QString lock = m_db.isServer()
+            ? QStringLiteral("SELECT musterino FROM son_musterino WHERE rowid = %1 FOR UPDATE").arg(kLastCounterRow)
+            : QStringLiteral("UPDATE son_musterino SET musterino = musterino WHERE rowid = %1").arg(kLastCounterRow);
+        if (!m_db.exec(lock, {}, error))
+            return Result::Failed;
+        NewCustomer numbered = customer;
+        numbered.musKodu = proposedNumber();
+        if (number)
+            *number = numbered.musKodu;
+        return store(numbered, error);
+    });
 }
 
 NewCustomerStore::Result NewCustomerStore::store(const NewCustomer& customer, QString* error) const
