@@ -61,4 +61,14 @@ QVector<CollectionRow> CollectionStore::waitingAtLeast(const QVector<CollectionR
     return result;
 }
 
+std::optional<qint64> CollectionStore::totalOwed(const QVector<CollectionRow>& rows)
+{
+    qint64 total = 0;
+    for (const CollectionRow& row : rows) {
+        if (__builtin_add_overflow(total, row.bakiye, &total))
+            return std::nullopt;
+    }
+    return total;
+}
+
 } // namespace zelvora

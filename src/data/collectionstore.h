@@ -40,6 +40,8 @@ public:
 
     // The rows waiting at least minDays (and those whose wait is unknown), in their order.
     static QVector<CollectionRow> waitingAtLeast(const QVector<CollectionRow>& rows, qint64 minDays);
+    // The balances owed summed, or nothing when the sum does not fit in 64 bits.
+    static std::optional<qint64> totalOwed(const QVector<CollectionRow>& rows);
 
 private:
     const Database& m_db;

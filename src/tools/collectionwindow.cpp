@@ -221,13 +221,10 @@ void CollectionWindow::applyFilter()
     }
     if (m_model->rowCount() > 0)
         m_grid->setCurrentIndex(m_model->index(row, 0));
-    qint64 total = 0;
-    bool fits = true;
-    for (const CollectionRow& r : m_model->rows())
-        fits = fits && !__builtin_add_overflow(total, r.bakiye, &total);
+    const std::optional<qint64> total = CollectionStore::totalOwed(m_model->rows());
     m_summary->setText(QStringLiteral("%1 müşteri, toplam %2")
                            .arg(m_model->rowCount())
-                           .arg(fits ? numbers::totals(total) : QStringLiteral("-")));
+                           .arg(total ? numbers::totals(*total) : QStringLiteral("-")));
     updateCommands();
 }
 

@@ -246,8 +246,6 @@ void CollectionReport::prepare(const QVector<CollectionRow>& rows, const QDate& 
                                   : QStringLiteral("Borcu olan bütün müşteriler"));
     QVector<QStringList> printed;
     printed.reserve(rows.size());
-    qint64 total = 0;
-    bool totalFits = true;
     for (const CollectionRow& r : rows) {
         QStringList phones;
         for (const QString& phone : {r.telefon1, r.telefon2})
@@ -255,10 +253,10 @@ void CollectionReport::prepare(const QVector<CollectionRow>& rows, const QDate& 
                 phones << phone;
         printed.append({r.musKodu, r.musteriFirma, phones.join(QStringLiteral(" / ")), numbers::totals(r.bakiye),
                         dates::storedDateForDisplay(r.lastPayment), r.days ? QString::number(*r.days) : QString()});
-        totalFits = totalFits && !__builtin_add_overflow(total, r.bakiye, &total);
     }
     m_report.setLabel(QStringLiteral("count"), QString::number(rows.size()));
-    m_report.setLabel(QStringLiteral("total"), totalFits ? numbers::totals(total) : QStringLiteral("-"));
+    const std::optional<qint64> total = CollectionStore::totalOwed(rows);
+    m_report.setLabel(QStringLiteral("total"), total ? numbers::totals(*total) : QStringLiteral("-"));
     m_report.setData({QStringLiteral("mus_kodu"), QStringLiteral("MusteriFirma"), QStringLiteral("Telefon"),
                       QStringLiteral("Bakiye"), QStringLiteral("SonOdeme"), QStringLiteral("Gun")},
                      std::move(printed));
