@@ -44,6 +44,18 @@ QString normalizedSql(const QString& sql)
     return QString(sql).remove(quotes).simplified().replace(blanks, QStringLiteral(" ")).toLower();
 }
 
+// A table's definition without the columns later versions added at its end (a file of an earlier version lacks
+// them; one brought up to date has them appended by ALTER TABLE, which writes its own blanks around them).
+QString tableShape(const QString& sql, const QString& table)
+{
+    static const QRegularExpression punctuation(QStringLiteral(" ?([,()]) ?"));
+    QString shape = normalizedSql(sql).replace(punctuation, QStringLiteral("\\1"));
+    for (const QString& column : schema::addedColumns(table))
+        shape.remove(
+            QRegularExpression(QStringLiteral(",%1 [^,()]*").arg(QRegularExpression::escape(column.toLower()))));
+    return shape;
+}
+
 struct Column
 {
     QString name;
@@ -170,7 +182,7 @@ void compareDefinition(const Connection& db, const Table& wanted, const QString&
     if (out.size() == before
         && db.rows(QStringLiteral("SELECT sql FROM sqlite_master WHERE type = 'table' AND name = ?"), {actual}, &sql,
                    nullptr)
-        && !sql.isEmpty() && normalizedSql(sql.first().value(0)) != normalizedSql(wanted.sql))
+        && !sql.isEmpty() && tableShape(sql.first().value(0), wanted.name) != tableShape(wanted.sql, wanted.name))
         out.append(QStringLiteral("Tablo tanımı programınkinden farklı (kısıtlar ya da sıralama kuralları): %1")
                        .arg(wanted.name));
 }
@@ -198,7 +210,8 @@ void checkTables(const Connection& db, bool olderVersion, DatabaseCheck::Result&
                                 [&](const Column& c) { return c.name.compare(name, Qt::CaseInsensitive) == 0; });
         };
         for (const Column& column : wanted.columns) {
-            if (named(columns, column.name) == columns.cend())
+            if (named(columns, column.name) == columns.cend()
+                && !(olderVersion && schema::addedColumns(wanted.name).contains(column.name, Qt::CaseInsensitive)))
                 result.problems.append(QStringLiteral("Eksik sütun: %1.%2").arg(wanted.name, column.name));
         }
         // A column that must be given a value where the program's inserts give none makes every insert fail.

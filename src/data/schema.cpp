@@ -4,7 +4,9 @@
 #include "data/database.h"
 
 #include <QFile>
+#include <QHash>
 #include <QSqlDriver>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
 #include <algorithm>
@@ -27,6 +29,20 @@ constexpr const char* kObsoleteIndexes[] = {"musteriler_sira", "musteriler_arama
 constexpr const char* kAddedObjects[]
     = {"musteriler_ad_sirasi", "musteriler_anahtarsiz", "musteriler_gun_farki", "veresiye_toplam",
        "liste_toplami",        "liste_toplami_ekle",    "liste_toplami_sil",    "liste_toplami_degisti"};
+
+// Columns later versions added at the end of a table. A file or a server database that lacks one gets it, empty
+// for the rows already there. The file's type is the script's; serverType is schema_pg.sql's.
+struct AddedColumn
+{
+    const char* table;
+    const char* column;
+    const char* serverType;
+};
+constexpr AddedColumn kAddedColumns[] = {
+    {"musteriler", "KrediLimiti", "bigint"},
+    {"veresiye", "Kullanici", "text"},
+    {"veresiye", "Kayit", "text"},
+};
 
 template<std::size_t N> bool listed(const char* const (&names)[N], const QString& name)
 {
@@ -103,6 +119,16 @@ bool isAddedByUpgrade(const QString& name)
     return listed(kAddedObjects, name);
 }
 
+QStringList addedColumns(const QString& table)
+{
+    QStringList columns;
+    for (const AddedColumn& c : kAddedColumns) {
+        if (table.compare(QLatin1String(c.table), Qt::CaseInsensitive) == 0)
+            columns.append(QLatin1String(c.column));
+    }
+    return columns;
+}
+
 QStringList listTotalsRefill()
 {
     return {QStringLiteral("DELETE FROM liste_toplami"),
@@ -112,6 +138,52 @@ QStringList listTotalsRefill()
 
 namespace {
 
+// The column names of table in handle's database, in lower case; empty when there is no such table.
+QList<QByteArray> columnsOf(sqlite3* handle, const char* table)
+{
+    QList<QByteArray> names;
+    sqlite3_stmt* select = nullptr;
+    if (sqlite3_prepare_v2(handle, "SELECT name FROM pragma_table_info(?)", -1, &select, nullptr) != SQLITE_OK)
+        return names;
+    sqlite3_bind_text(select, 1, table, -1, SQLITE_STATIC);
+    while (sqlite3_step(select) == SQLITE_ROW)
+        names.append(QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(select, 0))).toLower());
+    sqlite3_finalize(select);
+    return names;
+}
+
+// "name type" of an added column as the script declares it, read once from the script's own tables.
+QByteArray scriptColumnDefinition(const AddedColumn& added)
+{
+    static const QHash<QByteArray, QByteArray> definitions = [] {
+        QHash<QByteArray, QByteArray> result;
+        sqlite3* memory = nullptr;
+        if (sqlite3_open(":memory:", &memory) == SQLITE_OK && execText(memory, script(), nullptr)) {
+            for (const AddedColumn& c : kAddedColumns) {
+                sqlite3_stmt* select = nullptr;
+                if (sqlite3_prepare_v2(memory, "SELECT type, dflt_value FROM pragma_table_info(?) WHERE name = ?", -1,
+                                       &select, nullptr)
+                    != SQLITE_OK)
+                    continue;
+                sqlite3_bind_text(select, 1, c.table, -1, SQLITE_STATIC);
+                sqlite3_bind_text(select, 2, c.column, -1, SQLITE_STATIC);
+                if (sqlite3_step(select) == SQLITE_ROW) {
+                    QByteArray definition
+                        = QByteArray(c.column) + ' ' + reinterpret_cast<const char*>(sqlite3_column_text(select, 0));
+                    if (sqlite3_column_type(select, 1) != SQLITE_NULL)
+                        definition
+                            += QByteArray(" DEFAULT ") + reinterpret_cast<const char*>(sqlite3_column_text(select, 1));
+                    result.insert(QByteArray(c.table) + '.' + c.column, definition);
+                }
+                sqlite3_finalize(select);
+            }
+        }
+        sqlite3_close(memory);
+        return result;
+    }();
+    return definitions.value(QByteArray(added.table) + '.' + added.column);
+}
+
 // The statements that bring the file behind handle up to date; empty when it is.
 QByteArray pendingWork(sqlite3* handle)
 {
@@ -120,6 +192,12 @@ QByteArray pendingWork(sqlite3* handle)
         return std::any_of(present.cbegin(), present.cend(), [&](const auto& o) { return o.first == name; });
     };
     QByteArray work;
+    // Columns first: indexes of the script may use them.
+    for (const AddedColumn& added : kAddedColumns) {
+        const QList<QByteArray> columns = columnsOf(handle, added.table);
+        if (!columns.isEmpty() && !columns.contains(QByteArray(added.column).toLower()))
+            work += "ALTER TABLE " + QByteArray(added.table) + " ADD COLUMN " + scriptColumnDefinition(added) + ";\n";
+    }
     for (const char* name : kObsoleteIndexes) {
         if (has(name))
             work += "DROP INDEX " + QByteArray(name) + ";\n";
@@ -139,20 +217,55 @@ QByteArray pendingWork(sqlite3* handle)
     return work;
 }
 
+// The added columns a server database lacks (its schema is otherwise made whole by --init-server).
+QList<AddedColumn> missingOnServer(const Database& db, QString* error)
+{
+    QList<AddedColumn> missing;
+    for (const AddedColumn& added : kAddedColumns) {
+        const QVariant found
+            = db.scalar(QStringLiteral("SELECT count(*) FROM information_schema.columns "
+                                       "WHERE table_schema = current_schema() AND table_name = ? "
+                                       "AND column_name = ?"),
+                        {QString::fromLatin1(added.table), QString::fromLatin1(added.column).toLower()}, error);
+        if (!found.isValid())
+            return {};
+        if (found.toLongLong() == 0)
+            missing.append(added);
+    }
+    return missing;
+}
+
+bool upgradeServer(const Database& db, QString* error)
+{
+    ScopedTransaction transaction(db);
+    if (!transaction.isActive()) {
+        if (error)
+            *error = db.connection().lastError().text();
+        return false;
+    }
+    // IF NOT EXISTS: another till may have added a column meanwhile.
+    for (const AddedColumn& added : missingOnServer(db, error)) {
+        if (!db.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN IF NOT EXISTS %2 %3")
+                         .arg(QLatin1String(added.table), QLatin1String(added.column), QLatin1String(added.serverType)),
+                     {}, error))
+            return false;
+    }
+    return transaction.commit();
+}
+
 } // namespace
 
 bool needsUpgrade(const Database& db)
 {
-    // A server's schema is made whole by --init-server; only files of earlier versions are brought up to date.
     if (db.isServer())
-        return false;
+        return !missingOnServer(db, nullptr).isEmpty();
     return !scriptObjects().isEmpty() && !pendingWork(handleOf(db)).isEmpty();
 }
 
 bool upgrade(const Database& db, QString* error)
 {
     if (db.isServer())
-        return true;
+        return upgradeServer(db, error);
     sqlite3* handle = handleOf(db);
     const QByteArray work = pendingWork(handle);
     if (scriptObjects().isEmpty()) {

@@ -26,17 +26,19 @@ bool create(const Database& db, QString* error);
 // The program runs it at start (on a thread, under the splash) when needsUpgrade() says so.
 bool upgrade(const Database& db, QString* error);
 
-// Whether upgrade() has work to do on this file (a quick look at its catalogue). Never on a server, whose
-// schema --init-server makes; upgrade() does nothing there.
+// Whether upgrade() has work to do on this file (a quick look at its catalogue). On a server, whose schema
+// --init-server makes, only the columns later versions added are looked for and added.
 bool needsUpgrade(const Database& db);
 
 // The file format a database file made by this version has (PRAGMA user_version).
-constexpr int kVersion = 2;
+constexpr int kVersion = 3;
 
 // An index that a file of an earlier version may hold and upgrade() drops.
 bool isObsoleteIndex(const QString& name);
 // A table, index or trigger of the script that files of an earlier version lack and upgrade() adds.
 bool isAddedByUpgrade(const QString& name);
+// The columns at the end of table that files of an earlier version lack and upgrade() adds.
+QStringList addedColumns(const QString& table);
 
 // Statements that sum the list's totals (table liste_toplami) again from the customers.
 QStringList listTotalsRefill();

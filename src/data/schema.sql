@@ -1,9 +1,11 @@
--- Zelvora database, schema version 2 (version 1 lacked the indexes that keep a large ledger fast; the
--- program adds them when it opens such a file).
--- Money (Bakiye, Eklenen, Odenen) is whole kuruş; dates are YYYY-MM-DD, times HH:MM:SS.
+-- Zelvora database, schema version 3 (version 1 lacked the indexes that keep a large ledger fast, version 2 the
+-- columns at the end of musteriler and veresiye; the program adds them when it opens such a file).
+-- Money (Bakiye, Eklenen, Odenen, KrediLimiti) is whole kuruş; dates are YYYY-MM-DD, times HH:MM:SS.
+-- KrediLimiti is the customer's credit limit (NULL: none). Kullanici and Kayit say who stored a movement and
+-- when (YYYY-MM-DD HH:MM:SS); NULL for movements stored before they were kept.
 -- sira_anahtari and arama_anahtari are the Turkish sort and search keys of MusteriFirma. The program keeps
 -- them; a row written by another tool has them emptied (see the trigger) and the program fills them again.
-PRAGMA user_version = 2;
+PRAGMA user_version = 3;
 
 CREATE TABLE musteriler (
     id INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -20,7 +22,8 @@ CREATE TABLE musteriler (
     Sonislem TEXT,
     Gun INTEGER,
     sira_anahtari TEXT,
-    arama_anahtari TEXT
+    arama_anahtari TEXT,
+    KrediLimiti INTEGER
 );
 CREATE UNIQUE INDEX musteriler_mus_kodu ON musteriler (mus_kodu);
 -- Name order; the search key rides along so a prefix search filters inside this index and reads its
@@ -73,7 +76,9 @@ CREATE TABLE veresiye (
     Birim TEXT,
     KDV REAL,
     Eklenen INTEGER,
-    Odenen INTEGER
+    Odenen INTEGER,
+    Kullanici TEXT,
+    Kayit TEXT
 );
 CREATE INDEX veresiye_mus_kodu ON veresiye (mus_kodu, id);
 -- An account's sums read from the index alone.

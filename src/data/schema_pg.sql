@@ -1,5 +1,5 @@
--- Zelvora ledger on a PostgreSQL server: the same tables, columns and meanings as schema.sql (file format 2).
--- Money (Bakiye, Eklenen, Odenen) is whole kuruş; dates are YYYY-MM-DD texts, times HH:MM:SS texts.
+-- Zelvora ledger on a PostgreSQL server: the same tables, columns and meanings as schema.sql (file format 3).
+-- Money (Bakiye, Eklenen, Odenen, KrediLimiti) is whole kuruş; dates are YYYY-MM-DD texts, times HH:MM:SS texts.
 -- sira_anahtari and arama_anahtari are the Turkish sort and search keys of MusteriFirma, computed by the
 -- program; they compare byte by byte (COLLATE "C"), so order and prefix search need no server collation.
 -- The tables without an id of their own have a rowid column, in the order rows were stored, as SQLite has.
@@ -45,7 +45,8 @@ CREATE TABLE musteriler (
     Sonislem text,
     Gun bigint,
     sira_anahtari text COLLATE "C",
-    arama_anahtari text COLLATE "C"
+    arama_anahtari text COLLATE "C",
+    KrediLimiti bigint
 );
 CREATE UNIQUE INDEX musteriler_mus_kodu ON musteriler (mus_kodu);
 -- Name order (rows without keys first, as SQLite orders nulls); the search key rides along for prefix search.
@@ -118,7 +119,9 @@ CREATE TABLE veresiye (
     Birim text,
     KDV double precision,
     Eklenen bigint,
-    Odenen bigint
+    Odenen bigint,
+    Kullanici text,
+    Kayit text
 );
 CREATE INDEX veresiye_mus_kodu ON veresiye (mus_kodu, id);
 -- An account's sums read from the index alone.

@@ -290,9 +290,9 @@ void Startup::startUpgrade()
     // main window opens once it has ended. Without the indexes everything still works, only slower, so a file
     // that cannot take them (read-only, locked) is used as it is.
     m_splash->holdOpen(QStringLiteral("Veri tabanı güncelleniyor…"));
-    m_upgrade = std::thread([this, path = m_db->path()] {
+    m_upgrade = std::thread([this, target = m_db->target()] {
         QString error;
-        const auto db = Database::open(path, &error);
+        const auto db = Database::open(target, &error);
         const bool done = db && schema::upgrade(*db, &error);
         QMetaObject::invokeMethod(
             this, [this, done, error] { onUpgradeEnded(done, error); }, Qt::QueuedConnection);

@@ -6,6 +6,7 @@
 #include "customers/mainwindow.h"
 #include "data/appconfig.h"
 #include "data/customerstore.h"
+#include "data/schema.h"
 #include "signin.h"
 #include "startup/splashwindow.h"
 #include "startup/startup.h"
@@ -226,14 +227,17 @@ TEST_F(RestoreWindow, ABackupMadeByTheFirstVersionIsRestoredWithTheCurrentSchema
     const QString good = makeBackup();
     t.db().exec(QStringLiteral("UPDATE musteriler SET Bakiye = 2500"));
     const QString chosen = QDir(t.folder()).filePath(QStringLiteral("eski.ydk"));
-    writeBytes(chosen,
-               altered(readBytes(good),
-                       "DROP INDEX musteriler_ad_sirasi; DROP INDEX musteriler_anahtarsiz; DROP INDEX "
-                       "musteriler_gun_farki; DROP INDEX veresiye_toplam; DROP TRIGGER liste_toplami_ekle; DROP "
-                       "TRIGGER liste_toplami_sil; DROP TRIGGER liste_toplami_degisti; DROP TABLE liste_toplami; "
-                       "CREATE INDEX musteriler_sira ON musteriler (sira_anahtari, id); CREATE INDEX "
-                       "musteriler_arama ON musteriler (arama_anahtari); UPDATE musteriler SET Bakiye = 700; "
-                       "PRAGMA user_version = 1;"));
+    writeBytes(
+        chosen,
+        altered(readBytes(good),
+                "DROP INDEX musteriler_ad_sirasi; DROP INDEX musteriler_anahtarsiz; DROP INDEX "
+                "musteriler_gun_farki; DROP INDEX veresiye_toplam; DROP TRIGGER liste_toplami_ekle; DROP "
+                "TRIGGER liste_toplami_sil; DROP TRIGGER liste_toplami_degisti; DROP TABLE liste_toplami; "
+                "CREATE INDEX musteriler_sira ON musteriler (sira_anahtari, id); CREATE INDEX "
+                "musteriler_arama ON musteriler (arama_anahtari); ALTER TABLE musteriler DROP COLUMN KrediLimiti; "
+                "ALTER TABLE veresiye DROP COLUMN Kullanici; ALTER TABLE veresiye DROP COLUMN Kayit; "
+                "UPDATE musteriler SET Bakiye = 700; "
+                "PRAGMA user_version = 1;"));
     t.close();
     {
         CopyFileWindow window;
@@ -249,7 +253,11 @@ TEST_F(RestoreWindow, ABackupMadeByTheFirstVersionIsRestoredWithTheCurrentSchema
     Startup startup;
     ASSERT_TRUE(startup.start());
     const Database& db = *startup.database();
-    EXPECT_EQ(db.scalar(QStringLiteral("PRAGMA user_version")).toInt(), 2);
+    EXPECT_EQ(db.scalar(QStringLiteral("PRAGMA user_version")).toInt(), schema::kVersion);
+    EXPECT_EQ(db.scalar(QStringLiteral("SELECT count(*) FROM pragma_table_info('veresiye') WHERE name IN "
+                                       "('Kullanici', 'Kayit')"))
+                  .toInt(),
+              2);
     EXPECT_EQ(db.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name IN ('musteriler_sira', "
                                        "'musteriler_arama')"))
                   .toInt(),

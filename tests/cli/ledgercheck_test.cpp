@@ -85,13 +85,14 @@ TEST_F(LedgerCheck, ACleanLedgerAndEachKindOfFinding)
         {"a CHECK on Odenen",
          QStringLiteral("ALTER TABLE veresiye RENAME TO eski;\nCREATE TABLE veresiye (id INTEGER PRIMARY KEY "
                         "AUTOINCREMENT, mus_kodu TEXT NOT NULL, Tarih TEXT, Saat TEXT, Aciklama TEXT, Miktar REAL, "
-                        "Birim TEXT, KDV REAL, Eklenen INTEGER, Odenen INTEGER CHECK (Odenen < 1000));\n"
+                        "Birim TEXT, KDV REAL, Eklenen INTEGER, Odenen INTEGER CHECK (Odenen < 1000), Kullanici TEXT, "
+                        "Kayit TEXT);\n"
                         "INSERT INTO veresiye SELECT * FROM eski;\nDROP TABLE eski"),
          QStringLiteral("Tablo tanımı programınkinden farklı (kısıtlar ya da sıralama kuralları): veresiye")},
         {"a STRICT veresiye with Miktar INTEGER",
          QStringLiteral("ALTER TABLE veresiye RENAME TO eski;\nCREATE TABLE veresiye (id INTEGER PRIMARY KEY "
                         "AUTOINCREMENT, mus_kodu TEXT NOT NULL, Tarih TEXT, Saat TEXT, Aciklama TEXT, Miktar INTEGER, "
-                        "Birim TEXT, KDV REAL, Eklenen INTEGER, Odenen INTEGER) STRICT;\n"
+                        "Birim TEXT, KDV REAL, Eklenen INTEGER, Odenen INTEGER, Kullanici TEXT, Kayit TEXT) STRICT;\n"
                         "INSERT INTO veresiye SELECT * FROM eski;\nDROP TABLE eski"),
          QStringLiteral("Sütun türü farklı: veresiye.Miktar INTEGER (programda REAL)\nTablo STRICT olarak "
                         "tanımlı: veresiye")},
@@ -102,7 +103,8 @@ TEST_F(LedgerCheck, ACleanLedgerAndEachKindOfFinding)
                         "NOT NULL DEFAULT '', Turu TEXT NOT NULL DEFAULT '', Telefon1 TEXT NOT NULL DEFAULT ' ', "
                         "Telefon2 TEXT NOT NULL DEFAULT ' ', Sehir TEXT NOT NULL DEFAULT ' ', Adres TEXT NOT NULL "
                         "DEFAULT ' ', vd TEXT NOT NULL DEFAULT ' ', vdn TEXT NOT NULL DEFAULT ' ', Bakiye INTEGER, "
-                        "Sonislem TEXT, Gun INTEGER, sira_anahtari TEXT, arama_anahtari TEXT) WITHOUT ROWID;\n"
+                        "Sonislem TEXT, Gun INTEGER, sira_anahtari TEXT, arama_anahtari TEXT, KrediLimiti INTEGER) "
+                        "WITHOUT ROWID;\n"
                         "INSERT INTO musteriler SELECT * FROM eski;\nDROP TABLE eski"),
          QStringLiteral("Tablo WITHOUT ROWID olarak tanımlı: musteriler")},
         {"Bakiye declared TEXT",

@@ -4,6 +4,7 @@
 #include "data/appconfig.h"
 #include "data/clock.h"
 #include "data/customerstore.h"
+#include "data/schema.h"
 #include "messagerecorder.h"
 #include "pgserver.h"
 #include "signin.h"
@@ -266,7 +267,7 @@ TEST(StartupSequence, AFileOfTheFirstVersionGetsTheCurrentIndexesAndKeepsItsRows
     EXPECT_FALSE(mainWindowBeforeTheEnd);
     ZV_WAIT_UNTIL(startup.mainWindow() != nullptr);
     EXPECT_EQ(objects(*startup.database()), current);
-    EXPECT_EQ(startup.database()->scalar(QStringLiteral("PRAGMA user_version")).toInt(), 2);
+    EXPECT_EQ(startup.database()->scalar(QStringLiteral("PRAGMA user_version")).toInt(), schema::kVersion);
     EXPECT_EQ(startup.database()->scalar(QStringLiteral("SELECT Bakiye FROM musteriler WHERE mus_kodu = '1'")).toInt(),
               1500);
     // The list's totals are summed from the customers the file already holds.

@@ -88,7 +88,9 @@ void makeFirstVersion(const Database& db)
           "DROP INDEX veresiye_toplam", "DROP TRIGGER liste_toplami_ekle", "DROP TRIGGER liste_toplami_sil",
           "DROP TRIGGER liste_toplami_degisti", "DROP TABLE liste_toplami",
           "CREATE INDEX musteriler_sira ON musteriler (sira_anahtari, id)",
-          "CREATE INDEX musteriler_arama ON musteriler (arama_anahtari)", "PRAGMA user_version = 1"}) {
+          "CREATE INDEX musteriler_arama ON musteriler (arama_anahtari)",
+          "ALTER TABLE musteriler DROP COLUMN KrediLimiti", "ALTER TABLE veresiye DROP COLUMN Kullanici",
+          "ALTER TABLE veresiye DROP COLUMN Kayit", "PRAGMA user_version = 1"}) {
         if (!db.exec(QString::fromLatin1(statement)))
             qFatal("%s failed", statement);
     }
