@@ -21,6 +21,9 @@ namespace {
 // Rows per INSERT: few round trips to the server, well inside SQLite's limit of bound values.
 constexpr int kBatchRows = 500;
 
+// How long a restore waits for other tills' running writes before it gives up.
+constexpr int kLockWaitMs = 10000;
+
 // A table of the ledger and its key: the id, or the row's place where the table has no id of its own.
 struct Table
 {
@@ -415,10 +418,13 @@ bool replaceLedger(const ServerSettings& server, const QString& file, QStringLis
         *error = failed.arg(where, db->connection().lastError().text());
         return false;
     }
-    // Other tills' writes wait until the ledger is whole again; their reads see the old one until the commit.
+    // Other tills' writes wait until the ledger is whole again; their reads see the old one until the commit. A
+    // till holding its write open for long makes the restore give up rather than hang.
     QStringList locked = tables();
     locked.append(QStringLiteral("liste_toplami"));
-    if (!db->exec(QStringLiteral("LOCK TABLE %1 IN EXCLUSIVE MODE").arg(locked.join(QStringLiteral(", "))), {}, &why)) {
+    if (!db->exec(QStringLiteral("SET LOCAL lock_timeout = %1").arg(kLockWaitMs), {}, &why)
+        || !db->exec(QStringLiteral("LOCK TABLE %1 IN EXCLUSIVE MODE").arg(locked.join(QStringLiteral(", "))), {},
+                     &why)) {
         *error = failed.arg(where, why);
         return false;
     }

@@ -181,7 +181,7 @@ int exportTo(const QString& kind, const QString& file, QTextStream& out, QTextSt
         return 1;
     QString source = AppConfig::databasePath();
     // From a server: one snapshot of its ledger as a scratch ledger file, exported as a file is, so both give
-    // the same lines.
+    // the same lines. Unlike a backup it need not pass the restore check: whatever the server holds is exported.
     QTemporaryDir scratch;
     if (onServer()) {
         source = QDir(scratch.path()).filePath(QStringLiteral("sunucu.dll"));
@@ -192,7 +192,8 @@ int exportTo(const QString& kind, const QString& file, QTextStream& out, QTextSt
             return 1;
         }
         empty.close();
-        if (!serverledger::writeSnapshot(AppConfig::serverSettings(), source, &lines, &error)) {
+        if (!serverledger::writeSnapshot(AppConfig::serverSettings(), source, &lines, &error, {},
+                                         serverledger::Check::None)) {
             err << QStringLiteral("zelvora: ") << error << '\n';
             return 1;
         }
