@@ -12,18 +12,27 @@
 
 namespace zelvora {
 
-BackupCommands::BackupCommands(QWidget* window, QLineEdit* sourceBox, QLineEdit* targetBox, QProgressBar* progress)
+BackupCommands::BackupCommands(QWidget* window, QLineEdit* sourceBox, QLineEdit* targetBox, QProgressBar* progress,
+                               std::optional<ServerSettings> server)
     : m_window(window)
     , m_sourceBox(sourceBox)
     , m_targetBox(targetBox)
     , m_routine(window, progress)
+    , m_server(std::move(server))
 {
+}
+
+QString BackupCommands::ledgerName() const
+{
+    if (m_server)
+        return QStringLiteral("Sunucu %1 / %2").arg(m_server->address(), m_server->name);
+    return AppConfig::databasePath();
 }
 
 void BackupCommands::load()
 {
     QDir().mkpath(AppConfig::backupFolder());
-    m_sourceBox->setText(AppConfig::databasePath());
+    m_sourceBox->setText(ledgerName());
     m_targetBox->setText(backupnames::defaultTarget(Clock::today()));
 }
 
@@ -40,7 +49,7 @@ std::optional<qint64> BackupCommands::backup()
 {
     const QString title = QStringLiteral("DİKKAT!");
     if (m_sourceBox->text().isEmpty()) {
-        m_sourceBox->setText(AppConfig::databasePath());
+        m_sourceBox->setText(ledgerName());
         MessageBox::ok(m_window, QStringLiteral("Yedeklenecek Veri Tabanı Yolu Yanlış."), title,
                        MessageBox::Icon::Stop);
         return std::nullopt;
@@ -51,7 +60,8 @@ std::optional<qint64> BackupCommands::backup()
         return std::nullopt;
     }
     const QString target = m_targetBox->text();
-    const qint64 bytes = m_routine.copyFile(m_sourceBox->text(), target);
+    const qint64 bytes
+        = m_server ? m_routine.backupServer(*m_server, target) : m_routine.copyFile(m_sourceBox->text(), target);
     if (bytes != 0)
         MessageBox::ok(m_window, target + QStringLiteral("  KLASÖRÜNE DOSYA YEDEKLENDİ"), QStringLiteral("BİLGİ"),
                        MessageBox::Icon::Information);

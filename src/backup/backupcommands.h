@@ -2,6 +2,7 @@
 #pragma once
 
 #include "backup/copyroutine.h"
+#include "data/database.h"
 
 #include <QString>
 #include <optional>
@@ -13,11 +14,13 @@ class QWidget;
 namespace zelvora {
 
 // The source and target boxes with the commands that the manual and the automatic backup windows share:
-// loading the default paths, "GÖZAT" (a folder) and "Yedekle".
+// loading the default paths, "GÖZAT" (a folder) and "Yedekle". With the ledger on a server the backup is a
+// ledger file written from it.
 class BackupCommands final
 {
 public:
-    BackupCommands(QWidget* window, QLineEdit* sourceBox, QLineEdit* targetBox, QProgressBar* progress);
+    BackupCommands(QWidget* window, QLineEdit* sourceBox, QLineEdit* targetBox, QProgressBar* progress,
+                   std::optional<ServerSettings> server = std::nullopt);
     Q_DISABLE_COPY_MOVE(BackupCommands)
 
     // Makes the backup folder (a failure is left to the copy) and fills the two boxes with the defaults.
@@ -30,12 +33,16 @@ public:
     std::optional<qint64> backup();
 
     CopyRoutine& routine() { return m_routine; }
+    const std::optional<ServerSettings>& server() const { return m_server; }
+    // What the source box shows: the database file, or the server.
+    QString ledgerName() const;
 
 private:
     QWidget* m_window;
     QLineEdit* m_sourceBox;
     QLineEdit* m_targetBox;
     CopyRoutine m_routine;
+    std::optional<ServerSettings> m_server;
 };
 
 } // namespace zelvora

@@ -34,7 +34,8 @@ QLabel* wrappedLabel(const QString& text, QWidget* parent)
 
 } // namespace
 
-CopyFileWindow::CopyFileWindow(QWidget* mainWindow, QWidget* parent, RestoreHooks hooks)
+CopyFileWindow::CopyFileWindow(QWidget* mainWindow, QWidget* parent, RestoreHooks hooks,
+                               std::optional<ServerSettings> server)
     : QDialog(parent)
     , m_mainWindow(mainWindow)
     , m_hooks(std::move(hooks))
@@ -42,7 +43,7 @@ CopyFileWindow::CopyFileWindow(QWidget* mainWindow, QWidget* parent, RestoreHook
     setObjectName(QStringLiteral("CopyFile"));
     buildUi();
     applyButtonLook(this, ButtonLook::Glass);
-    m_commands = std::make_unique<BackupCommands>(this, m_sourceBox, m_targetBox, m_progress);
+    m_commands = std::make_unique<BackupCommands>(this, m_sourceBox, m_targetBox, m_progress, std::move(server));
     // Loading: centred, the backup folder made, the two boxes filled.
     centreOnScreen();
     m_commands->load();
@@ -230,7 +231,7 @@ void CopyFileWindow::browseSource()
     if (file.isEmpty())
         return;
     m_sourceBox->setText(QDir::toNativeSeparators(file));
-    m_targetBox->setText(AppConfig::databasePath());
+    m_targetBox->setText(m_commands->ledgerName());
     m_restoreButton->setEnabled(true);
 }
 
@@ -239,7 +240,10 @@ void CopyFileWindow::restore()
     m_restoreButton->setEnabled(false);
     closeMainWindow();
     const QString target = m_targetBox->text();
-    if (m_commands->routine().restoreFile(m_sourceBox->text(), target) != 0)
+    const auto& server = m_commands->server();
+    const qint64 restored = server ? m_commands->routine().restoreServer(*server, m_sourceBox->text())
+                                   : m_commands->routine().restoreFile(m_sourceBox->text(), target);
+    if (restored != 0)
         MessageBox::ok(this, target + QStringLiteral("  YEDEK DOSYADAN YÜKLEME YAPILDI"), QStringLiteral("BİLGİ"),
                        MessageBox::Icon::Information);
     m_sourceBox->clear();
@@ -265,17 +269,18 @@ void CopyFileWindow::closeEvent(QCloseEvent* event)
     QDialog::closeEvent(event);
 }
 
-void CopyFileWindow::openForBackup(QWidget* mainWindow)
+void CopyFileWindow::openForBackup(QWidget* mainWindow, std::optional<ServerSettings> server)
 {
-    CopyFileWindow window(mainWindow, mainWindow);
+    CopyFileWindow window(mainWindow, mainWindow, {}, std::move(server));
     window.setWindowTitle(QStringLiteral("Yedek Oluşturma İşlemleri"));
     window.exec();
 }
 
-CopyFileWindow* CopyFileWindow::openForRestore(QWidget* mainWindow, RestoreHooks hooks)
+CopyFileWindow* CopyFileWindow::openForRestore(QWidget* mainWindow, RestoreHooks hooks,
+                                               std::optional<ServerSettings> server)
 {
     // Not a child of the main window: it outlives it.
-    auto* window = new CopyFileWindow(mainWindow, nullptr, std::move(hooks));
+    auto* window = new CopyFileWindow(mainWindow, nullptr, std::move(hooks), std::move(server));
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setModeMarker(RestoreMarker);
     window->setWindowTitle(QStringLiteral("Yedekten Geri Yükleme İşlemleri"));

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "data/database.h"
+
 #include <QDialog>
 #include <QPointer>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QGroupBox;
 class QLabel;
@@ -32,8 +35,10 @@ class CopyFileWindow final : public QDialog
     Q_OBJECT
 
 public:
-    // mainWindow is closed before a restore, after hooks.releaseDatabase.
-    explicit CopyFileWindow(QWidget* mainWindow = nullptr, QWidget* parent = nullptr, RestoreHooks hooks = {});
+    // mainWindow is closed before a restore, after hooks.releaseDatabase. With server given the window backs up
+    // and restores the ledger on that server.
+    explicit CopyFileWindow(QWidget* mainWindow = nullptr, QWidget* parent = nullptr, RestoreHooks hooks = {},
+                            std::optional<ServerSettings> server = std::nullopt);
     ~CopyFileWindow() override;
     Q_DISABLE_COPY_MOVE(CopyFileWindow)
 
@@ -45,9 +50,10 @@ public:
     void showConfirmation();
 
     // "Yedek Oluştur": backup mode, shown modally over the main window.
-    static void openForBackup(QWidget* mainWindow);
+    static void openForBackup(QWidget* mainWindow, std::optional<ServerSettings> server = std::nullopt);
     // "Yedekten Yükle": restore mode with the confirmation panel, shown without waiting; deletes itself on close.
-    static CopyFileWindow* openForRestore(QWidget* mainWindow, RestoreHooks hooks);
+    static CopyFileWindow* openForRestore(QWidget* mainWindow, RestoreHooks hooks,
+                                          std::optional<ServerSettings> server = std::nullopt);
 
 public slots:
     void reject() override;

@@ -19,7 +19,7 @@
 
 namespace zelvora {
 
-CopyOtoWindow::CopyOtoWindow(QWidget* parent)
+CopyOtoWindow::CopyOtoWindow(QWidget* parent, std::optional<ServerSettings> server)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("CopyOto"));
@@ -60,7 +60,7 @@ CopyOtoWindow::CopyOtoWindow(QWidget* parent)
     layout->addWidget(panel);
     layout->addWidget(m_progress);
 
-    m_commands = std::make_unique<BackupCommands>(this, m_sourceBox, m_targetBox, m_progress);
+    m_commands = std::make_unique<BackupCommands>(this, m_sourceBox, m_targetBox, m_progress, std::move(server));
     connect(browse, &LumButton::clicked, this, [this] { m_commands->browseFolder(); });
     connect(backup, &LumButton::clicked, this, &CopyOtoWindow::runBackup);
 

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "data/database.h"
+
 #include <QDialog>
 #include <memory>
+#include <optional>
 
 class QLineEdit;
 class QProgressBar;
@@ -19,7 +22,8 @@ class CopyOtoWindow final : public QDialog
     Q_OBJECT
 
 public:
-    explicit CopyOtoWindow(QWidget* parent = nullptr);
+    // With server given, the backup is one of the ledger on that server.
+    explicit CopyOtoWindow(QWidget* parent = nullptr, std::optional<ServerSettings> server = std::nullopt);
     ~CopyOtoWindow() override;
     Q_DISABLE_COPY_MOVE(CopyOtoWindow)
 

@@ -6,6 +6,7 @@
 #include "backup/databasecheck.h"
 #include "backup/databasereadlock.h"
 #include "backup/filecopy.h"
+#include "backup/serverledger.h"
 #include "data/appconfig.h"
 #include "data/clock.h"
 
@@ -60,10 +61,12 @@ bool CopyRoutine::askToReplace(const QString& target) const
                                 QStringLiteral("Bilgi"), MessageBox::Icon::Question);
 }
 
-void CopyRoutine::showCopyError() const
+void CopyRoutine::showCopyError(const QString& reason) const
 {
-    MessageBox::ok(m_window, QStringLiteral("Kopyalama Hatası!, Yeniden deneyin."), QStringLiteral("Bilgi"),
-                   MessageBox::Icon::Information);
+    QString text = QStringLiteral("Kopyalama Hatası!, Yeniden deneyin.");
+    if (!reason.isEmpty())
+        text += QStringLiteral("\n\n") + reason;
+    MessageBox::ok(m_window, text, QStringLiteral("Bilgi"), MessageBox::Icon::Information);
 }
 
 void CopyRoutine::showRefusal(const QString& reason) const
@@ -121,25 +124,96 @@ qint64 CopyRoutine::copyFile(const QString& source, const QString& target)
     return copy.bytesCopied();
 }
 
+bool CopyRoutine::acceptable(const QString& source) const
+{
+    // What is not an SQLite database is refused before a byte is copied (a directory, a device, an empty or
+    // huge foreign file).
+    QString why;
+    if (!DatabaseCheck::hasDatabaseHeader(source, &why)) {
+        showRefusal(why);
+        return false;
+    }
+    if (DatabaseCheck::hasPendingWal(source)) {
+        showRefusal(QStringLiteral("Dosyanın yanındaki \"-wal\" dosyasında dosyaya henüz yazılmamış kayıtlar var; "
+                                   "dosya tek başına yüklenirse bu kayıtlar kaybolur. Dosyayı kullanan programı "
+                                   "kapatıp yeniden deneyin."));
+        return false;
+    }
+    return true;
+}
+
+qint64 CopyRoutine::backupServer(const ServerSettings& server, const QString& target)
+{
+    if (m_busy)
+        return 0;
+    if (QFileInfo::exists(target) && !askToReplace(target))
+        return 0;
+    BusyFlag busy(m_busy);
+    if (m_progress)
+        m_progress->setValue(0);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QString error;
+    if (!serverledger::backupTo(server, target, Clock::today(), &error)) {
+        showCopyError(error);
+        return 0;
+    }
+    return QFileInfo(target).size();
+}
+
+qint64 CopyRoutine::restoreServer(const ServerSettings& server, const QString& source)
+{
+    if (m_busy || !acceptable(source))
+        return 0;
+    BusyFlag busy(m_busy);
+    m_sinceEvents.start();
+
+    // The chosen file is copied first and rebuilt from the program's schema, exactly as for a restore into the
+    // file: what the server takes in is the rebuilt ledger, checked.
+    const QString scratch = QDir(QDir::tempPath()).filePath(QStringLiteral("zelvora-geri-yukleme.dll"));
+    FileCopy copy(source, scratch);
+    copy.onChunkWritten([this](qint64, int percent) { chunkWritten(percent); });
+    if (!copy.copyToTemporary()) {
+        showCopyError(copy.errorString());
+        return 0;
+    }
+    RebuiltDatabase rebuilt(scratch);
+    if (!rebuilt.build(copy.temporaryPath(), Clock::today(), [this] { letWindowPaint(); })) {
+        showRefusal(rebuilt.errorString());
+        return 0;
+    }
+    const qint64 bytes = copy.sourceSize();
+    copy.discard();
+    // A wrong restore can be undone from this copy of the server's ledger.
+    QString error;
+    QDir().mkpath(AppConfig::backupFolder());
+    if (!serverledger::backupTo(server, backupnames::beforeRestorePath(Clock::now()), Clock::today(), &error, {},
+                                serverledger::Check::None)) {
+        MessageBox::ok(m_window,
+                       QStringLiteral("Sunucudaki defter yedeklenemediği için geri yükleme yapılmadı. "
+                                      "Mevcut verileriniz değiştirilmedi.\n\n")
+                           + error,
+                       QStringLiteral("DİKKAT!"), MessageBox::Icon::Stop);
+        return 0;
+    }
+    letWindowPaint();
+    QStringList lines;
+    if (!serverledger::replaceLedger(server, rebuilt.path(), &lines, &error)) {
+        MessageBox::ok(m_window, error, QStringLiteral("DİKKAT!"), MessageBox::Icon::Stop);
+        return 0;
+    }
+    if (m_progress)
+        m_progress->setValue(0);
+    return bytes;
+}
+
 qint64 CopyRoutine::restoreFile(const QString& source, const QString& target)
 {
     if (m_busy)
         return 0;
     if (QFileInfo::exists(target) && !askToReplace(target))
         return 0;
-    // What is not an SQLite database is refused before a byte is copied (a directory, a device, an empty or
-    // huge foreign file).
-    QString why;
-    if (!DatabaseCheck::hasDatabaseHeader(source, &why)) {
-        showRefusal(why);
+    if (!acceptable(source))
         return 0;
-    }
-    if (DatabaseCheck::hasPendingWal(source)) {
-        showRefusal(QStringLiteral("Dosyanın yanındaki \"-wal\" dosyasında dosyaya henüz yazılmamış kayıtlar var; "
-                                   "dosya tek başına yüklenirse bu kayıtlar kaybolur. Dosyayı kullanan programı "
-                                   "kapatıp yeniden deneyin."));
-        return 0;
-    }
     BusyFlag busy(m_busy);
     m_sinceEvents.start();
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cli/commandline.h"
 
+#include "backup/serverledger.h"
 #include "cli/csvexport.h"
 #include "cli/generations.h"
 #include "cli/ledgercheck.h"
@@ -11,7 +12,9 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QLocale>
+#include <QTemporaryDir>
 #include <QTextStream>
 
 namespace zelvora::cli {
@@ -71,10 +74,33 @@ int wrongUse(QTextStream& err, const QString& message)
     return 2;
 }
 
+bool onServer()
+{
+    return AppConfig::databaseEngine() == Engine::PostgreSQL;
+}
+
+// Where the ledger is: the file beside the program, or the server zelvora.ini names.
+DatabaseTarget ledger()
+{
+    return onServer() ? DatabaseTarget::postgres(AppConfig::serverSettings())
+                      : DatabaseTarget::file(AppConfig::databasePath());
+}
+
+// With the ledger on a server, settings that cannot be used stop the mode with their reason.
+bool settingsUsable(QTextStream& err)
+{
+    if (const QString wrong = AppConfig::databaseSettingsError(); onServer() && !wrong.isEmpty()) {
+        err << QStringLiteral("zelvora: ") << wrong << '\n';
+        return false;
+    }
+    return true;
+}
+
 int backup(const QString& folder, QTextStream& out, QTextStream& err)
 {
-    const GenerationsResult result
-        = backupWithGenerations(AppConfig::databasePath(), folder, Clock::today(), WriteLockWaitMs);
+    if (!settingsUsable(err))
+        return 1;
+    const GenerationsResult result = backupWithGenerations(ledger(), folder, Clock::today(), WriteLockWaitMs);
     if (!result.ok) {
         err << QStringLiteral("zelvora: ") << result.error << '\n';
         return 1;
@@ -95,23 +121,32 @@ int backup(const QString& folder, QTextStream& out, QTextStream& err)
 
 int check(bool repair, QTextStream& out, QTextStream& err)
 {
+    if (!settingsUsable(err))
+        return 2;
     const QString path = AppConfig::databasePath();
-    LedgerReport report = checkLedger(path);
+    const bool server = onServer();
+    const auto checked = [&] { return server ? checkServerLedger(AppConfig::serverSettings()) : checkLedger(path); };
+    LedgerReport report = checked();
+    for (const QString& line : report.notes)
+        out << line << '\n';
     if (!report.readable) {
-        err << QStringLiteral("zelvora: Veri tabanı okunamadı: ") << QDir::toNativeSeparators(path) << '\n';
+        err << QStringLiteral("zelvora: Veri tabanı okunamadı: ")
+            << (server ? AppConfig::serverSettings().address() : QDir::toNativeSeparators(path)) << '\n';
         for (const QString& line : report.findings)
             err << line << '\n';
         return 2;
     }
     for (const QString& line : report.findings)
         out << line << '\n';
-    if (repair && report.findings.isEmpty()) {
+    if (repair && report.findings.isEmpty() && !server) {
         const int removed = removeRepairLeftovers(path, AppConfig::backupFolder(), WriteLockWaitMs);
         if (removed > 0)
             out << QStringLiteral("Yarıda kalmış önceki onarımdan %1 geçici dosya silindi.").arg(removed) << '\n';
     }
     if (repair && !report.findings.isEmpty()) {
-        const RepairResult repaired = repairLedger(path, AppConfig::backupFolder(), Clock::now(), WriteLockWaitMs);
+        const RepairResult repaired = server
+            ? repairServerLedger(AppConfig::serverSettings(), AppConfig::backupFolder(), Clock::now(), WriteLockWaitMs)
+            : repairLedger(path, AppConfig::backupFolder(), Clock::now(), WriteLockWaitMs);
         if (!repaired.ok) {
             err << QStringLiteral("zelvora: ") << repaired.error << '\n';
             return 1;
@@ -125,7 +160,7 @@ int check(bool repair, QTextStream& out, QTextStream& err)
                    .arg(repaired.dayCounts)
                    .arg(repaired.nameKeys)
             << '\n';
-        report = checkLedger(path);
+        report = checked();
         for (const QString& line : report.findings)
             out << QStringLiteral("Onarılamadı: ") << line << '\n';
     }
@@ -142,24 +177,33 @@ int exportTo(const QString& kind, const QString& file, QTextStream& out, QTextSt
     QString error;
     qint64 rows = 0;
     const ExportKind what = kind == QLatin1String("customers") ? ExportKind::Customers : ExportKind::Movements;
-    if (!exportCsv(AppConfig::databasePath(), what, file, &error, &rows)) {
+    if (!settingsUsable(err))
+        return 1;
+    QString source = AppConfig::databasePath();
+    // From a server: one snapshot of its ledger as a scratch ledger file, exported as a file is, so both give
+    // the same lines. Unlike a backup it need not pass the restore check: whatever the server holds is exported.
+    QTemporaryDir scratch;
+    if (onServer()) {
+        source = QDir(scratch.path()).filePath(QStringLiteral("sunucu.dll"));
+        QStringList lines;
+        QFile empty(source);
+        if (!scratch.isValid() || !empty.open(QIODevice::WriteOnly)) {
+            err << QStringLiteral("zelvora: Geçici dosya oluşturulamadı.") << '\n';
+            return 1;
+        }
+        empty.close();
+        if (!serverledger::writeSnapshot(AppConfig::serverSettings(), source, &lines, &error, {},
+                                         serverledger::Check::None)) {
+            err << QStringLiteral("zelvora: ") << error << '\n';
+            return 1;
+        }
+    }
+    if (!exportCsv(source, what, file, &error, &rows)) {
         err << QStringLiteral("zelvora: ") << error << '\n';
         return 1;
     }
     out << QStringLiteral("%1 satır yazıldı: %2").arg(rows).arg(QDir::toNativeSeparators(file)) << '\n';
     return 0;
-}
-
-// The modes that work on the ledger file; with the ledger on a server there is no file to work on.
-bool refusedOnServer(QTextStream& err)
-{
-    if (AppConfig::databaseEngine() != Engine::PostgreSQL)
-        return false;
-    err << QStringLiteral("zelvora: Defter sunucuda (%1) tutuluyor; bu komut yalnızca bu bilgisayardaki veri "
-                          "dosyasıyla çalışır.")
-               .arg(AppConfig::serverSettings().address())
-        << '\n';
-    return true;
 }
 
 // The modes that need a server named in zelvora.ini: false, with the reason written, when there is none.
@@ -257,23 +301,17 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
                 return wrong;
             if (!values.isEmpty() && values.first().startsWith(QLatin1Char('-')))
                 return wrongUse(err, QStringLiteral("bilinmeyen seçenek: %1").arg(values.first()));
-            if (refusedOnServer(err))
-                return 1;
             return backup(values.isEmpty() ? AppConfig::backupFolder() : values.first(), out, err);
         }
         if (option == QLatin1String("--check")) {
             const bool repair = !values.isEmpty() && values.first() == QLatin1String("--repair");
             if (const int wrong = extra(repair ? 1 : 0))
                 return wrong;
-            if (refusedOnServer(err))
-                return 1;
             return check(repair, out, err);
         }
         if (option == QLatin1String("--repair")) {
             if (values != QStringList {QStringLiteral("--check")})
                 return wrongUse(err, QStringLiteral("--repair yalnızca --check ile birlikte kullanılır."));
-            if (refusedOnServer(err))
-                return 1;
             return check(true, out, err);
         }
         if (option == QLatin1String("--init-server")) {
@@ -296,8 +334,6 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
                 return wrongUse(err, QStringLiteral("--export için dosya adı gerekli."));
             if (const int wrong = extra(2))
                 return wrong;
-            if (refusedOnServer(err))
-                return 1;
             return exportTo(values.first(), values.at(1), out, err);
         }
         return wrongUse(err, QStringLiteral("bilinmeyen seçenek: %1").arg(arguments.first()));

@@ -5,6 +5,7 @@
 #include "backup/databasecheck.h"
 #include "backup/databasereadlock.h"
 #include "backup/filecopy.h"
+#include "backup/serverledger.h"
 
 #include <QDir>
 #include <QLockFile>
@@ -74,9 +75,11 @@ bool copyChecked(const QString& source, const QString& target, const QDate& toda
 
 } // namespace
 
-GenerationsResult backupWithGenerations(const QString& databasePath, const QString& folder, const QDate& today,
+GenerationsResult backupWithGenerations(const DatabaseTarget& ledger, const QString& folder, const QDate& today,
                                         int waitMs, const GenerationPolicy& policy)
 {
+    const bool onServer = ledger.engine == Engine::PostgreSQL;
+    const QString& databasePath = ledger.path;
     GenerationsResult result;
     const QDir root(folder);
     for (const QString& sub : {DailyFolder, WeeklyFolder, MonthlyFolder}) {
@@ -86,7 +89,7 @@ GenerationsResult backupWithGenerations(const QString& databasePath, const QStri
             return result;
         }
     }
-    if (!QFileInfo(databasePath).isFile()) {
+    if (!onServer && !QFileInfo(databasePath).isFile()) {
         result.error = QStringLiteral("Veri tabanı bulunamadı: %1").arg(QDir::toNativeSeparators(databasePath));
         return result;
     }
@@ -101,7 +104,10 @@ GenerationsResult backupWithGenerations(const QString& databasePath, const QStri
         result.leftovers += FileCopy::removeLeftovers(root.filePath(sub), kCopyNames);
 
     const QString daily = backupnames::dailyPathIn(root.filePath(DailyFolder), today);
-    {
+    if (onServer) {
+        if (!serverledger::backupTo(ledger.server, daily, today, &result.error))
+            return result;
+    } else {
         auto lock = std::make_unique<DatabaseReadLock>(databasePath, waitMs);
         if (!lock->isHeld()) {
             result.error

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "data/database.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -37,7 +39,13 @@ struct GenerationsResult
 // copy named with a later date than today is reported and neither counted nor removed. Files not named like
 // our backups are never touched, apart from the temporary files an interrupted earlier run left behind. Runs
 // into one folder take turns.
-GenerationsResult backupWithGenerations(const QString& databasePath, const QString& folder, const QDate& today,
+// With the ledger on a server, the day's copy is a ledger file written from one snapshot of the server.
+GenerationsResult backupWithGenerations(const DatabaseTarget& ledger, const QString& folder, const QDate& today,
                                         int waitMs, const GenerationPolicy& policy = {});
+inline GenerationsResult backupWithGenerations(const QString& databasePath, const QString& folder, const QDate& today,
+                                               int waitMs, const GenerationPolicy& policy = {})
+{
+    return backupWithGenerations(DatabaseTarget::file(databasePath), folder, today, waitMs, policy);
+}
 
 } // namespace zelvora::cli

@@ -4,6 +4,7 @@
 #include "backup/databasecheck.h"
 #include "backup/databasereadlock.h"
 #include "backup/filecopy.h"
+#include "backup/serverledger.h"
 #include "backup/sqlitefile.h"
 #include "data/customerrow.h"
 #include "data/database.h"
@@ -12,7 +13,9 @@
 #include "data/schema.h"
 
 #include <QDir>
+#include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 namespace zelvora::cli {
 
@@ -63,44 +66,73 @@ bool isIsoTime(const QString& text)
     return text.size() == 8 && QTime::fromString(text, QStringLiteral("HH:mm:ss")).isValid();
 }
 
+// Every row of a query as texts (NULL as a null QString); false when it cannot run.
+using RowsOf = std::function<bool(const QString& sql, QList<QStringList>* rows)>;
+
+// Where the engines' SQL differs: a comparison that takes two nulls as equal, and a byte-wise text order.
+struct Dialect
+{
+    QString isNot;
+    QString byteOrder;
+};
+
+const Dialect kFileDialect {QStringLiteral("IS NOT"), QString()};
+const Dialect kServerDialect {QStringLiteral("IS DISTINCT FROM"), QStringLiteral(" COLLATE \"C\"")};
+
 // Each check is a query; one that cannot run (a missing column) is already a finding of the schema check.
-void query(const SqliteFile& db, const QString& sql, const std::function<void(const QStringList&)>& each)
+void query(const RowsOf& rowsOf, const QString& sql, const std::function<void(const QStringList&)>& each)
 {
     QList<QStringList> rows;
-    if (db.rows(sql, {}, &rows))
+    if (rowsOf(sql, &rows))
         for (const QStringList& row : rows)
             each(row);
 }
 
-const QString kBalances = QStringLiteral(
-    "SELECT m.mus_kodu, m.MusteriFirma, m.Bakiye, coalesce(s.toplam, 0) FROM musteriler m "
-    "LEFT JOIN (SELECT mus_kodu, coalesce(sum(Eklenen), 0) - coalesce(sum(Odenen), 0) AS toplam FROM veresiye "
-    "GROUP BY mus_kodu) s ON s.mus_kodu = m.mus_kodu WHERE coalesce(m.Bakiye, 0) IS NOT coalesce(s.toplam, 0) "
-    "ORDER BY m.id");
-
-} // namespace
-
-LedgerReport checkLedger(const QString& databasePath)
+bool serverRows(const Database& db, const QString& sql, QList<QStringList>* rows)
 {
-    LedgerReport report;
-    const DatabaseCheck::Result schema = DatabaseCheck::inspect(databasePath);
-    report.findings = schema.lines();
-    report.readable = schema.readable;
-    if (!schema.readable)
-        return report;
-    const SqliteFile db(databasePath, SqliteFile::Mode::ReadOnly);
-    // One read transaction: every check sees the same state of the file.
-    db.exec(QStringLiteral("BEGIN"));
+    QSqlQuery q(db.connection());
+    q.setForwardOnly(true);
+    // Sums over bigint come as numeric: read as text, no kuruş lost.
+    q.setNumericalPrecisionPolicy(QSql::HighPrecision);
+    if (!q.exec(sql))
+        return false;
+    const int columns = q.record().count();
+    while (q.next()) {
+        QStringList row;
+        for (int i = 0; i < columns; ++i) {
+            const QVariant v = q.value(i);
+            if (v.isNull())
+                row.append(QString());
+            else if (const auto whole = Database::wholeNumber(v))
+                row.append(QString::number(*whole));
+            else
+                row.append(v.toString());
+        }
+        rows->append(row);
+    }
+    return true;
+}
+
+// The checks of the ledger's rows, alike on both engines.
+void checkRows(const RowsOf& db, const Dialect& sql, QStringList& findings)
+{
+    const QString balances
+        = QStringLiteral(
+              "SELECT m.mus_kodu, m.MusteriFirma, m.Bakiye, coalesce(s.toplam, 0) FROM musteriler m "
+              "LEFT JOIN (SELECT mus_kodu, coalesce(sum(Eklenen), 0) - coalesce(sum(Odenen), 0) AS toplam FROM "
+              "veresiye GROUP BY mus_kodu) s ON s.mus_kodu = m.mus_kodu WHERE coalesce(m.Bakiye, 0) %1 "
+              "coalesce(s.toplam, 0) ORDER BY m.id")
+              .arg(sql.isNot);
     {
-        Lines lines(report.findings);
-        query(db, kBalances, [&](const QStringList& r) {
+        Lines lines(findings);
+        query(db, balances, [&](const QStringList& r) {
             lines.add(
                 QStringLiteral("Bakiye hareketlerle tutmuyor: müşteri %1 %2, kayıtlı %3, hareketlerden %4")
                     .arg(r.at(0), r.at(1), r.at(2).isNull() ? QStringLiteral("boş") : money(r.at(2)), money(r.at(3))));
         });
     }
     {
-        Lines lines(report.findings);
+        Lines lines(findings);
         query(db,
               QStringLiteral("SELECT v.mus_kodu, count(*) FROM veresiye v WHERE NOT EXISTS (SELECT 1 FROM musteriler m "
                              "WHERE m.mus_kodu = v.mus_kodu) GROUP BY v.mus_kodu ORDER BY min(v.id)"),
@@ -110,7 +142,7 @@ LedgerReport checkLedger(const QString& databasePath)
               });
     }
     {
-        Lines lines(report.findings);
+        Lines lines(findings);
         query(db,
               QStringLiteral("SELECT mus_kodu, count(*) FROM musteriler GROUP BY mus_kodu HAVING count(*) > 1 "
                              "ORDER BY min(id)"),
@@ -120,7 +152,7 @@ LedgerReport checkLedger(const QString& databasePath)
               });
     }
     {
-        Lines lines(report.findings);
+        Lines lines(findings);
         query(db, QStringLiteral("SELECT mus_kodu, MusteriFirma, Sonislem FROM musteriler ORDER BY id"),
               [&](const QStringList& r) {
                   if (!r.at(2).isEmpty() && !isIsoDate(r.at(2)))
@@ -138,7 +170,7 @@ LedgerReport checkLedger(const QString& databasePath)
               });
     }
     {
-        Lines lines(report.findings);
+        Lines lines(findings);
         // Empty keys are filled by the program itself at its next start; a key that is there must be right.
         query(db,
               QStringLiteral("SELECT mus_kodu, MusteriFirma, sira_anahtari, arama_anahtari FROM musteriler "
@@ -149,20 +181,86 @@ LedgerReport checkLedger(const QString& databasePath)
               });
     }
     {
-        Lines lines(report.findings);
+        Lines lines(findings);
         // The totals the triggers keep must be the sums of the balances (a file of an earlier version has
         // no such table yet: the query fails and there is nothing to compare).
         query(db,
-              QStringLiteral("SELECT t.Turu, ifnull(l.Bakiye, 0), t.toplam FROM (SELECT Turu, coalesce(sum(Bakiye), 0) "
-                             "AS toplam FROM musteriler GROUP BY Turu UNION SELECT Turu, 0 FROM liste_toplami "
+              QStringLiteral("SELECT t.Turu, coalesce(l.Bakiye, 0), t.toplam FROM (SELECT Turu, coalesce(sum(Bakiye), "
+                             "0) AS toplam FROM musteriler GROUP BY Turu UNION SELECT Turu, 0 FROM liste_toplami "
                              "WHERE Turu NOT IN (SELECT Turu FROM musteriler)) t LEFT JOIN liste_toplami l "
-                             "ON l.Turu = t.Turu WHERE ifnull(l.Bakiye, 0) != t.toplam ORDER BY t.Turu"),
+                             "ON l.Turu = t.Turu WHERE coalesce(l.Bakiye, 0) != t.toplam ORDER BY t.Turu%1")
+                  .arg(sql.byteOrder),
               [&](const QStringList& r) {
                   lines.add(QStringLiteral("Liste toplamı bakiyelerle tutmuyor: %1, kayıtlı %2, bakiyelerden %3")
                                 .arg(r.at(0), money(r.at(1)), money(r.at(2))));
               });
     }
+}
+
+// "Veresiye_Onarim_Oncesi_05-03-09_14-05-09.ydk", with a number after it when that name is taken.
+QString repairCopyPath(const QString& backupFolder, const QDateTime& now)
+{
+    const QString stem = QStringLiteral("Veresiye_Onarim_Oncesi_") + dates::backupDate(now.date()) + QLatin1Char('_')
+        + now.time().toString(QStringLiteral("HH-mm-ss"));
+    QString path = QDir(backupFolder).filePath(stem + QStringLiteral(".ydk"));
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = QDir(backupFolder).filePath(stem + QStringLiteral("_%1.ydk").arg(n));
+    return path;
+}
+
+} // namespace
+
+LedgerReport checkLedger(const QString& databasePath)
+{
+    LedgerReport report;
+    const DatabaseCheck::Result schema = DatabaseCheck::inspect(databasePath);
+    report.findings = schema.lines();
+    report.readable = schema.readable;
+    if (!schema.readable)
+        return report;
+    const SqliteFile db(databasePath, SqliteFile::Mode::ReadOnly);
+    // One read transaction: every check sees the same state of the file.
+    db.exec(QStringLiteral("BEGIN"));
+    checkRows([&db](const QString& sql, QList<QStringList>* rows) { return db.rows(sql, {}, rows); }, kFileDialect,
+              report.findings);
     db.exec(QStringLiteral("COMMIT"));
+    return report;
+}
+
+LedgerReport checkServerLedger(const ServerSettings& server)
+{
+    LedgerReport report;
+    report.notes.append(QStringLiteral("Defter sunucuda (%1): dosya düzeyindeki denetimler (bütünlük denetimi, "
+                                       "tablo yapısı) sunucuda yapılmaz.")
+                            .arg(server.address()));
+    QString error;
+    const auto db = Database::openServer(server, &error);
+    if (!db) {
+        report.findings.append(QStringLiteral("Sunucuya bağlanılamadı (%1): %2").arg(server.address(), error));
+        return report;
+    }
+    // One snapshot: every check sees the same state of the ledger.
+    if (!db->connection().transaction()
+        || !db->exec(QStringLiteral("SET TRANSACTION ISOLATION LEVEL REPEATABLE READ, READ ONLY"), {}, &error)) {
+        report.findings.append(QStringLiteral("Sunucudaki veri tabanı okunamadı: %1").arg(error));
+        return report;
+    }
+    const QStringList present = db->tableNames(&error);
+    for (QString table : serverledger::tables() + QStringList {QStringLiteral("liste_toplami")}) {
+        table = table.toLower().remove(QLatin1Char('"'));
+        if (!present.contains(table))
+            report.findings.append(QStringLiteral("Sunucudaki veri tabanında %1 tablosu yok.").arg(table));
+    }
+    if (!error.isEmpty() || !report.findings.isEmpty()) {
+        if (!error.isEmpty())
+            report.findings.append(QStringLiteral("Sunucudaki veri tabanı okunamadı: %1").arg(error));
+        db->connection().rollback();
+        return report;
+    }
+    report.readable = true;
+    checkRows([&db](const QString& sql, QList<QStringList>* rows) { return serverRows(*db, sql, rows); },
+              kServerDialect, report.findings);
+    db->connection().rollback();
     return report;
 }
 
@@ -185,11 +283,7 @@ RepairResult repairLedger(const QString& databasePath, const QString& backupFold
         result.error = QStringLiteral("Yedek klasörü oluşturulamadı: %1").arg(QDir::toNativeSeparators(backupFolder));
         return result;
     }
-    const QString stem = QStringLiteral("Veresiye_Onarim_Oncesi_") + dates::backupDate(now.date()) + QLatin1Char('_')
-        + now.time().toString(QStringLiteral("HH-mm-ss"));
-    result.backupPath = QDir(backupFolder).filePath(stem + QStringLiteral(".ydk"));
-    for (int n = 2; QFileInfo::exists(result.backupPath); ++n)
-        result.backupPath = QDir(backupFolder).filePath(stem + QStringLiteral("_%1.ydk").arg(n));
+    result.backupPath = repairCopyPath(backupFolder, now);
 
     QString error;
     std::unique_ptr<Database> db = Database::open(databasePath, &error);
@@ -254,6 +348,87 @@ RepairResult repairLedger(const QString& databasePath, const QString& backupFold
         result.error = QStringLiteral("Onarım yapılamadı, hiçbir şey değiştirilmedi: %1").arg(error);
         return result;
     }
+    result.ok = true;
+    return result;
+}
+
+RepairResult repairServerLedger(const ServerSettings& server, const QString& backupFolder, const QDateTime& now,
+                                int waitMs)
+{
+    RepairResult result;
+    if (!QDir().mkpath(backupFolder)) {
+        result.error = QStringLiteral("Yedek klasörü oluşturulamadı: %1").arg(QDir::toNativeSeparators(backupFolder));
+        return result;
+    }
+    QString error;
+    const auto db = Database::openServer(server, &error);
+    if (!db) {
+        result.error = QStringLiteral("Sunucuya bağlanılamadı (%1): %2").arg(server.address(), error);
+        return result;
+    }
+    ScopedTransaction transaction(*db);
+    // Other tills' writes wait from here to the end; their reads go on. A running write is waited for a while.
+    const bool locked = transaction.isActive()
+        && db->exec(QStringLiteral("SET LOCAL lock_timeout = %1").arg(waitMs), {}, &error)
+        && db->exec(QStringLiteral("LOCK TABLE musteriler, veresiye, liste_toplami IN EXCLUSIVE MODE"), {}, &error);
+    if (!locked) {
+        result.error = QStringLiteral("Sunucudaki defter yazma işlemi bitmediği için onarılamadı: %1").arg(error);
+        return result;
+    }
+    // The copy is read on a connection of its own while the writers wait: it is the state the repair starts from.
+    result.backupPath = repairCopyPath(backupFolder, now);
+    if (!serverledger::backupTo(server, result.backupPath, now.date(), &error, {}, serverledger::Check::None)) {
+        result.error = QStringLiteral("Onarım öncesi yedek alınamadı, hiçbir şey değiştirilmedi: %1").arg(error);
+        return result;
+    }
+
+    const QString difference = QStringLiteral("(SELECT coalesce(sum(Eklenen), 0) - coalesce(sum(Odenen), 0) FROM "
+                                              "veresiye v WHERE v.mus_kodu = musteriler.mus_kodu)");
+    const qint64 balances = db->execCount(
+        QStringLiteral("UPDATE musteriler SET Bakiye = %1 WHERE coalesce(Bakiye, 0) IS DISTINCT FROM %1")
+            .arg(difference),
+        {}, &error);
+    const QString days = customerrow::dayCountSql(Engine::PostgreSQL);
+    const QString today = dates::isoDate(now.date());
+    const qint64 dayCounts = balances < 0 ? -1
+                                          : db->execCount(QStringLiteral("UPDATE musteriler SET Gun = %1 WHERE Gun IS "
+                                                                         "DISTINCT FROM %1")
+                                                              .arg(days),
+                                                          {today, today}, &error);
+    bool ok = dayCounts >= 0;
+    for (const QString& statement : schema::listTotalsRefill())
+        ok = ok && db->exec(statement, {}, &error);
+    // The server cannot call the program's key functions: the keys are computed here and only changed ones written.
+    QList<QVariantList> keys;
+    if (ok) {
+        QSqlQuery read(db->connection());
+        read.setForwardOnly(true);
+        ok = read.exec(QStringLiteral("SELECT id, MusteriFirma, sira_anahtari, arama_anahtari FROM musteriler "
+                                      "ORDER BY id"));
+        while (ok && read.next()) {
+            const QString name = read.value(1).toString();
+            const QString sortKey = customerrow::sortKeyOf(name);
+            const QString searchKey = customerrow::searchKeyOf(name);
+            if (read.value(2).isNull() || read.value(3).isNull() || read.value(2).toString() != sortKey
+                || read.value(3).toString() != searchKey)
+                keys.append({sortKey, searchKey, read.value(0)});
+        }
+        if (!ok)
+            error = Database::errorText(read);
+    }
+    for (const QVariantList& row : std::as_const(keys))
+        ok = ok
+            && db->exec(QStringLiteral("UPDATE musteriler SET sira_anahtari = ?, arama_anahtari = ? WHERE id = ?"), row,
+                        &error);
+    if (!ok || !transaction.commit()) {
+        if (ok)
+            error = db->connection().lastError().text();
+        result.error = QStringLiteral("Onarım yapılamadı, hiçbir şey değiştirilmedi: %1").arg(error);
+        return result;
+    }
+    result.balances = static_cast<int>(balances);
+    result.dayCounts = static_cast<int>(dayCounts);
+    result.nameKeys = static_cast<int>(keys.size());
     result.ok = true;
     return result;
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "data/database.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -11,12 +13,17 @@ struct LedgerReport
 {
     bool readable = false; // false: the file could not be read as a database at all
     QStringList findings; // one Turkish line each
+    QStringList notes; // what was not looked at, and why; not findings
 };
 
 // Looks at the database without changing it: the engine's integrity check, the tables and columns the
 // program needs, each customer's stored Bakiye against its movements, movements of customers that do not
 // exist, customer numbers used twice, dates and times that cannot be read and stale name keys.
 LedgerReport checkLedger(const QString& databasePath);
+
+// The same checks of the rows on a server's ledger, in one snapshot; the checks of a file itself (the engine's
+// integrity check, the tables' definitions) are not made there, and a note says so.
+LedgerReport checkServerLedger(const ServerSettings& server);
 
 struct RepairResult
 {
@@ -37,5 +44,10 @@ struct RepairResult
 int removeRepairLeftovers(const QString& databasePath, const QString& backupFolder, int waitMs);
 
 RepairResult repairLedger(const QString& databasePath, const QString& backupFolder, const QDateTime& now, int waitMs);
+
+// The same repair on a server's ledger, in one transaction that keeps other tills' writes waiting (up to waitMs
+// for running ones); the copy taken first is a ledger file written from the server in the state repaired.
+RepairResult repairServerLedger(const ServerSettings& server, const QString& backupFolder, const QDateTime& now,
+                                int waitMs);
 
 } // namespace zelvora::cli

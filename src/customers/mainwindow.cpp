@@ -237,17 +237,13 @@ void MainWindow::buildMenu()
     QAction* makeBackup = backupMenu->addAction(QStringLiteral("Yedek Oluştur"));
     makeBackup->setObjectName(QStringLiteral("makeBackupAction"));
     connect(makeBackup, &QAction::triggered, this, [this] {
-        if (refuseFileBackupOnServer())
-            return;
-        CopyFileWindow::openForBackup(this);
+        CopyFileWindow::openForBackup(this, serverOfLedger());
         onActivated();
     });
     QAction* restoreBackup = backupMenu->addAction(QStringLiteral("Yedekten Yükle"));
     restoreBackup->setObjectName(QStringLiteral("restoreBackupAction"));
-    connect(restoreBackup, &QAction::triggered, this, [this] {
-        if (!refuseFileBackupOnServer())
-            CopyFileWindow::openForRestore(this, m_restoreHooks);
-    });
+    connect(restoreBackup, &QAction::triggered, this,
+            [this] { CopyFileWindow::openForRestore(this, m_restoreHooks, serverOfLedger()); });
     m_programMenu->menuAction()->setObjectName(QStringLiteral("programMenuAction"));
 
     QMenu* toolsMenu = menuBar()->addMenu(QStringLiteral("Araçlar"));
@@ -560,27 +556,19 @@ void MainWindow::closeAbout()
     returnFocus(m_aboutOpener);
 }
 
-bool MainWindow::refuseFileBackupOnServer()
+std::optional<ServerSettings> MainWindow::serverOfLedger() const
 {
     if (!m_db.isServer())
-        return false;
-    // The file beside the program is not the ledger then: copying it or replacing it would only look like a
-    // backup or a restore.
-    MessageBox::ok(this,
-                   QStringLiteral("Defter %1 sunucusunda tutuluyor; bu pencere yalnızca bilgisayardaki veri dosyasıyla "
-                                  "çalışır. Sunucudaki defterin yedeği için: zelvora --copy-from-server DOSYA.dll")
-                       .arg(m_db.target().server.address()),
-                   QStringLiteral("Bilgi"), MessageBox::Icon::Information);
-    return true;
+        return std::nullopt;
+    return m_db.target().server;
 }
 
 void MainWindow::closeProgram()
 {
-    // The automatic backup copies the file beside the program; with the ledger on a server there is nothing of
-    // it there to copy.
-    if (!m_db.isServer()) {
-        // The automatic backup ends the program itself; if it closes otherwise, closing this window ends it.
-        CopyOtoWindow backup(this);
+    // The automatic backup ends the program itself; if it closes otherwise, closing this window ends it. With
+    // the ledger on a server it is a ledger file written from the server.
+    {
+        CopyOtoWindow backup(this, serverOfLedger());
         backup.exec();
     }
     close();

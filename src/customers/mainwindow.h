@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QComboBox;
@@ -96,7 +97,8 @@ private:
     // Gives the focus back to the control that opened a panel, or to the list when that is gone or disabled.
     void returnFocus(QWidget* opener);
     // With the ledger on a server, says the file backup windows do not apply and returns true.
-    bool refuseFileBackupOnServer();
+    // The server the ledger is on, for the backup windows; nothing for a file.
+    std::optional<ServerSettings> serverOfLedger() const;
     void closeProgram();
     // What other tills changed (server ledger): the list and the open totals are read again, once per burst.
     void noteOtherTillChange(const QString& table);

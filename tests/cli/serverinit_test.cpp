@@ -7,6 +7,7 @@
 #include "users/userstore.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -94,21 +95,36 @@ TEST(InitServer, RefusesWithoutAServerToReach)
     }
 }
 
-// With the ledger on a server, the modes that work on the ledger file say so instead of reporting a missing file.
-TEST(ServerLedger, FileModesAreRefusedWithTheReason)
+// With the ledger on a server that cannot be reached, the ledger modes name the server and write no file.
+TEST(ServerLedger, ModesOnAnUnreachableServerSayWhyAndWriteNothing)
 {
-    ProgramFolder folder(QStringLiteral("engine=postgresql\nhost=db.dukkan.example\nport=5433\n"));
+    QTcpServer probe;
+    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost, 0));
+    const quint16 port = probe.serverPort();
+    probe.close();
+    ProgramFolder folder(QStringLiteral("engine=postgresql\nhost=127.0.0.1\nport=%1\nsslmode=disable\n").arg(port));
     QTemporaryDir out;
     const QString csv = QDir(out.path()).filePath(QStringLiteral("m.csv"));
-    for (const QStringList& arguments :
-         {QStringList {QStringLiteral("--backup"), out.path()}, QStringList {QStringLiteral("--check")},
-          QStringList {QStringLiteral("--check"), QStringLiteral("--repair")},
-          QStringList {QStringLiteral("--export"), QStringLiteral("customers"), csv}}) {
-        SCOPED_TRACE(arguments.join(QLatin1Char(' ')).toStdString());
-        const CliRun r = runCli(arguments);
-        EXPECT_EQ(r.status, 1);
-        EXPECT_TRUE(r.err.contains(QStringLiteral("Defter sunucuda (db.dukkan.example:5433)"))) << r.err.toStdString();
-        EXPECT_TRUE(r.out.isEmpty());
+    struct Case
+    {
+        QStringList arguments;
+        int status;
+    };
+    const Case cases[] = {
+        {{QStringLiteral("--backup"), out.path()}, 1},
+        {{QStringLiteral("--check")}, 2},
+        {{QStringLiteral("--check"), QStringLiteral("--repair")}, 2},
+        {{QStringLiteral("--export"), QStringLiteral("customers"), csv}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments.join(QLatin1Char(' ')).toStdString());
+        const CliRun r = runCli(c.arguments);
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_TRUE(r.err.contains(QStringLiteral("Sunucuya bağlanılamadı (127.0.0.1:%1)").arg(port)))
+            << r.err.toStdString();
     }
-    EXPECT_EQ(QDir(out.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList());
+    QStringList files;
+    for (QDirIterator it(out.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();)
+        files << it.next();
+    EXPECT_EQ(files, QStringList());
 }

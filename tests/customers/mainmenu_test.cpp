@@ -1,9 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The main menu, the About panel and the remote-assistance command.
+#include "backup/backupnames.h"
+#include "backup/copyfilewindow.h"
+#include "backup/programexit.h"
 #include "customers/aboutpanel.h"
 #include "customers/listtotalspanel.h"
 #include "customers/mainwindow.h"
 #include "customers/remotehelp.h"
+#include "data/appconfig.h"
 #include "data/clock.h"
 #include "messagerecorder.h"
 #include "testdatabase.h"
@@ -14,7 +18,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -319,40 +325,53 @@ TEST(RemoteHelpTest, StartsTheProgramFromTheProgramFolderElseSaysItIsMissing)
 
 } // namespace
 
-// With the ledger on a server, the file beside the program is not the ledger: the backup commands say so and
-// open nothing, and closing takes no automatic copy of that file.
-TEST(MainMenuOnServer, FileBackupsAreRefusedAndClosingCopiesNothing)
+// With the ledger on a server the backup commands open their windows on the server's ledger, and closing takes
+// the day's backup of it.
+TEST(MainMenuOnServer, BackupWindowsWorkOnTheServerAndClosingBacksItUp)
 {
     test::TestDatabase server(Engine::PostgreSQL);
+    // A ledger the program can sign in to, as a backup must be.
+    ASSERT_TRUE(server.db().exec(QStringLiteral("INSERT INTO \"User\" (Username, Password) VALUES (?, ?)"),
+                                 {QStringLiteral("ADMIN"), QStringLiteral("x")}));
     test::MessageRecorder messages;
+    int ends = 0;
+    ProgramExit::setHandler([&](int) { ++ends; });
     MainWindow window(server.db());
     window.onActivated();
     window.show();
-    // A window that should not open is recorded and closed, so a wrong turn fails the case instead of hanging.
-    QStringList opened;
+    // The backup window is modal: what it shows is recorded and it is closed, so the case cannot hang.
+    QStringList shown;
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            opened << modal->windowTitle();
+        if (auto* modal = qobject_cast<CopyFileWindow*>(QApplication::activeModalWidget())) {
+            shown << modal->findChild<QLineEdit*>(QStringLiteral("sourceBox"))->text();
             modal->close();
         }
     });
     watch.start(20);
 
-    for (const char* name : {"makeBackupAction", "restoreBackupAction"}) {
-        messages.clear();
-        auto* action = window.findChild<QAction*>(QString::fromLatin1(name));
-        ASSERT_NE(action, nullptr) << name;
-        action->trigger();
-        ASSERT_EQ(messages.messages().size(), 1) << name;
-        EXPECT_TRUE(messages.last().text.contains(server.target().server.address()))
-            << messages.last().text.toStdString();
-        EXPECT_TRUE(messages.last().text.contains(QStringLiteral("sunucusunda tutuluyor")));
-    }
+    window.findChild<QAction*>(QStringLiteral("makeBackupAction"))->trigger();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown.first().contains(server.target().server.address())) << shown.first().toStdString();
+    EXPECT_TRUE(messages.messages().isEmpty());
+
+    window.findChild<QAction*>(QStringLiteral("restoreBackupAction"))->trigger();
+    CopyFileWindow* restore = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* found = qobject_cast<CopyFileWindow*>(w); found && found->isVisible())
+            restore = found;
+    ASSERT_NE(restore, nullptr);
+    EXPECT_TRUE(restore->isRestoreMode());
+    restore->findChild<LumButton*>(QStringLiteral("noButton"))->click();
+
     auto* closeButton = window.findChild<LumButton*>(QStringLiteral("closeButton"));
     ASSERT_NE(closeButton, nullptr);
     emit closeButton->clicked();
-    QTest::qWait(50);
-    EXPECT_TRUE(opened.isEmpty()) << opened.join(QStringLiteral(", ")).toStdString();
+    ZV_WAIT_EQ(ends, 1);
+    const QString daily = backupnames::defaultTarget(Clock::today());
+    EXPECT_TRUE(QFileInfo(daily).isFile())
+        << daily.toStdString() << " "
+        << QDir(AppConfig::backupFolder()).entryList().join(QLatin1Char(',')).toStdString();
     EXPECT_FALSE(window.isVisible());
+    ProgramExit::setHandler({});
 }
