@@ -29,8 +29,12 @@ std::string ledgerOf(const Database& db, bool derived = true)
     QStringList lines;
     for (const QString& table : kLedgerTables)
         for (QString row : rowsOf(db, table)) {
-            if (!derived && table == QLatin1String("musteriler"))
-                row = row.section(QLatin1Char('|'), 0, -4);
+            // A restore computes the day count and the name keys again (fields 12 to 14).
+            if (!derived && table == QLatin1String("musteriler")) {
+                QStringList fields = row.split(QLatin1Char('|'));
+                fields.remove(12, 3);
+                row = fields.join(QLatin1Char('|'));
+            }
             lines << table + QLatin1Char(':') + row;
         }
     return lines.join(QLatin1Char('\n')).toStdString();
