@@ -251,6 +251,9 @@ void AccountWindow::onActivated()
     m_activation.markActivated();
     m_reloadPending = false;
     ara();
+    // The server went away: ara() said so once; nothing is written behind that message.
+    if (m_db.isLost())
+        return;
     topla1();
     updateButtonStates();
     m_dateText = dates::shortDate(Clock::today());
@@ -259,7 +262,11 @@ void AccountWindow::onActivated()
 
 void AccountWindow::ara()
 {
-    rereadMovements();
+    // The server went away: what is shown stays, one message says so, and the next look reads it again.
+    if (!rereadMovements() && m_db.isLost()) {
+        reportFailure({}, {});
+        return;
+    }
     loadCustomer();
     topla1();
 }
@@ -293,7 +300,7 @@ void AccountWindow::applyOtherTillChanges()
     m_grid->horizontalScrollBar()->setValue(left);
 }
 
-void AccountWindow::rereadMovements()
+bool AccountWindow::rereadMovements()
 {
     // A reread keeps the movement the user selected while it still exists; else the first row stands.
     const QModelIndex currentIndex = m_grid->currentIndex();
@@ -301,14 +308,12 @@ void AccountWindow::rereadMovements()
     const qint64 keep = current ? current->id : 0;
     // After a stored entry only what was appended since the last reread is read: nothing else in the program
     // writes the account while the entry window is open.
-    if (std::exchange(m_entryAppended, false))
-        m_model->readAppended();
-    else
-        m_model->reread(m_musKodu);
+    const bool read = std::exchange(m_entryAppended, false) ? m_model->readAppended() : m_model->reread(m_musKodu);
     // The sums come with the reread, from the same pass over the account.
     const auto& overview = m_model->overview();
     m_sums = overview ? std::optional(overview->sums) : std::nullopt;
     selectMovement(keep, currentIndex.isValid() ? currentIndex.row() : 0);
+    return read;
 }
 
 void AccountWindow::selectMovement(qint64 id, int nearRow)
@@ -682,8 +687,18 @@ void AccountWindow::reportFailure(const QString& what, const QString& error)
     if (m_reporting)
         return;
     m_reporting = true;
-    MessageBox::ok(this, error.isEmpty() ? what : what + QStringLiteral("\n\n") + error, QStringLiteral("Kayıt Hatası"),
-                   MessageBox::Icon::Stop);
+    if (m_db.isLost()) {
+        // Reads and writes alike: nothing changed, unless a COMMIT went with the link.
+        const QString text = what.isEmpty() ? QStringLiteral("; hesap okunamadı. Bağlantı gelince yeniden deneyin.")
+            : m_db.commitOutcomeUnknown()
+            ? QStringLiteral("; değişikliğin kaydedilip kaydedilmediği bilinmiyor. Bağlantı gelince hesabı kontrol "
+                             "edin.")
+            : QStringLiteral("; değişiklik kaydedilmedi. Bağlantı gelince yeniden deneyin.");
+        MessageBox::ok(this, m_db.unreachableText() + text, QStringLiteral("Bağlantı Hatası"), MessageBox::Icon::Stop);
+    } else {
+        MessageBox::ok(this, error.isEmpty() ? what : what + QStringLiteral("\n\n") + error,
+                       QStringLiteral("Kayıt Hatası"), MessageBox::Icon::Stop);
+    }
     m_reporting = false;
 }
 

@@ -89,7 +89,8 @@ private:
     void noteOtherTillChange(const QString& table, const QString& musKodu);
     void applyOtherTillChanges();
 
-    void rereadMovements();
+    // False when the account could not be read; the rows shown then stay.
+    bool rereadMovements();
     // Selects the movement with that id, else the first row; nearRow is where it stood before a reread.
     void selectMovement(qint64 id, int nearRow);
     void loadCustomer();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "account/movementlistmodel.h"
 
+#include "data/database.h"
 #include "data/dateformat.h"
 #include "data/numberformat.h"
 
@@ -11,6 +12,7 @@ namespace zelvora {
 
 MovementListModel::MovementListModel(const Database& db, QObject* parent)
     : PagedListModel(ColumnCount, DisplayReads::Wait, parent)
+    , m_db(db)
     , m_store(db)
 {
 }
@@ -21,6 +23,12 @@ bool MovementListModel::reread(const QString& musKodu, QString* error)
 {
     QString failure;
     auto overview = m_store.overview(musKodu, std::nullopt, &failure);
+    // The same account that cannot be read now (a server gone away) stays as it was shown.
+    if (!overview && m_overview && musKodu == m_musKodu && m_db.isLost()) {
+        if (error)
+            *error = failure;
+        return false;
+    }
     beginResetModel();
     m_musKodu = musKodu;
     m_overview = std::move(overview);

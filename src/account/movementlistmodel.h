@@ -22,7 +22,7 @@ public:
     Q_DISABLE_COPY_MOVE(MovementListModel)
 
     // Reads the customer's movements anew; false (and the engine's text) when they cannot be read, and the
-    // grid is then empty.
+    // grid is then empty; but a server gone away leaves the same customer's rows as they were shown.
     bool reread(const QString& musKodu, QString* error = nullptr);
     // Movements were only appended since the last reread (an entry was stored): reads just the new ones and
     // adds them, keeping the rows already read. Reads everything anew when there is nothing to add to.
@@ -43,6 +43,7 @@ public:
 private:
     QVector<Movement> readPage(int pageIndex, int size, QString* error) const override;
 
+    const Database& m_db;
     AccountStore m_store;
     QString m_musKodu;
     std::optional<AccountStore::Overview> m_overview;

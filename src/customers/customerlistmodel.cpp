@@ -34,23 +34,25 @@ bool CustomerListModel::reread(QString* error)
     QVector<CustomerListRow> first;
     if (failure.isEmpty())
         first = m_store.rows(m_query, m_today, CustomerListWindow::top(0, PageSize), &failure);
+    // Rows that cannot be read (a server gone away) do not empty the list: it stays as it was shown.
+    if (!failure.isEmpty()) {
+        if (error)
+            *error = failure;
+        return false;
+    }
     beginResetModel();
     m_backwardsReadable = !keyless;
     m_countSettled = true;
     // An answer to an earlier source is not this list's count.
     m_countTicket = 0;
-    resetPages(failure.isEmpty() ? int(first.size()) : 0);
-    if (failure.isEmpty()) {
-        keepPage(0, first);
-        if (first.size() == PageSize) {
-            m_countSettled = false;
-            m_countTicket = m_counter->request(m_query);
-        }
+    resetPages(int(first.size()));
+    keepPage(0, first);
+    if (first.size() == PageSize) {
+        m_countSettled = false;
+        m_countTicket = m_counter->request(m_query);
     }
     endResetModel();
-    if (!failure.isEmpty() && error)
-        *error = failure;
-    return failure.isEmpty();
+    return true;
 }
 
 void CustomerListModel::onCounted(quint64 ticket, qint64 count)

@@ -350,6 +350,13 @@ void MainWindow::sortPicked(int index)
 
 void MainWindow::showList(bool ok, const QString& error)
 {
+    if (!ok && m_db.isLost()) {
+        // The server went away: the rows shown stay as they were, and the next look reads them again.
+        MessageBox::ok(this,
+                       m_db.unreachableText() + QStringLiteral("; liste okunamadı. Bağlantı gelince yeniden deneyin."),
+                       QStringLiteral("Bağlantı Hatası"), MessageBox::Icon::Stop);
+        return;
+    }
     if (!ok) {
         // The file can no longer be read: nothing sensible can go on.
         MessageBox::ok(this, error, QString(), MessageBox::Icon::Stop);

@@ -3,6 +3,7 @@
 
 #include "data/customerrow.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -12,6 +13,7 @@
 #include <limits>
 #include <sqlite3.h>
 #include <thread>
+#include <utility>
 
 namespace zelvora {
 
@@ -121,16 +123,11 @@ QString connectValue(const QString& value)
 
 } // namespace
 
-std::unique_ptr<Database> Database::openServer(const ServerSettings& server, QString* error)
+namespace {
+
+// Opens db (a QPSQL connection) to server and sets the session up; false with the reason.
+bool connectServer(QSqlDatabase db, const ServerSettings& server, QString* error)
 {
-    const QString name = nextConnectionName();
-    std::unique_ptr<Database> result(new Database(DatabaseTarget::postgres(server), name));
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-    if (!db.isValid()) {
-        if (error)
-            *error = QStringLiteral("PostgreSQL sürücüsü (QPSQL) yüklenemedi.");
-        return nullptr;
-    }
     db.setHostName(server.host);
     db.setPort(server.port);
     db.setDatabaseName(server.name);
@@ -146,7 +143,7 @@ std::unique_ptr<Database> Database::openServer(const ServerSettings& server, QSt
     if (!db.open()) {
         if (error)
             *error = engineText(db.lastError());
-        return nullptr;
+        return false;
     }
     // Dates and texts travel as the program writes them; nothing depends on the server's own settings.
     QSqlQuery setup(db);
@@ -154,10 +151,67 @@ std::unique_ptr<Database> Database::openServer(const ServerSettings& server, QSt
         if (!setup.exec(QString::fromLatin1(statement))) {
             if (error)
                 *error = engineText(setup.lastError());
-            return nullptr;
+            return false;
         }
     }
+    return true;
+}
+
+} // namespace
+
+std::unique_ptr<Database> Database::openServer(const ServerSettings& server, QString* error)
+{
+    const QString name = nextConnectionName();
+    std::unique_ptr<Database> result(new Database(DatabaseTarget::postgres(server), name));
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+    if (!db.isValid()) {
+        if (error)
+            *error = QStringLiteral("PostgreSQL sürücüsü (QPSQL) yüklenemedi.");
+        return nullptr;
+    }
+    if (!connectServer(db, server, error))
+        return nullptr;
     return result;
+}
+
+bool Database::isLost() const
+{
+    // The driver asks libpq for the connection's state: bad once a statement found the link gone.
+    return isServer() && !connection().isOpen();
+}
+
+bool Database::reconnect(QString* error) const
+{
+    if (!isLost())
+        return true;
+    QSqlDatabase db = connection();
+    // The driver forgets its channels when it closes; the watches on it keep listening on the new link. They
+    // are kept here across attempts that find the server still away.
+    if (QSqlDriver* driver = db.driver(); driver && !driver->subscribedToNotifications().isEmpty())
+        m_channels = driver->subscribedToNotifications();
+    db.close();
+    if (!connectServer(db, m_target.server, error)) {
+        m_failedReconnectAt = QDateTime::currentMSecsSinceEpoch();
+        return false;
+    }
+    m_failedReconnectAt = 0;
+    for (const QString& channel : std::exchange(m_channels, {}))
+        db.driver()->subscribeToNotification(channel);
+    return true;
+}
+
+void Database::reconnectIfLost() const
+{
+    if (m_transactions > 0 || !isLost())
+        return;
+    if (m_failedReconnectAt != 0 && QDateTime::currentMSecsSinceEpoch() - m_failedReconnectAt < 500)
+        return;
+    reconnect();
+}
+
+QString Database::unreachableText() const
+{
+    return QStringLiteral("Sunucuya (%1) ulaşılamıyor").arg(m_target.server.address());
 }
 
 std::unique_ptr<Database> Database::open(const DatabaseTarget& target, QString* error)
@@ -222,6 +276,7 @@ QSqlDatabase Database::connection() const
 
 QSqlQuery Database::prepare(const QString& sql) const
 {
+    reconnectIfLost();
     QSqlQuery query(connection());
     query.setForwardOnly(true);
     // PostgreSQL sums whole numbers as numeric: read as text, so no kuruş is lost through a double.
@@ -253,6 +308,7 @@ bool Database::runText(QSqlQuery& query, const QString& sql, const QVariantList&
 {
     // The server prepares only plain statements (no CREATE, DROP, SET): one without values runs as it is.
     if (isServer() && values.isEmpty()) {
+        reconnectIfLost();
         query = QSqlQuery(connection());
         query.setForwardOnly(true);
         query.setNumericalPrecisionPolicy(QSql::HighPrecision);
@@ -310,15 +366,26 @@ bool Database::isDuplicateKey(const QSqlQuery& query)
 }
 
 ScopedTransaction::ScopedTransaction(const Database& db)
-    : m_db(db.connection())
-    , m_active(m_db.transaction())
+    : m_database(db)
 {
+    db.m_commitUnknown = false;
+    db.reconnectIfLost();
+    m_db = db.connection();
+    m_active = m_db.transaction();
+    // A server that went away while the till stood idle is noticed only by this BEGIN: nothing has been
+    // written yet, so connecting again and beginning once more is safe.
+    if (!m_active && db.isLost() && db.reconnect())
+        m_active = m_db.transaction();
+    if (m_active)
+        ++db.m_transactions;
 }
 
 ScopedTransaction::~ScopedTransaction()
 {
-    if (m_active)
+    if (m_active) {
         m_db.rollback();
+        --m_database.m_transactions;
+    }
 }
 
 bool ScopedTransaction::commit()
@@ -326,9 +393,14 @@ bool ScopedTransaction::commit()
     if (!m_active)
         return false;
     m_active = false;
+    --m_database.m_transactions;
+    const bool wasUp = !m_database.isLost();
     // A failed COMMIT can leave SQLite's transaction open; later writes must not fall into it.
     if (m_db.commit())
         return true;
+    // The link went with the COMMIT: whether the server stored it, nobody here can tell.
+    if (wasUp && m_database.isLost())
+        m_database.m_commitUnknown = true;
     m_db.rollback();
     return false;
 }

@@ -62,6 +62,7 @@ struct DatabaseTarget
 // - PRAGMAs, the busy handler, the stop flag and NoWait: SQLite only (on PostgreSQL the server waits for row
 //   locks itself, reads never wait; setStopFlag() and NoWait do nothing there).
 // - what other tills changed: ChangeWatch (the server schema's notifications; nothing on SQLite).
+// - a lost server: isLost(), reconnect() (a file is never lost).
 // The server's tables without an id of their own have a rowid column, so "ORDER BY rowid" reads alike on both.
 class Database final
 {
@@ -84,6 +85,19 @@ public:
     // The file's path; empty on a server.
     QString path() const { return m_target.path; }
     QSqlDatabase connection() const;
+
+    // Whether the link to the server is gone (the server stopped or restarted, the network cut): a statement
+    // failed on it. Always false on a file. Outside a transaction the next statement (or transaction) on a
+    // lost connection first connects again to the same target, with the notifications it listened to; inside
+    // one it fails, as what the transaction wrote before is gone with the link.
+    bool isLost() const;
+    // Connects again to the same server now; false with the reason. Nothing to do when the link is up.
+    bool reconnect(QString* error = nullptr) const;
+    // "Sunucuya (host:port) ulaşılamıyor", for messages about a lost server.
+    QString unreachableText() const;
+    // Whether the link went while the last transaction's COMMIT was on its way: the server may or may not have
+    // stored it, so it must not simply be written again.
+    bool commitOutcomeUnknown() const { return m_commitUnknown; }
 
     // Names of the tables in the ledger, in lower case.
     QStringList tableNames(QString* error = nullptr) const;
@@ -146,13 +160,22 @@ public:
     };
 
 private:
+    friend class ScopedTransaction;
+
     Database(DatabaseTarget target, QString connectionName);
+    // Connects again when the link is lost and no transaction is open, not more often than every half second
+    // while the server stays away (a list retrying its pages must not hammer it).
+    void reconnectIfLost() const;
     bool runText(QSqlQuery& query, const QString& sql, const QVariantList& values, QString* error) const;
 
     DatabaseTarget m_target;
     QString m_connectionName;
     // Read by the busy handler; heap-held so its address stays put.
     std::unique_ptr<std::atomic<const std::atomic<bool>*>> m_stop;
+    mutable int m_transactions = 0;
+    mutable bool m_commitUnknown = false;
+    mutable qint64 m_failedReconnectAt = 0; // QDateTime ms; 0: none
+    mutable QStringList m_channels; // listened to before the link went
 };
 
 // Rolls back unless commit() was called. Writes that belong together run inside one.
@@ -167,6 +190,7 @@ public:
     bool commit();
 
 private:
+    const Database& m_database;
     QSqlDatabase m_db;
     bool m_active = false;
 };

@@ -5,6 +5,8 @@
 #include "data/accountstore.h"
 #include "data/changewatch.h"
 #include "data/clock.h"
+#include "messagerecorder.h"
+#include "pgserver.h"
 #include "testdatabase.h"
 #include "tills.h"
 #include "waiting.h"
@@ -116,6 +118,34 @@ TEST_F(OtherTillAccountTest, AnOpenEntryWindowIsNotDisturbedAndTheAccountIsReadA
     entry.close();
     ZV_WAIT_EQ(window->model()->rowCount(), 61);
     EXPECT_EQ(balance->text(), QStringLiteral("85,00"));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(OtherTillAccountTest, WhileTheServerIsAwayTheAccountSaysSoKeepsItsRowsAndIsReadWhenItIsBack)
+{
+    QString error;
+    test::PgServer* server = test::PgServer::instance(&error);
+    test::MessageRecorder messages;
+    ASSERT_TRUE(server->stop(&error)) << error.toStdString();
+    window->onActivated();
+    ASSERT_EQ(messages.messages().size(), 1);
+    EXPECT_EQ(messages.last().text,
+              QStringLiteral("Sunucuya (127.0.0.1:%1) ulaşılamıyor; hesap okunamadı. Bağlantı gelince yeniden deneyin.")
+                  .arg(server->port()));
+    EXPECT_EQ(window->model()->rowCount(), 60);
+    EXPECT_EQ(balance->text(), QStringLiteral("60,00"));
+
+    ASSERT_TRUE(server->startAgain(&error)) << error.toStdString();
+    otherTillStores(kKod, 500);
+    // Statements try the server again at most every half second.
+    QTest::qWait(500);
+    window->onActivated();
+    EXPECT_EQ(messages.messages().size(), 1);
+    EXPECT_EQ(window->model()->rowCount(), 61);
+    EXPECT_EQ(balance->text(), QStringLiteral("65,00"));
 }
 
 } // namespace

@@ -143,16 +143,7 @@ bool PgServer::start(QString* error)
     QString reason;
     for (int attempt = 0; attempt < 5; ++attempt) {
         m_port = freePort();
-        const QString options = QStringLiteral("-p %1 -k %2 -c listen_addresses=127.0.0.1 -c fsync=off "
-                                               "-c synchronous_commit=off -c full_page_writes=off")
-                                    .arg(m_port)
-                                    .arg(m_folder);
-        if (m_port != 0
-            && runTool(QStringLiteral("pg_ctl"),
-                       {QStringLiteral("-D"), data, QStringLiteral("-l"), m_folder + QStringLiteral("/server.log"),
-                        QStringLiteral("-w"), QStringLiteral("-t"), QStringLiteral("60"), QStringLiteral("-o"), options,
-                        QStringLiteral("start")},
-                       m_asPostgres, &reason))
+        if (m_port != 0 && startOnPort(&reason))
             return true;
     }
     QFile log(m_folder + QStringLiteral("/server.log"));
@@ -161,6 +152,32 @@ bool PgServer::start(QString* error)
     *error = reason;
     stopAtExit();
     return false;
+}
+
+bool PgServer::startOnPort(QString* error)
+{
+    const QString options = QStringLiteral("-p %1 -k %2 -c listen_addresses=127.0.0.1 -c fsync=off "
+                                           "-c synchronous_commit=off -c full_page_writes=off")
+                                .arg(m_port)
+                                .arg(m_folder);
+    return runTool(QStringLiteral("pg_ctl"),
+                   {QStringLiteral("-D"), m_folder + QStringLiteral("/data"), QStringLiteral("-l"),
+                    m_folder + QStringLiteral("/server.log"), QStringLiteral("-w"), QStringLiteral("-t"),
+                    QStringLiteral("60"), QStringLiteral("-o"), options, QStringLiteral("start")},
+                   m_asPostgres, error);
+}
+
+bool PgServer::stop(QString* error)
+{
+    return runTool(QStringLiteral("pg_ctl"),
+                   {QStringLiteral("-D"), m_folder + QStringLiteral("/data"), QStringLiteral("-m"),
+                    QStringLiteral("fast"), QStringLiteral("-w"), QStringLiteral("stop")},
+                   m_asPostgres, error);
+}
+
+bool PgServer::startAgain(QString* error)
+{
+    return startOnPort(error);
 }
 
 ServerSettings PgServer::maintenance() const

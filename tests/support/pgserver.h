@@ -25,10 +25,15 @@ public:
     ServerSettings maintenance() const;
     int port() const { return m_port; }
 
+    // Stops the server (its connections end, what was committed stays: the server is not crashed, since fsync
+    // is off) and starts it again on the same port with the same data; false with the reason.
+    bool stop(QString* error);
+    bool startAgain(QString* error);
+
 private:
     PgServer() = default;
     bool start(QString* error);
-    void stop();
+    bool startOnPort(QString* error);
 
     QString m_folder;
     int m_port = 0;
