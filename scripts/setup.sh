@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(
     cmake g++ make pkg-config ninja-build
-    qt6-base-dev libqt6sql6-sqlite libsqlite3-dev sqlite3 postgresql libqt6sql6-psql
+    qt6-base-dev libqt6sql6-sqlite libsqlite3-dev sqlite3 postgresql libqt6sql6-psql libpq-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     libsodium-dev qt6-httpserver-dev qt6-websockets-dev qt6-translations-l10n
     poppler-utils xvfb xauth imagemagick fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 curl

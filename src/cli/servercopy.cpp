@@ -82,6 +82,9 @@ ServerCopyResult copyToServer(const QString& file, const ServerSettings& server)
         return refused(failed.arg(where, error), lines);
     if (!transaction.commit())
         return refused(failed.arg(where, db->connection().lastError().text()), lines);
+    // The planner's statistics of the new tables: without them the first reads of the tills scan a large table
+    // instead of using its indexes, until the server's autovacuum gathers them. The copy stands either way.
+    db->exec(QStringLiteral("ANALYZE"));
     lines.append(QStringLiteral("Defter sunucuya kopyalandı (%1).").arg(where));
     return {true, lines, {}};
 }
