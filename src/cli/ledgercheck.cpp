@@ -162,6 +162,15 @@ LedgerReport checkLedger(const QString& databasePath)
                                 .arg(r.at(0), money(r.at(1)), money(r.at(2))));
               });
     }
+    // Deleted rows are kept on purpose: counted, never a finding (an older file has no such tables yet).
+    QList<QStringList> kept;
+    if (db.rows(QStringLiteral("SELECT (SELECT count(*) FROM silinen_musteriler), "
+                               "(SELECT count(*) FROM silinen_hareketler)"),
+                {}, &kept)
+        && !kept.isEmpty()
+        && (kept.first().value(0) != QLatin1String("0") || kept.first().value(1) != QLatin1String("0")))
+        report.deleted = QStringLiteral("Silinen kayıtlar (geri alınabilir): %1 müşteri, %2 hareket.")
+                             .arg(kept.first().value(0), kept.first().value(1));
     db.exec(QStringLiteral("COMMIT"));
     return report;
 }

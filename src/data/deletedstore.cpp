@@ -68,8 +68,10 @@ std::optional<QVector<DeletedEntry>> DeletedStore::entries(QString* error) const
 {
     QVector<DeletedEntry> result;
     QSqlQuery customers = m_db.prepare(
-        QStringLiteral("SELECT s.id, s.Silen, s.Silinme, s.mus_kodu, s.MusteriFirma, s.Bakiye, (SELECT count(*) FROM "
-                       "silinen_hareketler h WHERE h.silinen_musteri = s.id) FROM silinen_musteriler s"));
+        QStringLiteral("SELECT s.id, s.Silen, s.Silinme, s.mus_kodu, s.MusteriFirma, h.toplam, coalesce(h.sayi, 0) "
+                       "FROM silinen_musteriler s LEFT JOIN (SELECT silinen_musteri, count(*) AS sayi, "
+                       "coalesce(sum(Eklenen), 0) - coalesce(sum(Odenen), 0) AS toplam FROM silinen_hareketler "
+                       "WHERE silinen_musteri IS NOT NULL GROUP BY silinen_musteri) h ON h.silinen_musteri = s.id"));
     if (!Database::runWith(customers, {}, error))
         return std::nullopt;
     while (customers.next()) {
@@ -80,7 +82,8 @@ std::optional<QVector<DeletedEntry>> DeletedStore::entries(QString* error) const
         e.deletedAt = customers.value(2).toString();
         e.musKodu = customers.value(3).toString();
         e.customerName = customers.value(4).toString();
-        e.amount = Database::wholeNumber(customers.value(5)).value_or(0);
+        // The balance it comes back with: that of its movements (a sum over bigint comes as text on a server).
+        e.amount = customers.value(5).toLongLong();
         e.movementCount = customers.value(6).toLongLong();
         result.append(e);
     }

@@ -21,7 +21,7 @@ struct DeletedEntry
     QString musKodu;
     QString customerName; // the customer's name as it is now, or as it was deleted
     QString aciklama; // a movement's description
-    qint64 amount = 0; // kuruş: a movement's Eklenen minus Odenen, a customer's balance
+    qint64 amount = 0; // kuruş: Eklenen minus Odenen of the movement, or of the customer's kept movements
     qint64 movementCount = 0; // a customer's movements deleted with it
 };
 

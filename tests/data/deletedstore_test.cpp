@@ -146,6 +146,8 @@ TEST_P(DeletedRows, ADeletedCustomerComesBackWithItsMovementsAndBalance)
     const DeletedEntry customer = entries->at(0).kind == DeletedEntry::Kind::Customer ? entries->at(0) : entries->at(1);
     const DeletedEntry movement = entries->at(0).kind == DeletedEntry::Kind::Movement ? entries->at(0) : entries->at(1);
     EXPECT_EQ(customer.movementCount, 2);
+    EXPECT_EQ(customer.amount, 2500); // what it comes back with, not the stale stored 999
+    EXPECT_EQ(movement.amount, 600);
     EXPECT_EQ(customer.customerName, QStringLiteral("Şule Gıda"));
     EXPECT_EQ(movement.customerName, QStringLiteral("Şule Gıda"));
 

@@ -33,6 +33,7 @@ const QHash<QString, QString>& pictureNames()
             {"calculatorButton", "hesapmakinesi"},
             {"detailsButton", "bilgi"},
             {"backButton", "geri"},
+            {"restoreButton", "geri"},
             {"paymentButton", "tahsilat"},
             {"editButton", "duzenle"},
             {"detailsCancelButton", "iptal"},
