@@ -126,7 +126,7 @@ void DeletedRecordsWindow::buildUi()
     m_grid->horizontalHeader()->setStretchLastSection(true);
     m_grid->installEventFilter(this);
 
-    m_restoreButton = makeButton(QStringLiteral("Geri Al"), QStringLiteral("restoreButton"), this, {0, 34});
+    m_restoreButton = makeButton(QStringLiteral("Geri Al"), QStringLiteral("undoDeleteButton"), this, {0, 34});
     m_closeButton = makeButton(QStringLiteral("Kapat"), QStringLiteral("closeButton"), this, {0, 34});
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_closeButton);

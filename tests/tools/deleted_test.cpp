@@ -90,11 +90,11 @@ TEST_F(DeletedWindowTest, ListsNewestFirstAndPutsBackFromTheKeyboard)
     ASSERT_EQ(grid->model()->rowCount(), 2);
     EXPECT_EQ(row(grid, 0).at(3), QStringLiteral("Ödeme"));
     grid->setCurrentIndex(grid->model()->index(0, 0));
-    window.findChild<LumButton*>(QStringLiteral("restoreButton"))->click();
+    window.findChild<LumButton*>(QStringLiteral("undoDeleteButton"))->click();
     EXPECT_EQ(m_messages.last().icon, MessageBox::Icon::Information);
     EXPECT_EQ(m_db.db().scalar(QStringLiteral("SELECT Bakiye FROM musteriler WHERE mus_kodu = '2'")).toLongLong(), 500);
     ASSERT_EQ(grid->model()->rowCount(), 1);
-    EXPECT_TRUE(window.findChild<LumButton*>(QStringLiteral("restoreButton"))->isEnabled());
+    EXPECT_TRUE(window.findChild<LumButton*>(QStringLiteral("undoDeleteButton"))->isEnabled());
 
     // Esc closes.
     QTest::keyClick(grid, Qt::Key_Escape);

@@ -33,7 +33,6 @@ const QHash<QString, QString>& pictureNames()
             {"calculatorButton", "hesapmakinesi"},
             {"detailsButton", "bilgi"},
             {"backButton", "geri"},
-            {"restoreButton", "geri"},
             {"paymentButton", "tahsilat"},
             {"editButton", "duzenle"},
             {"detailsCancelButton", "iptal"},
@@ -51,6 +50,7 @@ const QHash<QString, QString>& pictureNames()
             {"browseSourceButton", "gozat"},
             {"backupButton", "yedekle"},
             {"restoreButton", "geriyukle"},
+            {"undoDeleteButton", "geriyukle"},
         };
         QHash<QString, QString> hash;
         for (const auto& [object, picture] : table)
