@@ -5,6 +5,7 @@
 #include "data/dateformat.h"
 #include "data/numberformat.h"
 
+#include <QDateTime>
 #include <algorithm>
 #include <limits>
 
@@ -105,6 +106,17 @@ int MovementListModel::rowOfMovement(qint64 id, int nearRow) const
     return row >= 0 && row < count() ? int(row) : -1;
 }
 
+QString MovementListModel::storedByText(const Movement& m)
+{
+    // Movements stored before who and when were kept have neither: no tooltip.
+    if (m.kullanici.isEmpty() && m.kayit.isEmpty())
+        return {};
+    const QDateTime moment = QDateTime::fromString(m.kayit, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    const QString when = moment.isValid() ? moment.toString(QStringLiteral("dd.MM.yyyy HH:mm")) : m.kayit;
+    return QStringLiteral("Kaydeden: %1, %2")
+        .arg(m.kullanici.isEmpty() ? QStringLiteral("(bilinmiyor)") : m.kullanici, when);
+}
+
 QVariant MovementListModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid())
@@ -117,11 +129,13 @@ QVariant MovementListModel::data(const QModelIndex& index, int role) const
             return QVariant::fromValue(Qt::AlignCenter);
         return {};
     }
-    if (role != Qt::DisplayRole)
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
     const std::optional<Movement> m = displayedRow(index.row());
     if (!m)
         return {};
+    if (role == Qt::ToolTipRole)
+        return storedByText(*m);
     const auto number = [](const QVariant& v) { return v.isNull() ? QString() : numbers::plain(v.toDouble()); };
     const auto money = [](const QVariant& v) { return v.isNull() ? QString() : numbers::totals(v.toLongLong()); };
     switch (column) {

@@ -38,6 +38,9 @@ public:
     std::optional<Movement> movementAt(int row) const { return rowAt(row); }
 
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    // The tooltip of a movement's row: who stored it and when ("Kaydeden: ADMIN, 11.12.2026 14:05"); empty for
+    // movements stored before that was kept.
+    static QString storedByText(const Movement& m);
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:

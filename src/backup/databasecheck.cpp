@@ -200,7 +200,8 @@ void checkTables(const Connection& db, bool olderVersion, DatabaseCheck::Result&
             return;
         }
         if (found.isEmpty()) {
-            result.problems.append(QStringLiteral("Eksik tablo: %1").arg(wanted.name));
+            if (!schema::isAddedLater(wanted.name))
+                result.problems.append(QStringLiteral("Eksik tablo: %1").arg(wanted.name));
             continue;
         }
         const QString actual = found.first().first();
@@ -338,6 +339,9 @@ DatabaseCheck::Result DatabaseCheck::inspect(const QString& path, Depth depth, c
         && version.first().value(0).toInt() < schema::kVersion;
     checkTables(db, older, result);
     checkObjects(db, result);
+    // What came after this format's first files is made when the program opens the file.
+    result.missingObjects.removeIf(
+        [](const QString& o) { return schema::isAddedLater(o.mid(o.indexOf(QLatin1Char(' ')) + 1)); });
     if (older) {
         const auto nameOf = [](const QString& object) { return object.mid(object.indexOf(QLatin1Char(' ')) + 1); };
         result.foreignObjects.removeIf([&](const QString& o) {
@@ -571,6 +575,12 @@ bool Rebuild::run(const QString& source, const QDate& today)
     for (const Table& table : reference().tables) {
         // The list's totals are summed again below, whatever the file held (an earlier version has none).
         if (table.name == QLatin1String("liste_toplami"))
+            continue;
+        // A backup made before the deleted rows were kept has none to bring.
+        if (schema::isAddedLater(table.name)
+            && rows(QStringLiteral("SELECT 1 FROM src.sqlite_master WHERE type = 'table' AND name = ? COLLATE NOCASE"),
+                    {table.name})
+                   .isEmpty())
             continue;
         if (!copyTable(table, day))
             return false;

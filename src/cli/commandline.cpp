@@ -164,6 +164,8 @@ int check(bool repair, QTextStream& out, QTextStream& err)
         for (const QString& line : report.findings)
             out << QStringLiteral("Onarılamadı: ") << line << '\n';
     }
+    if (!report.deleted.isEmpty())
+        out << report.deleted << '\n';
     if (report.findings.isEmpty()) {
         out << QStringLiteral("Denetim tamam: sorun bulunmadı.") << '\n';
         return 0;

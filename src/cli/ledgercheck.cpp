@@ -208,6 +208,21 @@ QString repairCopyPath(const QString& backupFolder, const QDateTime& now)
     return path;
 }
 
+// How many deleted rows are kept for "Silinen Kayıtlar"; empty when none or when the ledger has no such tables
+// yet (an older file). Kept on purpose, so never a finding.
+template<typename Rows> QString keptDeletions(const Rows& rows)
+{
+    QList<QStringList> kept;
+    if (!rows(QStringLiteral(
+                  "SELECT (SELECT count(*) FROM silinen_musteriler), (SELECT count(*) FROM silinen_hareketler)"),
+              &kept)
+        || kept.isEmpty()
+        || (kept.first().value(0) == QLatin1String("0") && kept.first().value(1) == QLatin1String("0")))
+        return {};
+    return QStringLiteral("Silinen kayıtlar (geri alınabilir): %1 müşteri, %2 hareket.")
+        .arg(kept.first().value(0), kept.first().value(1));
+}
+
 } // namespace
 
 LedgerReport checkLedger(const QString& databasePath)
@@ -221,8 +236,9 @@ LedgerReport checkLedger(const QString& databasePath)
     const SqliteFile db(databasePath, SqliteFile::Mode::ReadOnly);
     // One read transaction: every check sees the same state of the file.
     db.exec(QStringLiteral("BEGIN"));
-    checkRows([&db](const QString& sql, QList<QStringList>* rows) { return db.rows(sql, {}, rows); }, kFileDialect,
-              report.findings);
+    const auto rows = [&db](const QString& sql, QList<QStringList>* found) { return db.rows(sql, {}, found); };
+    checkRows(rows, kFileDialect, report.findings);
+    report.deleted = keptDeletions(rows);
     db.exec(QStringLiteral("COMMIT"));
     return report;
 }
@@ -258,8 +274,9 @@ LedgerReport checkServerLedger(const ServerSettings& server)
         return report;
     }
     report.readable = true;
-    checkRows([&db](const QString& sql, QList<QStringList>* rows) { return serverRows(*db, sql, rows); },
-              kServerDialect, report.findings);
+    const auto rows = [&db](const QString& sql, QList<QStringList>* found) { return serverRows(*db, sql, found); };
+    checkRows(rows, kServerDialect, report.findings);
+    report.deleted = keptDeletions(rows);
     db->connection().rollback();
     return report;
 }

@@ -14,6 +14,7 @@ struct LedgerReport
     bool readable = false; // false: the file could not be read as a database at all
     QStringList findings; // one Turkish line each
     QStringList notes; // what was not looked at, and why; not findings
+    QString deleted; // how many deleted rows are kept for "Silinen Kayıtlar"; empty when none (not a finding)
 };
 
 // Looks at the database without changing it: the engine's integrity check, the tables and columns the

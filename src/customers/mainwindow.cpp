@@ -20,6 +20,7 @@
 #include "rates/rateswindow.h"
 #include "reports/printedreports.h"
 #include "tools/collectionwindow.h"
+#include "tools/deletedwindow.h"
 #include "tools/statementwindow.h"
 #include "update/updatewindow.h"
 #include "users/userwindow.h"
@@ -255,6 +256,9 @@ void MainWindow::buildMenu()
     QAction* collectionAction = toolsMenu->addAction(QStringLiteral("Tahsilat Listesi"));
     collectionAction->setObjectName(QStringLiteral("collectionAction"));
     connect(collectionAction, &QAction::triggered, this, &MainWindow::openCollectionList);
+    QAction* deletedAction = toolsMenu->addAction(QStringLiteral("Silinen Kayıtlar"));
+    deletedAction->setObjectName(QStringLiteral("deletedRecordsAction"));
+    connect(deletedAction, &QAction::triggered, this, &MainWindow::openDeletedRecords);
 
     QAction* aboutAction = menuBar()->addAction(QStringLiteral("Hakkında"));
     aboutAction->setObjectName(QStringLiteral("aboutAction"));
@@ -460,6 +464,16 @@ void MainWindow::openCollectionList()
             this);
         window.exec();
     }
+    onActivated();
+}
+
+void MainWindow::openDeletedRecords()
+{
+    {
+        DeletedRecordsWindow window(m_db, this);
+        window.exec();
+    }
+    // Restored customers and balances show in the list at once.
     onActivated();
 }
 

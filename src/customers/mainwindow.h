@@ -87,6 +87,8 @@ private:
     // "Araçlar": the account statement (the selected customer proposed) and the to-collect list.
     void openStatement();
     void openCollectionList();
+    // "Araçlar ▸ Silinen Kayıtlar": the deleted customers and movements, to put back.
+    void openDeletedRecords();
     void showListTotals();
     void printCustomerList();
     void showAbout();

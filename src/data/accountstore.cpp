@@ -5,6 +5,7 @@
 #include "data/customerrow.h"
 #include "data/database.h"
 #include "data/dateformat.h"
+#include "data/session.h"
 
 #include <QSqlQuery>
 #include <algorithm>
@@ -16,6 +17,13 @@ namespace {
 const QString kCustomerColumns
     = QStringLiteral("id, mus_kodu, MusteriFirma, Turu, Telefon1, Telefon2, Sehir, Adres, vd, "
                      "vdn, Bakiye, Sonislem, Gun");
+
+// The signed-in user as stored beside a row: null when nobody signed in.
+QVariant signedInUser()
+{
+    const QString user = session::user();
+    return user.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(user);
+}
 
 void fail(const QSqlQuery& query, QString* error)
 {
@@ -90,11 +98,29 @@ bool AccountStore::deleteCustomer(const QString& musKodu, QString* error) const
     }
     // On a server the customer's row is locked first: a till storing an entry for this customer finishes
     // before its movements are deleted, or finds the customer gone.
-    if (m_db.isServer()
-        && !m_db.exec(QStringLiteral("SELECT id FROM musteriler WHERE mus_kodu = ?") + m_db.lockRowsSql(), {musKodu},
-                      error))
+    QString readError;
+    const QVariant customerId
+        = m_db.scalar(QStringLiteral("SELECT id FROM musteriler WHERE mus_kodu = ? ORDER BY id") + m_db.lockRowsSql(),
+                      {musKodu}, &readError);
+    if (!readError.isEmpty()) {
+        if (error)
+            *error = readError;
         return false;
-    if (!m_db.exec(QStringLiteral("DELETE FROM veresiye WHERE mus_kodu = ?"), {musKodu}, error))
+    }
+    QVariant keptCustomer(QMetaType::fromType<qint64>());
+    if (customerId.isValid()) {
+        const qint64 kept = m_db.insert(
+            QStringLiteral(
+                "INSERT INTO silinen_musteriler (musteri_id, mus_kodu, MusteriFirma, Turu, Telefon1, "
+                "Telefon2, Sehir, Adres, vd, vdn, Bakiye, Sonislem, Gun, KrediLimiti, Silen, Silinme) "
+                "SELECT id, mus_kodu, MusteriFirma, Turu, Telefon1, Telefon2, Sehir, Adres, vd, vdn, Bakiye, "
+                "Sonislem, Gun, KrediLimiti, ?, ? FROM musteriler WHERE id = ?"),
+            {signedInUser(), session::stamp(), customerId}, error);
+        if (kept < 0)
+            return false;
+        keptCustomer = kept;
+    }
+    if (!keepMovements(QStringLiteral("mus_kodu = ?"), musKodu, keptCustomer, error))
         return false;
     if (!m_db.exec(QStringLiteral("DELETE FROM musteriler WHERE mus_kodu = ?"), {musKodu}, error))
         return false;
@@ -106,10 +132,27 @@ bool AccountStore::deleteCustomer(const QString& musKodu, QString* error) const
     return true;
 }
 
+bool AccountStore::keepMovements(const QString& where, const QVariant& value, const QVariant& keptCustomer,
+                                 QString* error) const
+{
+    // The copy and the delete select the same rows inside the caller's transaction.
+    if (!m_db.exec(
+            QStringLiteral("INSERT INTO silinen_hareketler (hareket_id, mus_kodu, Tarih, Saat, Aciklama, Miktar, "
+                           "Birim, KDV, Eklenen, Odenen, Kullanici, Kayit, silinen_musteri, Silen, Silinme) "
+                           "SELECT id, mus_kodu, Tarih, Saat, Aciklama, Miktar, Birim, KDV, Eklenen, Odenen, "
+                           "Kullanici, Kayit, CAST(? AS BIGINT), CAST(? AS TEXT), CAST(? AS TEXT) FROM veresiye "
+                           "WHERE %1 ORDER BY id")
+                .arg(where),
+            {keptCustomer, signedInUser(), session::stamp(), value}, error))
+        return false;
+    return m_db.exec(QStringLiteral("DELETE FROM veresiye WHERE %1").arg(where), {value}, error);
+}
+
 namespace {
 
+// Paged reads take few rows at a time through the (mus_kodu, id) index, so the two stamp columns cost nothing.
 const QString kMovementColumns
-    = QStringLiteral("id, mus_kodu, Tarih, Saat, Aciklama, Miktar, Birim, KDV, Eklenen, Odenen");
+    = QStringLiteral("id, mus_kodu, Tarih, Saat, Aciklama, Miktar, Birim, KDV, Eklenen, Odenen, Kullanici, Kayit");
 
 QVector<Movement> readMovements(QSqlQuery& q, QString* error)
 {
@@ -130,6 +173,8 @@ QVector<Movement> readMovements(QSqlQuery& q, QString* error)
         m.kdv = q.value(7).isNull() ? QVariant() : QVariant(q.value(7).toDouble());
         m.eklenen = q.value(8).isNull() ? QVariant() : QVariant(q.value(8).toLongLong());
         m.odenen = q.value(9).isNull() ? QVariant() : QVariant(q.value(9).toLongLong());
+        m.kullanici = q.value(10).toString();
+        m.kayit = q.value(11).toString();
         result.append(m);
     }
     return result;
@@ -211,11 +256,11 @@ bool AccountStore::appendMovement(const Movement& m, QString* error) const
     }
     const auto orNull = [](const QVariant& v, QMetaType type) { return v.isNull() ? QVariant(type) : v; };
     if (!m_db.exec(QStringLiteral("INSERT INTO veresiye (mus_kodu, Tarih, Saat, Aciklama, Miktar, Birim, KDV, "
-                                  "Eklenen, Odenen) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                                  "Eklenen, Odenen, Kullanici, Kayit) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                    {m.musKodu, m.tarih, m.saat, m.aciklama, orNull(m.miktar, QMetaType::fromType<double>()),
                     m.birim.isNull() ? QVariant(QMetaType::fromType<QString>()) : QVariant(m.birim),
                     orNull(m.kdv, QMetaType::fromType<double>()), orNull(m.eklenen, QMetaType::fromType<qint64>()),
-                    orNull(m.odenen, QMetaType::fromType<qint64>())},
+                    orNull(m.odenen, QMetaType::fromType<qint64>()), signedInUser(), session::stamp()},
                    error))
         return false;
     // The stored balance moves by the movement's amount. A row whose balance was never computed (or was written
@@ -264,12 +309,46 @@ bool AccountStore::appendMovement(const Movement& m, QString* error) const
 
 bool AccountStore::deleteMovement(qint64 id, QString* error) const
 {
-    return m_db.exec(QStringLiteral("DELETE FROM veresiye WHERE id = ?"), {id}, error);
+    return deleteMovements(QStringLiteral("id = ?"), id, error);
 }
 
 bool AccountStore::deleteAllMovements(const QString& musKodu, QString* error) const
 {
-    return m_db.exec(QStringLiteral("DELETE FROM veresiye WHERE mus_kodu = ?"), {musKodu}, error);
+    return deleteMovements(QStringLiteral("mus_kodu = ?"), musKodu, error);
+}
+
+bool AccountStore::deleteMovements(const QString& where, const QVariant& value, QString* error) const
+{
+    ScopedTransaction transaction(m_db);
+    if (!transaction.isActive()) {
+        if (error)
+            *error = QStringLiteral("İşlem başlatılamadı.");
+        return false;
+    }
+    if (!keepMovements(where, value, QVariant(QMetaType::fromType<qint64>()), error))
+        return false;
+    if (!transaction.commit()) {
+        if (error)
+            *error = QStringLiteral("İşlem tamamlanamadı.");
+        return false;
+    }
+    return true;
+}
+
+bool AccountStore::settleAccount(const QString& musKodu, QString* error) const
+{
+    const auto account = overview(musKodu, std::nullopt, error);
+    if (!account)
+        return false;
+    qint64 balance = 0;
+    if (qSubOverflow(account->sums.added, account->sums.paid, &balance)) {
+        if (error)
+            *error = QStringLiteral("Hesabın bakiyesi çok büyük.");
+        return false;
+    }
+    return m_db.exec(QStringLiteral("UPDATE musteriler SET Bakiye = ?, Gun = %1 WHERE mus_kodu = ?")
+                         .arg(customerrow::dayCountSql(m_db.engine())),
+                     {balance, dates::isoDate(Clock::today()), musKodu}, error);
 }
 
 QStringList AccountStore::units(QString* error) const

@@ -44,6 +44,8 @@ struct Movement
     QVariant kdv;
     QVariant eklenen;
     QVariant odenen;
+    QString kullanici; // who stored it; empty for movements stored before that was kept
+    QString kayit; // when it was stored, "YYYY-MM-DD HH:MM:SS"; empty as kullanici
 };
 
 // The reads and writes of one customer's account: the customer row, the movements, their sums.
@@ -59,7 +61,8 @@ public:
     std::optional<CustomerRecord> customer(const QString& musKodu, QString* error = nullptr) const;
     // Writes every field of the row (by id), with fresh sort and search keys for the name.
     bool storeCustomer(const CustomerRecord& record, QString* error = nullptr) const;
-    // Removes the customer's movements and the customer row together: both or neither.
+    // Moves the customer row and its movements into the deleted rows (silinen_musteriler, silinen_hareketler),
+    // with the signed-in user and the moment: all or nothing.
     bool deleteCustomer(const QString& musKodu, QString* error = nullptr) const;
 
     // Sums of Eklenen and Odenen in kuruş (0 over no rows).
@@ -90,14 +93,21 @@ public:
     QVector<Movement> movementsBefore(const QString& musKodu, qint64 beforeId, qint64 skip, qint64 limit,
                                       QString* error = nullptr) const;
 
-    // Appends a movement (its id is assigned by the database) and, in the same transaction, brings the
+    // Appends a movement (its id is assigned by the database), stamped with the signed-in user and the moment
+    // (the movement's own kullanici and kayit are not used), and, in the same transaction, brings the
     // customer's row up to date: the stored balance moved by the movement's amounts (the balance of all the
     // account's movements when none is stored), today as the last-transaction date and a day count of 0. Both or
     // neither; nothing when the customer has no row or the balance would not fit in 64 bits.
     bool appendMovement(const Movement& movement, QString* error = nullptr) const;
+    // Moves the movement (all of the customer's movements) into silinen_hareketler with the signed-in user and the
+    // moment, in one transaction. The customer's row is the caller's to bring up to date.
     bool deleteMovement(qint64 id, QString* error = nullptr) const;
-    // All of the customer's movements in one statement.
     bool deleteAllMovements(const QString& musKodu, QString* error = nullptr) const;
+
+    // Inside the caller's transaction: the customer's stored balance made the sum of its movements (the sums
+    // overview() reads) and its day count counted from its last-transaction date to today. The list's totals
+    // follow through the schema's triggers. False with *error when the balance does not fit or a statement fails.
+    bool settleAccount(const QString& musKodu, QString* error = nullptr) const;
 
     // How many of the customer's movements come before the one with that id (after it, when fromEnd), so its
     // row from the first (or from the last); -1 when the customer has no such movement.
@@ -107,6 +117,11 @@ public:
     QStringList units(QString* error = nullptr) const;
 
 private:
+    // Copies the movements matching where (one placeholder, value) into silinen_hareketler, under keptCustomer
+    // (null: deleted on their own), and deletes them; inside the caller's transaction.
+    bool keepMovements(const QString& where, const QVariant& value, const QVariant& keptCustomer, QString* error) const;
+    bool deleteMovements(const QString& where, const QVariant& value, QString* error) const;
+
     const Database& m_db;
 };
 

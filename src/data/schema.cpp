@@ -27,8 +27,12 @@ namespace {
 constexpr const char* kObsoleteIndexes[] = {"musteriler_sira", "musteriler_arama"};
 // What version 1 files lack.
 constexpr const char* kAddedObjects[]
-    = {"musteriler_ad_sirasi", "musteriler_anahtarsiz", "musteriler_gun_farki", "veresiye_toplam",
-       "liste_toplami",        "liste_toplami_ekle",    "liste_toplami_sil",    "liste_toplami_degisti"};
+    = {"musteriler_ad_sirasi", "musteriler_anahtarsiz", "musteriler_gun_farki",      "veresiye_toplam",
+       "liste_toplami",        "liste_toplami_ekle",    "liste_toplami_sil",         "liste_toplami_degisti",
+       "silinen_musteriler",   "silinen_hareketler",    "silinen_hareketler_musteri"};
+// Of those, the ones added after ledgers of the current format were made: any ledger may lack them, whatever its
+// version, until the program opens it (the file upgrade and the server upgrade add them).
+constexpr const char* kAddedLater[] = {"silinen_musteriler", "silinen_hareketler", "silinen_hareketler_musteri"};
 
 // Columns later versions added at the end of a table. A file or a server database that lacks one gets it, empty
 // for the rows already there. The file's type is the script's; serverType is schema_pg.sql's.
@@ -117,6 +121,11 @@ bool isObsoleteIndex(const QString& name)
 bool isAddedByUpgrade(const QString& name)
 {
     return listed(kAddedObjects, name);
+}
+
+bool isAddedLater(const QString& name)
+{
+    return listed(kAddedLater, name);
 }
 
 QStringList addedColumns(const QString& table)
@@ -217,6 +226,36 @@ QByteArray pendingWork(sqlite3* handle)
     return work;
 }
 
+// The statement of the server script that makes the table or index name, safe to run again.
+QString serverCreateStatement(const char* name)
+{
+    const QString text = QString::fromUtf8(script(Engine::PostgreSQL));
+    for (const QString& kind : {QStringLiteral("CREATE TABLE "), QStringLiteral("CREATE INDEX ")}) {
+        const qsizetype at = text.indexOf(kind + QLatin1String(name) + QLatin1Char(' '));
+        if (at < 0)
+            continue;
+        QString statement = text.mid(at, text.indexOf(QLatin1Char(';'), at) - at);
+        return statement.insert(kind.size(), QStringLiteral("IF NOT EXISTS "));
+    }
+    return {};
+}
+
+// The later tables and indexes a server database lacks; nothing when it cannot be asked.
+QList<const char*> laterObjectsMissingOnServer(const Database& db, QString* error)
+{
+    QList<const char*> missing;
+    for (const char* name : kAddedLater) {
+        const QVariant absent
+            = db.scalar(QStringLiteral("SELECT CASE WHEN to_regclass(CAST(? AS text)) IS NULL THEN 1 ELSE 0 END"),
+                        {QString::fromLatin1(name)}, error);
+        if (!absent.isValid())
+            return {};
+        if (absent.toLongLong() == 1)
+            missing.append(name);
+    }
+    return missing;
+}
+
 // The added columns a server database lacks (its schema is otherwise made whole by --init-server).
 QList<AddedColumn> missingOnServer(const Database& db, QString* error)
 {
@@ -250,6 +289,10 @@ bool upgradeServer(const Database& db, QString* error)
                      {}, error))
             return false;
     }
+    for (const char* name : laterObjectsMissingOnServer(db, error)) {
+        if (!db.exec(serverCreateStatement(name), {}, error))
+            return false;
+    }
     return transaction.commit();
 }
 
@@ -258,7 +301,7 @@ bool upgradeServer(const Database& db, QString* error)
 bool needsUpgrade(const Database& db)
 {
     if (db.isServer())
-        return !missingOnServer(db, nullptr).isEmpty();
+        return !missingOnServer(db, nullptr).isEmpty() || !laterObjectsMissingOnServer(db, nullptr).isEmpty();
     return !scriptObjects().isEmpty() && !pendingWork(handleOf(db)).isEmpty();
 }
 

@@ -37,6 +37,9 @@ constexpr int kVersion = 3;
 bool isObsoleteIndex(const QString& name);
 // A table, index or trigger of the script that files of an earlier version lack and upgrade() adds.
 bool isAddedByUpgrade(const QString& name);
+// One of those that came after files of the current format were made: a ledger of any version may lack it
+// (and its backups), the program adds it when it opens the ledger.
+bool isAddedLater(const QString& name);
 // The columns at the end of table that files of an earlier version lack and upgrade() adds.
 QStringList addedColumns(const QString& table);
 

@@ -84,6 +84,51 @@ CREATE INDEX veresiye_mus_kodu ON veresiye (mus_kodu, id);
 -- An account's sums read from the index alone.
 CREATE INDEX veresiye_toplam ON veresiye (mus_kodu, Eklenen, Odenen);
 
+-- What was deleted, kept so that "Silinen Kayıtlar" can put it back. A deleted customer's row goes to
+-- silinen_musteriler, its movements to silinen_hareketler, each with its columns as they were (musteri_id and
+-- hareket_id: the row's id in musteriler and veresiye). A movement deleted with its customer names that
+-- customer's row in silinen_musteri and comes back only with it; one deleted on its own has NULL there.
+-- Silen and Silinme: who deleted the row and when (YYYY-MM-DD HH:MM:SS). Files of this format made before these
+-- tables existed get them when the program opens them.
+CREATE TABLE silinen_musteriler (
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    musteri_id INTEGER,
+    mus_kodu TEXT NOT NULL,
+    MusteriFirma TEXT,
+    Turu TEXT,
+    Telefon1 TEXT,
+    Telefon2 TEXT,
+    Sehir TEXT,
+    Adres TEXT,
+    vd TEXT,
+    vdn TEXT,
+    Bakiye INTEGER,
+    Sonislem TEXT,
+    Gun INTEGER,
+    KrediLimiti INTEGER,
+    Silen TEXT,
+    Silinme TEXT
+);
+CREATE TABLE silinen_hareketler (
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    hareket_id INTEGER,
+    mus_kodu TEXT NOT NULL,
+    Tarih TEXT,
+    Saat TEXT,
+    Aciklama TEXT,
+    Miktar REAL,
+    Birim TEXT,
+    KDV REAL,
+    Eklenen INTEGER,
+    Odenen INTEGER,
+    Kullanici TEXT,
+    Kayit TEXT,
+    silinen_musteri INTEGER,
+    Silen TEXT,
+    Silinme TEXT
+);
+CREATE INDEX silinen_hareketler_musteri ON silinen_hareketler (silinen_musteri);
+
 CREATE TABLE "User" (
     Username TEXT NOT NULL COLLATE NOCASE,
     Password TEXT NOT NULL

@@ -3,6 +3,7 @@
 
 #include "app/messagebox.h"
 #include "data/database.h"
+#include "data/session.h"
 #include "users/uppercase.h"
 #include "users/userstore.h"
 #include "widgets/lumbutton/lumbutton.h"
@@ -174,6 +175,8 @@ void LoginWindow::signInClicked()
     }
     MessageBox::ok(this, QStringLiteral("Giriş Başarılı ") + uppercase::turkish(check.username), kCaption,
                    MessageBox::Icon::Information);
+    // Every movement stored or deleted from now on names this user.
+    session::setUser(check.username);
     emit signedIn();
     m_signedIn = true;
     QDialog::accept();

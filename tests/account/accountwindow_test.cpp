@@ -778,3 +778,21 @@ TEST_F(AccountWindowTest, TheDetailsPanelIsWorkedByKeyboardAndTheAddressReplaces
     EXPECT_EQ(focused(), button(*window, "detailsButton"));
     EXPECT_TRUE(messages.empty());
 }
+
+// Who stored a movement and when shows as its row's tooltip, in every column; a movement stored before that was
+// kept has none.
+TEST_F(AccountWindowTest, AMovementsRowNamesWhoStoredItAndWhen)
+{
+    t.addMovement(kKod, kToday, 1000, {}, QStringLiteral("eski"));
+    t.addMovement(kKod, kToday, 2000, {}, QStringLiteral("yeni"));
+    ASSERT_TRUE(t.db().exec(QStringLiteral("UPDATE veresiye SET Kullanici = 'ADMIN', Kayit = '2026-12-11 14:05:09' "
+                                           "WHERE Aciklama = 'yeni'")));
+    const auto window = open();
+    const MovementListModel* model = window->model();
+    ASSERT_EQ(model->rowCount(), 2);
+    for (int column = 0; column < MovementListModel::ColumnCount; ++column) {
+        EXPECT_EQ(model->index(1, column).data(Qt::ToolTipRole).toString(),
+                  QStringLiteral("Kaydeden: ADMIN, 11.12.2026 14:05"));
+        EXPECT_TRUE(model->index(0, column).data(Qt::ToolTipRole).toString().isEmpty());
+    }
+}

@@ -478,8 +478,8 @@ TEST_F(RestoreWindow, TriggersAndViewsTheProgramDidNotMakeAreDroppedFromTheResto
                             QStringLiteral("musteriler_ad_degisti"), QStringLiteral("musteriler_ad_sirasi"),
                             QStringLiteral("musteriler_anahtarsiz"), QStringLiteral("musteriler_gun_farki"),
                             QStringLiteral("musteriler_mus_kodu"), QStringLiteral("musteriler_turu_bakiye"),
-                            QStringLiteral("musteriler_turu_sira"), QStringLiteral("veresiye_mus_kodu"),
-                            QStringLiteral("veresiye_toplam")}));
+                            QStringLiteral("musteriler_turu_sira"), QStringLiteral("silinen_hareketler_musteri"),
+                            QStringLiteral("veresiye_mus_kodu"), QStringLiteral("veresiye_toplam")}));
     t.addMovement(QStringLiteral("1"), QDate(2009, 3, 5), 100, {});
     t.addMovement(QStringLiteral("1"), QDate(2009, 3, 5), 200, {});
     EXPECT_EQ(t.db().scalar(QStringLiteral("SELECT count(*) FROM musteriler")).toInt(), 1);

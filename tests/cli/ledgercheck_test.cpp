@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "backupfixture.h"
 #include "clirun.h"
+#include "data/accountstore.h"
 #include "data/appconfig.h"
 #include "data/clock.h"
 #include "data/turkishtext.h"
@@ -212,4 +213,28 @@ TEST_F(LedgerCheck, RepairRemovesTheTemporaryFilesOfAnInterruptedRepair)
     EXPECT_EQ(filesIn(backups.path()),
               (QStringList {QStringLiteral("Veresiye_Onarim_Oncesi_05-03-09_14-05-09.ydk"),
                             QStringLiteral("Veresiye_Yedek_04-03-09.ydk")}));
+}
+
+// Deleted rows kept for "Silinen Kayıtlar" are counted in one line, are no finding, and a repair leaves them.
+TEST_F(LedgerCheck, KeptDeletedRowsAreCountedAndLeftAlone)
+{
+    t.addMovement(QStringLiteral("1"), QDate(2009, 3, 3), 300, {});
+    ASSERT_TRUE(AccountStore(t.db()).deleteAllMovements(QStringLiteral("1")));
+    ASSERT_TRUE(AccountStore(t.db()).deleteCustomer(QStringLiteral("2")));
+    t.db().exec(QStringLiteral("UPDATE musteriler SET Bakiye = 0 WHERE mus_kodu = '1'"));
+    t.close();
+    CliRun r = runCli({QStringLiteral("--check")});
+    EXPECT_EQ(r.status, 0) << r.out.toStdString();
+    EXPECT_EQ(r.out,
+              QStringLiteral("Silinen kayıtlar (geri alınabilir): 1 müşteri, 3 hareket.\n"
+                             "Denetim tamam: sorun bulunmadı.\n"));
+    t.reopen();
+    t.db().exec(QStringLiteral("UPDATE musteriler SET Bakiye = 5 WHERE mus_kodu = '1'"));
+    t.close();
+    r = runCli({QStringLiteral("--check"), QStringLiteral("--repair")});
+    EXPECT_EQ(r.status, 0) << r.out.toStdString() << r.err.toStdString();
+    t.reopen();
+    EXPECT_EQ(t.db().scalar(QStringLiteral("SELECT Bakiye FROM musteriler WHERE mus_kodu = '1'")).toLongLong(), 0);
+    EXPECT_EQ(t.db().scalar(QStringLiteral("SELECT count(*) FROM silinen_hareketler")).toLongLong(), 3);
+    EXPECT_EQ(t.db().scalar(QStringLiteral("SELECT count(*) FROM silinen_musteriler")).toLongLong(), 1);
 }

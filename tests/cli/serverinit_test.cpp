@@ -28,6 +28,7 @@ TEST(InitServer, MakesTheLedgerInAnEmptyDatabaseAndRefusesASecondTime)
     ASSERT_TRUE(db);
     EXPECT_EQ(db->tableNames(),
               (QStringList {QStringLiteral("birimler"), QStringLiteral("liste_toplami"), QStringLiteral("musteriler"),
+                            QStringLiteral("silinen_hareketler"), QStringLiteral("silinen_musteriler"),
                             QStringLiteral("son_musterino"), QStringLiteral("surum"), QStringLiteral("user"),
                             QStringLiteral("veresiye")}));
     EXPECT_EQ(db->scalar(QStringLiteral("SELECT count(*) FROM birimler")).toInt(), 18);

@@ -93,16 +93,28 @@ TEST_F(MainMenuTest, MenuHoldsEveryEntryInOrderWithItsName)
                       QStringLiteral("-"), QStringLiteral("Kullanıcı Ekle"), QStringLiteral("-"),
                       QStringLiteral("Yedekleme İşlemleri")}));
     EXPECT_EQ(captions(child<QMenu>("toolsMenu")),
-              (QStringList {QStringLiteral("Hesap Ekstresi"), QStringLiteral("Tahsilat Listesi")}));
+              (QStringList {QStringLiteral("Hesap Ekstresi"), QStringLiteral("Tahsilat Listesi"),
+                            QStringLiteral("Silinen Kayıtlar")}));
     EXPECT_EQ(captions(child<QMenu>("backupMenu")),
               (QStringList {QStringLiteral("Yedek Oluştur"), QStringLiteral("Yedekten Yükle")}));
     for (const char* name :
          {"printListAction", "ratesAction", "remoteHelpAction", "updateAction", "usersAction", "makeBackupAction",
-          "restoreBackupAction", "statementAction", "collectionAction", "aboutAction"})
+          "restoreBackupAction", "statementAction", "collectionAction", "deletedRecordsAction", "aboutAction"})
         EXPECT_NE(child<QAction>(name), nullptr);
     for (const QWidget* menu : {static_cast<const QWidget*>(w.menuBar()), static_cast<const QWidget*>(program)})
         for (const QAction* a : menu->actions())
             EXPECT_TRUE(a->isSeparator() || !a->objectName().isEmpty()) << a->text().toStdString();
+
+    // "Silinen Kayıtlar" opens its window over this one.
+    QString opened;
+    QTimer::singleShot(0, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            opened = modal->objectName();
+            modal->close();
+        }
+    });
+    child<QAction>("deletedRecordsAction")->trigger();
+    EXPECT_EQ(opened, QStringLiteral("silinenKayitlar"));
 
     // The two entries another window takes over show nothing until then.
     test::MessageRecorder messages;

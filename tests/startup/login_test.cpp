@@ -2,6 +2,7 @@
 #include "startup/loginwindow.h"
 
 #include "customers/mainwindow.h"
+#include "data/session.h"
 #include "messagerecorder.h"
 #include "startup/splashwindow.h"
 #include "startup/startup.h"
@@ -100,6 +101,7 @@ TEST_F(LoginTest, WindowAndNameListAtStart)
 
 TEST_F(LoginTest, RefusalsAndTheirMessages)
 {
+    session::setUser({});
     open();
     const struct
     {
@@ -143,6 +145,7 @@ TEST_F(LoginTest, RefusalsAndTheirMessages)
         EXPECT_TRUE(window->isVisible());
     }
     EXPECT_EQ(signedIn.count(), 0);
+    EXPECT_TRUE(session::user().isEmpty());
 }
 
 TEST_F(LoginTest, NameGoneSinceTheListWasFilledIsUnknown)
@@ -174,6 +177,9 @@ TEST_F(LoginTest, RightPasswordSignsInWithTrailingBlanks)
     EXPECT_EQ(signedIn.count(), 1);
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(window->result(), QDialog::Accepted);
+    // The movements stored from now on name this user.
+    EXPECT_EQ(session::user(), QStringLiteral("ZEYNEP"));
+    session::setUser({});
 }
 
 TEST_F(LoginTest, NameWithAQuoteSignsIn)

@@ -50,6 +50,7 @@ const QHash<QString, QString>& pictureNames()
             {"browseSourceButton", "gozat"},
             {"backupButton", "yedekle"},
             {"restoreButton", "geriyukle"},
+            {"undoDeleteButton", "geriyukle"},
         };
         QHash<QString, QString> hash;
         for (const auto& [object, picture] : table)
