@@ -29,6 +29,7 @@ struct Table
 {
     QString name;
     QString key;
+    bool keptDeletions = false; // "Silinen Kayıtlar": a ledger of an earlier version has no such table
 };
 
 const QList<Table>& ledgerTables()
@@ -40,6 +41,8 @@ const QList<Table>& ledgerTables()
         {QStringLiteral("son_musterino"), QStringLiteral("rowid")},
         {QStringLiteral("birimler"), QStringLiteral("rowid")},
         {QStringLiteral("surum"), QStringLiteral("rowid")},
+        {QStringLiteral("silinen_musteriler"), QStringLiteral("id"), true},
+        {QStringLiteral("silinen_hareketler"), QStringLiteral("id"), true},
     };
     return list;
 }
@@ -211,7 +214,7 @@ bool hasLedgerTables(const Database& db, const ServerSettings& server, QString* 
     }
     for (const Table& table : ledgerTables()) {
         const QString name = table.name.toLower().remove(QLatin1Char('"'));
-        if (!present.contains(name)) {
+        if (!present.contains(name) && !table.keptDeletions) {
             *error = QStringLiteral("Sunucudaki veri tabanında defter yok (%1): %2 tablosu bulunamadı.")
                          .arg(serverName(server), name);
             return false;
@@ -233,9 +236,12 @@ QStringList tables()
 bool copyTables(const QSqlDatabase& from, bool fromServer, const Database& to, QString* error)
 {
     for (const Table& table : ledgerTables()) {
-        // The schema's first rows (units, the counter) are replaced by the ledger's own.
+        // The schema's first rows (units, the counter) are replaced by the ledger's own. A ledger of an earlier
+        // version without the deleted rows' tables has none to copy (asked through the catalogue, which a
+        // failed SELECT would not be: on the server it would end the transaction).
+        const bool absent = table.keptDeletions && !from.tables().contains(table.name, Qt::CaseInsensitive);
         if (!to.exec(QStringLiteral("DELETE FROM %1").arg(table.name), {}, error)
-            || !copyTable(from, fromServer, to, table, error)) {
+            || (!absent && !copyTable(from, fromServer, to, table, error))) {
             *error = QStringLiteral("%1 tablosu kopyalanamadı: %2").arg(table.name, *error);
             return false;
         }
