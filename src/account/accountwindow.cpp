@@ -585,6 +585,8 @@ void AccountWindow::openDetails()
 
 void AccountWindow::saveDetails()
 {
+    if (!m_detailsPanel->checkInput())
+        return; // nothing stored; the typed values stay to be put right
     if (!storeCustomerRow(true))
         return; // reported; the typed values stay for another try
     loadCustomer();

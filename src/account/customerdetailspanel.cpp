@@ -2,7 +2,9 @@
 #include "account/customerdetailspanel.h"
 
 #include "account/accountwidgets.h"
+#include "app/messagebox.h"
 #include "data/accountstore.h"
+#include "data/numberformat.h"
 #include "widgets/lumbutton/lumbutton.h"
 
 #include <QApplication>
@@ -49,6 +51,9 @@ CustomerDetailsPanel::CustomerDetailsPanel(QWidget* parent)
     m_address->setTabChangesFocus(true);
     m_address->setFixedHeight(70);
     m_address->installEventFilter(this);
+    m_creditLimit = lineBox(QStringLiteral("detailCreditLimit"));
+    m_creditLimit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_creditLimit->setPlaceholderText(QStringLiteral("Limit yok"));
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("Müşteri Kodu :"), m_code);
@@ -60,6 +65,7 @@ CustomerDetailsPanel::CustomerDetailsPanel(QWidget* parent)
     form->addRow(QStringLiteral("Vergi Dairesi :"), m_taxOffice);
     form->addRow(QStringLiteral("Vergi No :"), m_taxNumber);
     form->addRow(QStringLiteral("Adres :"), m_address);
+    form->addRow(QStringLiteral("Kredi Limiti :"), m_creditLimit);
 
     m_cancelButton = accountui::button(QStringLiteral("İptal"), QStringLiteral("detailsCancelButton"), this);
     m_editButton = accountui::button(QStringLiteral("Düzenle"), QStringLiteral("editButton"), this);
@@ -112,7 +118,7 @@ void CustomerDetailsPanel::setEditing(bool editing)
     m_editing = editing;
     // The customer number stays read-only; it is disabled with the rest while viewing.
     for (QWidget* w : std::initializer_list<QWidget*> {m_code, m_type, m_name, m_phone, m_gsm, m_city, m_taxOffice,
-                                                       m_taxNumber, m_address})
+                                                       m_taxNumber, m_address, m_creditLimit})
         w->setEnabled(editing);
     m_editButton->setVisible(!editing);
     m_saveButton->setVisible(editing);
@@ -134,6 +140,30 @@ void CustomerDetailsPanel::showRecord(const CustomerRecord& c)
     m_taxNumber->setText(c.vdn);
     if (m_address->toPlainText() != c.adres)
         m_address->setPlainText(c.adres);
+    m_creditLimit->setText(c.krediLimiti.isNull() ? QString() : numbers::totals(c.krediLimiti.toLongLong()));
+}
+
+std::optional<QVariant> CustomerDetailsPanel::readCreditLimit(const QString& text)
+{
+    if (text.trimmed().isEmpty())
+        return QVariant();
+    const std::optional<qint64> kurus = numbers::readKurus(text);
+    if (!kurus || *kurus < 0)
+        return std::nullopt;
+    return QVariant(*kurus);
+}
+
+bool CustomerDetailsPanel::checkInput()
+{
+    if (readCreditLimit(m_creditLimit->text()))
+        return true;
+    MessageBox::ok(this,
+                   QStringLiteral("Kredi limiti geçerli bir tutar değil. 0 veya daha büyük bir tutar yazın (örneğin "
+                                  "1.500,00) ya da limit olmasın diye boş bırakın. Hiçbir değişiklik kaydedilmedi."),
+                   QStringLiteral("Dikkat!!"), MessageBox::Icon::Exclamation);
+    m_creditLimit->setFocus(Qt::OtherFocusReason);
+    m_creditLimit->selectAll();
+    return false;
 }
 
 void CustomerDetailsPanel::takeInto(CustomerRecord& c) const
@@ -149,6 +179,8 @@ void CustomerDetailsPanel::takeInto(CustomerRecord& c) const
     // A stored "\r\n" shows as "\n": only a real edit changes the address.
     if (QString(c.adres).replace(QLatin1String("\r\n"), QLatin1String("\n")) != m_address->toPlainText())
         c.adres = m_address->toPlainText();
+    if (const std::optional<QVariant> limit = readCreditLimit(m_creditLimit->text()))
+        c.krediLimiti = *limit;
 }
 
 } // namespace zelvora

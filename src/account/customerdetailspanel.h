@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QGroupBox>
+#include <QVariant>
+#include <optional>
 
 class QComboBox;
 class QLineEdit;
@@ -25,7 +27,14 @@ public:
 
     void showRecord(const CustomerRecord& record);
     // Writes the typed values into the row; an address shown with "\n" for a stored "\r\n" counts as unchanged.
+    // A credit limit that does not read as one leaves the row's limit as it is.
     void takeInto(CustomerRecord& record) const;
+    // Whether the typed values can be stored; if not, says why in a message box and puts the focus on the box.
+    bool checkInput();
+
+    // A typed credit limit: null for empty text (no limit), whole kuruş for a Turkish amount of 0 or more,
+    // nothing for anything else.
+    static std::optional<QVariant> readCreditLimit(const QString& text);
 
     bool isEditing() const { return m_editing; }
     // Back to viewing: fields disabled, "Düzenle" shown (after a stored "Kaydet").
@@ -52,6 +61,7 @@ private:
     QLineEdit* m_taxOffice = nullptr;
     QLineEdit* m_taxNumber = nullptr;
     QPlainTextEdit* m_address = nullptr;
+    QLineEdit* m_creditLimit = nullptr;
     LumButton* m_editButton = nullptr;
     LumButton* m_saveButton = nullptr;
     LumButton* m_cancelButton = nullptr;

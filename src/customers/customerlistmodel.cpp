@@ -124,6 +124,19 @@ int CustomerListModel::rowOf(qint64 id)
     return row >= 0 && row < count() ? int(row) : -1;
 }
 
+namespace {
+
+// The credit limit the row's balance is above, if any.
+std::optional<qint64> exceededLimit(const CustomerListRow& row)
+{
+    if (row.krediLimiti.isNull() || row.bakiye.isNull())
+        return std::nullopt;
+    const qint64 limit = row.krediLimiti.toLongLong();
+    return row.bakiye.toLongLong() > limit ? std::optional<qint64>(limit) : std::nullopt;
+}
+
+} // namespace
+
 QVariant CustomerListModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid())
@@ -132,6 +145,15 @@ QVariant CustomerListModel::data(const QModelIndex& index, int role) const
         if (index.column() == Gun || index.column() == Bakiye || index.column() == MusKodu)
             return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
         return {};
+    }
+    if (role == OverLimitRole || role == Qt::ToolTipRole) {
+        // A customer over the credit limit: marked, with the limit on every cell's tooltip.
+        const std::optional<CustomerListRow> row = displayedRow(index.row());
+        const std::optional<qint64> limit = row ? exceededLimit(*row) : std::nullopt;
+        if (role == OverLimitRole)
+            return limit.has_value();
+        return limit ? QVariant(QStringLiteral("Kredi limiti aşıldı (%1 TL)").arg(numbers::totals(*limit)))
+                     : QVariant();
     }
     if (role != Qt::DisplayRole)
         return {};

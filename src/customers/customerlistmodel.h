@@ -23,6 +23,8 @@ class CustomerListModel final : public PagedListModel<CustomerListRow>
 
 public:
     enum Column { Turu, MusKodu, MusteriFirma, Sonislem, Gun, Bakiye, ColumnCount };
+    // True for a customer whose balance is above the credit limit (the grid shows the balance in red).
+    static constexpr int OverLimitRole = Qt::UserRole + 1;
 
     explicit CustomerListModel(const Database& db, QObject* parent = nullptr);
     ~CustomerListModel() override;

@@ -39,6 +39,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -49,6 +50,24 @@ namespace {
 
 const QString kAlici = QStringLiteral("Alıcı");
 const QString kSatici = QStringLiteral("Satıcı");
+
+// The balance of a customer over the credit limit is written in red.
+class BalanceDelegate final : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (index.data(CustomerListModel::OverLimitRole).toBool()) {
+            const QColor red(0xC0, 0x00, 0x00);
+            option->palette.setColor(QPalette::Text, red);
+            option->palette.setColor(QPalette::HighlightedText, QColor(0xFF, 0xC0, 0xC0));
+        }
+    }
+};
 
 } // namespace
 
@@ -136,6 +155,7 @@ void MainWindow::buildUi()
     m_grid->setColumnWidth(CustomerListModel::MusteriFirma, 260);
     m_grid->setColumnWidth(CustomerListModel::Sonislem, 130);
     m_grid->setColumnWidth(CustomerListModel::Gun, 60);
+    m_grid->setItemDelegateForColumn(CustomerListModel::Bakiye, new BalanceDelegate(m_grid));
     m_grid->horizontalHeader()->setStretchLastSection(true);
     auto* frameLayout = new QVBoxLayout(m_listFrame);
     frameLayout->addWidget(m_grid);

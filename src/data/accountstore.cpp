@@ -16,7 +16,7 @@ namespace {
 
 const QString kCustomerColumns
     = QStringLiteral("id, mus_kodu, MusteriFirma, Turu, Telefon1, Telefon2, Sehir, Adres, vd, "
-                     "vdn, Bakiye, Sonislem, Gun");
+                     "vdn, Bakiye, Sonislem, Gun, KrediLimiti");
 
 // The signed-in user as stored beside a row: null when nobody signed in.
 QVariant signedInUser()
@@ -58,6 +58,7 @@ std::optional<CustomerRecord> AccountStore::customer(const QString& musKodu, QSt
     r.bakiye = q.value(10).isNull() ? QVariant() : QVariant(q.value(10).toLongLong());
     r.sonislem = q.value(11).toString();
     r.gun = q.value(12).isNull() ? QVariant() : QVariant(q.value(12).toLongLong());
+    r.krediLimiti = q.value(13).isNull() ? QVariant() : QVariant(q.value(13).toLongLong());
     return r;
 }
 
@@ -66,7 +67,8 @@ bool AccountStore::storeCustomer(const CustomerRecord& r, QString* error) const
     // The customer number is never changed once stored; it is not part of the update.
     QSqlQuery q = m_db.prepare(QStringLiteral(
         "UPDATE musteriler SET MusteriFirma = ?, Turu = ?, Telefon1 = ?, Telefon2 = ?, Sehir = ?, Adres = ?, vd = ?, "
-        "vdn = ?, Bakiye = ?, Sonislem = ?, Gun = ?, sira_anahtari = ?, arama_anahtari = ? WHERE id = ?"));
+        "vdn = ?, Bakiye = ?, Sonislem = ?, Gun = ?, KrediLimiti = ?, sira_anahtari = ?, arama_anahtari = ? WHERE id = "
+        "?"));
     q.addBindValue(r.musteriFirma);
     q.addBindValue(r.turu);
     q.addBindValue(r.telefon1);
@@ -78,6 +80,8 @@ bool AccountStore::storeCustomer(const CustomerRecord& r, QString* error) const
     q.addBindValue(r.bakiye.isNull() ? QVariant(QMetaType::fromType<qint64>()) : QVariant(r.bakiye.toLongLong()));
     q.addBindValue(r.sonislem.isEmpty() ? QVariant(QMetaType::fromType<QString>()) : QVariant(r.sonislem));
     q.addBindValue(r.gun.isNull() ? QVariant(QMetaType::fromType<qint64>()) : QVariant(r.gun.toLongLong()));
+    q.addBindValue(r.krediLimiti.isNull() ? QVariant(QMetaType::fromType<qint64>())
+                                          : QVariant(r.krediLimiti.toLongLong()));
     q.addBindValue(customerrow::sortKeyOf(r.musteriFirma));
     q.addBindValue(customerrow::searchKeyOf(r.musteriFirma));
     q.addBindValue(r.id);
@@ -245,7 +249,7 @@ qint64 AccountStore::movementRow(const QString& musKodu, qint64 id, bool fromEnd
     return row.isValid() ? row.toLongLong() : -1;
 }
 
-bool AccountStore::appendMovement(const Movement& m, QString* error) const
+bool AccountStore::appendMovement(const Movement& m, QString* error, LimitCheck* limit) const
 {
     // The movement and what it changes in the customer's row reach the file together, or not at all.
     ScopedTransaction transaction(m_db);
@@ -267,17 +271,19 @@ bool AccountStore::appendMovement(const Movement& m, QString* error) const
     // as something other than whole kuruş by another tool) gets the balance of all the account's movements.
     // The row is read under a lock (the movement's insert already holds SQLite's file), so another till's entry
     // for the same customer waits and then counts on top of this one.
+    QSqlQuery row = m_db.prepare(QStringLiteral("SELECT Bakiye, KrediLimiti FROM musteriler WHERE mus_kodu = ?")
+                                 + m_db.lockRowsSql());
     QString readError;
-    const QVariant stored
-        = m_db.scalar(QStringLiteral("SELECT Bakiye FROM musteriler WHERE mus_kodu = ?") + m_db.lockRowsSql(),
-                      {m.musKodu}, &readError);
-    if (!stored.isValid()) {
+    if (!Database::runWith(row, {m.musKodu}, &readError) || !row.next()) {
         if (error)
             *error = readError.isEmpty()
                 ? QStringLiteral("Müşteri kaydı bulunamadı; başka bir kasada silinmiş olabilir.")
                 : readError;
         return false;
     }
+    const QVariant stored = row.value(0);
+    const std::optional<qint64> creditLimit = Database::wholeNumber(row.value(1));
+    row.finish();
     qint64 balance = 0;
     bool fits = true;
     if (const std::optional<qint64> whole = Database::wholeNumber(stored)) {
@@ -292,6 +298,12 @@ bool AccountStore::appendMovement(const Movement& m, QString* error) const
     if (!fits) {
         if (error)
             *error = QStringLiteral("Hesabın bakiyesi çok büyük; bu hareket kaydedilemez.");
+        return false;
+    }
+    // The balance and the limit are this transaction's, under the row lock: another till's entry counts.
+    if (limit && creditLimit && m.eklenen.toLongLong() > 0 && balance > *creditLimit
+        && !(limit->agreed && *creditLimit >= *limit->agreed)) {
+        limit->exceeded = *creditLimit;
         return false;
     }
     // The entry is made today: that is the last-transaction date, and the day count from it is 0.

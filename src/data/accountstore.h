@@ -27,6 +27,7 @@ struct CustomerRecord
     QVariant bakiye; // whole kuruş, null until first computed
     QString sonislem; // ISO date, may be empty
     QVariant gun; // null when there is no date to count from
+    QVariant krediLimiti; // whole kuruş; null when the customer has no credit limit
 
     bool operator==(const CustomerRecord&) const = default;
 };
@@ -93,12 +94,23 @@ public:
     QVector<Movement> movementsBefore(const QString& musKodu, qint64 beforeId, qint64 skip, qint64 limit,
                                       QString* error = nullptr) const;
 
+    // How a credit is held against the customer's credit limit when it is appended.
+    struct LimitCheck
+    {
+        // The limit the user agreed to go over; a limit lowered below it since is not agreed to.
+        std::optional<qint64> agreed;
+        // Out: set to the limit when the credit was refused for taking the balance above it.
+        std::optional<qint64> exceeded;
+    };
+
     // Appends a movement (its id is assigned by the database), stamped with the signed-in user and the moment
     // (the movement's own kullanici and kayit are not used), and, in the same transaction, brings the
     // customer's row up to date: the stored balance moved by the movement's amounts (the balance of all the
     // account's movements when none is stored), today as the last-transaction date and a day count of 0. Both or
     // neither; nothing when the customer has no row or the balance would not fit in 64 bits.
-    bool appendMovement(const Movement& movement, QString* error = nullptr) const;
+    // With limit, a credit (Eklenen > 0) that takes that balance above the customer's KrediLimiti, read in the
+    // same transaction, is not stored unless agreed to: false, an empty error and limit->exceeded set.
+    bool appendMovement(const Movement& movement, QString* error = nullptr, LimitCheck* limit = nullptr) const;
     // Moves the movement (all of the customer's movements) into silinen_hareketler with the signed-in user and the
     // moment, in one transaction. The customer's row is the caller's to bring up to date.
     bool deleteMovement(qint64 id, QString* error = nullptr) const;

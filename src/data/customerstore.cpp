@@ -20,7 +20,8 @@ namespace {
 // serves the query; without it, it scans a whole index.
 const QString kKeyless = QStringLiteral("(sira_anahtari IS NULL OR arama_anahtari IS NULL) AND id > ?");
 
-const QString kColumns = QStringLiteral("id, Turu, mus_kodu, MusteriFirma, Sonislem, %1, Bakiye, sira_anahtari");
+const QString kColumns
+    = QStringLiteral("id, Turu, mus_kodu, MusteriFirma, Sonislem, %1, Bakiye, sira_anahtari, KrediLimiti");
 
 // A bound text is never null: an empty key must not read as a missing one.
 QString notNull(const QString& text)
@@ -318,6 +319,9 @@ QVector<CustomerListRow> CustomerStore::read(const QStringList& conditions, cons
         row.gun = select.value(5);
         row.bakiye = select.value(6);
         row.sortKey = select.value(7).toString();
+        // A limit written as something other than whole kuruş by another tool counts as none.
+        const std::optional<qint64> limit = Database::wholeNumber(select.value(8));
+        row.krediLimiti = limit ? QVariant(*limit) : QVariant();
         result.append(row);
     }
     if (backwards)

@@ -21,6 +21,7 @@ struct CustomerListRow
     QString sonislem; // stored ISO date, may be empty
     QVariant gun; // Sonislem minus the day asked for; null when the customer has no readable date
     QVariant bakiye; // whole kuruş, null until the account was first opened
+    QVariant krediLimiti; // whole kuruş, null when the customer has no credit limit
     QString sortKey; // sira_anahtari: the row's place in name order (null while another tool's row lacks it)
 };
 

@@ -424,13 +424,36 @@ void EntryWindow::confirmCredit()
     movement.birim = m_unitMirror;
     movement.kdv = factor->toDouble();
     movement.eklenen = *kurus;
+    // The limit is checked inside the store's transaction. Over it, nothing is stored and the question is asked
+    // with no transaction open; "Evet" stores again, where a limit lowered in the meantime is asked about anew.
+    AccountStore::LimitCheck limit;
     QString error;
-    if (!AccountStore(m_db).appendMovement(movement, &error)) {
-        m_totalTimer->start();
-        return reportStoreFailure(QStringLiteral("Veresiye kaydedilemedi; hesaba hiçbir şey eklenmedi."), error);
+    while (!AccountStore(m_db).appendMovement(movement, &error, &limit)) {
+        if (!limit.exceeded || !askOverLimit(*limit.exceeded)) {
+            m_totalTimer->start();
+            if (!limit.exceeded)
+                reportStoreFailure(QStringLiteral("Veresiye kaydedilemedi; hesaba hiçbir şey eklenmedi."), error);
+            return;
+        }
+        limit.agreed = limit.exceeded;
+        limit.exceeded.reset();
     }
     emit entryStored();
     accept();
+}
+
+bool EntryWindow::askOverLimit(qint64 limit)
+{
+    QWidget* focus = focusWidget();
+    const bool yes
+        = MessageBox::askYesNo(this,
+                               QStringLiteral("Bu kayıtla müşterinin bakiyesi kredi limitini (%1 TL) aşıyor. "
+                                              "Yine de kaydedilsin mi?")
+                                   .arg(numbers::totals(limit)),
+                               kWarningTitle, MessageBox::Icon::Question);
+    if (!yes && focus)
+        focus->setFocus();
+    return yes;
 }
 
 void EntryWindow::confirmPayment()

@@ -58,6 +58,8 @@ private:
     void confirmCredit();
     void confirmPayment();
     bool warn(const QString& text, QWidget* focus);
+    // Asks whether a credit over the customer's credit limit is stored anyway.
+    bool askOverLimit(qint64 limit);
     void reportStoreFailure(const QString& what, const QString& error);
 
     Database& m_db;

@@ -332,6 +332,67 @@ TEST_F(AccountWindowTest, AStoredEntryReloadsWhileTheProgressPanelBlinks)
     window->hide();
 }
 
+// The credit limit box: shown as stored when the panel opens; empty for no limit, a Turkish amount of 0 or
+// more; anything else is refused with a message, and nothing typed in the panel is stored.
+TEST_F(AccountWindowTest, CreditLimitIsShownCheckedAndStoredWithTheDetails)
+{
+    struct Case
+    {
+        QString typed;
+        QVariant stored; // null: no limit; invalid: refused
+    };
+    const QVariant refused;
+    const Case cases[] = {
+        {QStringLiteral("1.500"), qint64(150000)},
+        {QStringLiteral("2500,5"), qint64(250050)},
+        {QStringLiteral("0"), qint64(0)},
+        {QString(), QVariant(QMetaType::fromType<qint64>())},
+        {QStringLiteral("  "), QVariant(QMetaType::fromType<qint64>())},
+        {QStringLiteral("-5"), refused},
+        {QStringLiteral("(100,00)"), refused},
+        {QStringLiteral("on bin"), refused},
+        {QStringLiteral("1.5"), refused},
+        {QStringLiteral("99999999999999999999"), refused},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        messages.clear();
+        ASSERT_TRUE(t.db().exec(QStringLiteral("UPDATE musteriler SET KrediLimiti = 123456, MusteriFirma = 'AHMET' "
+                                               "WHERE mus_kodu = ?"),
+                                {kKod}));
+        const auto window = open();
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        auto* limit = child<QLineEdit>(window.get(), QStringLiteral("detailCreditLimit"));
+        auto* name = child<QLineEdit>(window.get(), QStringLiteral("detailName"));
+        button(*window, "detailsButton")->click();
+        EXPECT_EQ(limit->text(), QStringLiteral("1.234,56"));
+        EXPECT_FALSE(limit->isEnabled());
+        button(*window, "editButton")->click();
+        name->setText(QStringLiteral("AHMET BEY"));
+        limit->setText(c.typed);
+        button(*window, "saveButton")->click();
+        if (c.stored.isValid()) {
+            EXPECT_TRUE(messages.empty());
+            if (c.stored.isNull())
+                EXPECT_TRUE(field(QStringLiteral("KrediLimiti")).isNull());
+            else
+                EXPECT_EQ(field(QStringLiteral("KrediLimiti")).toLongLong(), c.stored.toLongLong());
+            EXPECT_EQ(field(QStringLiteral("MusteriFirma")).toString(), QStringLiteral("AHMET BEY"));
+            EXPECT_FALSE(limit->isEnabled());
+            EXPECT_EQ(limit->text(), c.stored.isNull() ? QString() : numbers::totals(c.stored.toLongLong()));
+        } else {
+            ASSERT_EQ(messages.messages().size(), 1);
+            EXPECT_TRUE(messages.last().text.startsWith(QStringLiteral("Kredi limiti geçerli bir tutar değil.")));
+            EXPECT_EQ(field(QStringLiteral("KrediLimiti")).toLongLong(), 123456);
+            EXPECT_EQ(field(QStringLiteral("MusteriFirma")).toString(), QStringLiteral("AHMET"));
+            EXPECT_TRUE(limit->hasFocus());
+            EXPECT_EQ(limit->text(), c.typed);
+        }
+    }
+}
+
 TEST_F(AccountWindowTest, DetailsPanelEditsAndStoresTheCustomer)
 {
     const auto window = open();

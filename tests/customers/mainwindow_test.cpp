@@ -136,6 +136,64 @@ TEST_F(MainWindowTest, ActivationListsByNameAndWritesDayCounts)
     EXPECT_EQ(child<QLineEdit>("searchBox")->text(), QStringLiteral("Zey"));
 }
 
+// A customer whose balance is above the credit limit has the balance in red and the limit on the row's tooltip;
+// at the limit, without a limit or without a balance, nothing is marked.
+TEST_F(MainWindowTest, CustomersOverTheirCreditLimitAreMarked)
+{
+    struct Case
+    {
+        QString name;
+        QVariant bakiye, limit;
+        QString tooltip; // empty: not marked
+    };
+    const Case cases[] = {
+        {QStringLiteral("A Aşan"), qint64(150001), qint64(150000), QStringLiteral("Kredi limiti aşıldı (1.500,00 TL)")},
+        {QStringLiteral("B Sınırda"), qint64(150000), qint64(150000), QString()},
+        {QStringLiteral("C Limitsiz"), qint64(99999900), QVariant(), QString()},
+        {QStringLiteral("D Sıfır"), qint64(1), qint64(0), QStringLiteral("Kredi limiti aşıldı (0,00 TL)")},
+        {QStringLiteral("E Bakiyesiz"), QVariant(), qint64(0), QString()},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        const QString kod = QString::number(++n);
+        m_db.addCustomer(kod, c.name, QStringLiteral("Alıcı"), c.bakiye);
+        if (!c.limit.isNull())
+            ASSERT_TRUE(m_db.db().exec(QStringLiteral("UPDATE musteriler SET KrediLimiti = ? WHERE mus_kodu = ?"),
+                                       {c.limit, kod}));
+    }
+    MainWindow& w = open();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    auto* grid = child<QTableView>("customerGrid");
+    grid->clearSelection();
+    grid->setCurrentIndex({});
+    const QImage image = grid->viewport()->grab().toImage();
+    const auto redPixels = [&](const QModelIndex& index) {
+        const QRect cell = grid->visualRect(index);
+        int red = 0;
+        for (int y = cell.top(); y <= cell.bottom(); ++y)
+            for (int x = cell.left(); x <= cell.right(); ++x) {
+                const QColor p = image.pixelColor(x, y);
+                red += p.red() > 150 && p.green() < 90 && p.blue() < 90;
+            }
+        return red;
+    };
+    ASSERT_EQ(w.model()->rowCount(), int(std::size(cases)));
+    for (int row = 0; row < w.model()->rowCount(); ++row) {
+        const Case& c = cases[row];
+        SCOPED_TRACE(c.name.toStdString());
+        ASSERT_EQ(w.model()->index(row, CustomerListModel::MusteriFirma).data().toString(), c.name);
+        for (int column = 0; column < CustomerListModel::ColumnCount; ++column)
+            EXPECT_EQ(w.model()->index(row, column).data(Qt::ToolTipRole).toString(), c.tooltip) << column;
+        const QModelIndex balance = w.model()->index(row, CustomerListModel::Bakiye);
+        EXPECT_EQ(balance.data(CustomerListModel::OverLimitRole).toBool(), !c.tooltip.isEmpty());
+        if (!c.bakiye.isNull())
+            EXPECT_EQ(redPixels(balance) > 0, !c.tooltip.isEmpty());
+        EXPECT_EQ(redPixels(w.model()->index(row, CustomerListModel::MusteriFirma)), 0);
+    }
+    w.hide();
+}
+
 TEST_F(MainWindowTest, SearchAsTypedFindsTurkishNamesAndClearingListsTableOrder)
 {
     m_db.addCustomer(QStringLiteral("1"), QStringLiteral("Şükrü"));

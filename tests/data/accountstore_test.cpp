@@ -71,6 +71,8 @@ TEST_P(AccountStoreTest, CustomerRowRoundTripsQuotesAndKeepsTheListSearchable)
     AccountStore store(t.db());
     auto row = store.customer(QStringLiteral("5"));
     ASSERT_TRUE(row);
+    EXPECT_TRUE(row->krediLimiti.isNull());
+    row->krediLimiti = qint64(150000);
     row->musteriFirma = QStringLiteral("O'Neil \"Gıda\"; DROP TABLE musteriler");
     row->adres = QStringLiteral("Kuyu Sk. 'No 3'\nKat 2");
     row->bakiye = qint64(-12050);
@@ -295,4 +297,106 @@ TEST(AccountTills, ADeletionAndAnEntryAtOnceLeaveNoOrphan)
         EXPECT_FALSE(AccountStore(t.db()).customer(QStringLiteral("1")));
         EXPECT_EQ(orphanMovements(t.db()), 0);
     }
+}
+
+namespace {
+
+void setLimit(const test::TestDatabase& t, const QString& kod, const QVariant& kurus)
+{
+    ASSERT_TRUE(t.db().exec(QStringLiteral("UPDATE musteriler SET KrediLimiti = ? WHERE mus_kodu = ?"),
+                            {kurus.isNull() ? QVariant(QMetaType::fromType<qint64>()) : kurus, kod}));
+}
+
+} // namespace
+
+// A credit over the limit is held back unless agreed to; at the limit, without one, a payment or a return go
+// through. The balance is the stored one, or the movements' when none is stored yet.
+TEST_P(AccountStoreTest, ACreditAboveTheLimitIsStoredOnlyWhenAgreedTo)
+{
+    struct Case
+    {
+        const char* what;
+        QVariant bakiye; // stored balance; null: from the movements (one of 9.000,00 already there)
+        QVariant limit;
+        qint64 eklenen;
+        qint64 odenen;
+        std::optional<qint64> agreed;
+        bool stored;
+    };
+    const QVariant none;
+    const Case cases[] = {
+        {"up to the limit", qint64(900000), qint64(1000000), 100000, 0, {}, true},
+        {"one kuruş over", qint64(900000), qint64(1000000), 100001, 0, {}, false},
+        {"over, agreed", qint64(900000), qint64(1000000), 100001, 0, qint64(1000000), true},
+        {"over, limit lowered since agreed", qint64(900000), qint64(1000000), 100001, 0, qint64(1200000), false},
+        {"over, limit raised since agreed", qint64(900000), qint64(1000000), 100001, 0, qint64(800000), true},
+        {"limit of nothing", qint64(0), qint64(0), 1, 0, {}, false},
+        {"no limit", qint64(900000), none, 900000000, 0, {}, true},
+        {"payment while over", qint64(2000000), qint64(1000000), 0, 100, {}, true},
+        {"return while over", qint64(2000000), qint64(1000000), -500, 0, {}, true},
+        {"balance from the movements", none, qint64(1000000), 100001, 0, {}, false},
+        {"balance from the movements, under", none, qint64(1000000), 100000, 0, {}, true},
+    };
+    test::TestDatabase t(GetParam());
+    AccountStore store(t.db());
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString kod = QString::number(++n);
+        t.addCustomer(kod, QStringLiteral("Müşteri"), QStringLiteral("Alıcı"), c.bakiye);
+        if (c.bakiye.isNull())
+            t.addMovement(kod, QDate(2026, 1, 1), 900000, {});
+        setLimit(t, kod, c.limit);
+        const auto before = store.overview(kod);
+        ASSERT_TRUE(before);
+        Movement m = sale(kod, c.eklenen);
+        if (c.odenen)
+            m.odenen = c.odenen;
+        AccountStore::LimitCheck check;
+        check.agreed = c.agreed;
+        QString error;
+        EXPECT_EQ(store.appendMovement(m, &error, &check), c.stored);
+        EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+        EXPECT_EQ(store.overview(kod)->count, before->count + (c.stored ? 1 : 0));
+        if (c.stored) {
+            EXPECT_FALSE(check.exceeded);
+        } else {
+            EXPECT_EQ(check.exceeded, c.limit.toLongLong());
+            // Nothing of the refused credit stays: neither the movement nor the row's balance or date.
+            const auto row = store.customer(kod);
+            EXPECT_EQ(row->bakiye, c.bakiye.isNull() ? QVariant() : QVariant(c.bakiye.toLongLong()));
+            EXPECT_TRUE(row->sonislem.isEmpty());
+        }
+    }
+}
+
+// Two tills each store a credit that fits under the limit alone but not together: the second sees the first's
+// balance inside its own transaction and is held back. On a server both wait for a third till's lock on the row.
+TEST_P(AccountStoreTest, TwoCreditsAtOnceAreHeldToTheLimitTogether)
+{
+    test::TestDatabase t(GetParam());
+    t.addCustomer(QStringLiteral("1"), QStringLiteral("Ayşe"), QStringLiteral("Alıcı"), qint64(0));
+    setLimit(t, QStringLiteral("1"), qint64(10000));
+    std::future<bool> first;
+    std::future<bool> second;
+    std::optional<RowHolder> holder;
+    if (GetParam() == Engine::PostgreSQL) {
+        holder.emplace(t, QStringLiteral("1"));
+        ASSERT_TRUE(holder->held());
+    }
+    const auto append = [](Database& db) {
+        AccountStore::LimitCheck check;
+        return AccountStore(db).appendMovement(sale(QStringLiteral("1"), 6000), nullptr, &check);
+    };
+    first = test::onOtherTill(t.target(), append);
+    if (holder)
+        ZV_WAIT_EQ(test::lockWaiters(t.db()), 1);
+    second = test::onOtherTill(t.target(), append);
+    if (holder) {
+        ZV_WAIT_EQ(test::lockWaiters(t.db()), 2);
+        holder->release();
+    }
+    EXPECT_NE(first.get(), second.get());
+    EXPECT_EQ(AccountStore(t.db()).overview(QStringLiteral("1"))->count, 1);
+    EXPECT_EQ(AccountStore(t.db()).customer(QStringLiteral("1"))->bakiye.toLongLong(), 6000);
 }

@@ -435,3 +435,20 @@ TEST_P(InstalledVersionTest, TheRecordedVersionNoneOrTheEnginesReason)
     EXPECT_EQ(installedVersion(t.db(), &error), std::nullopt);
     EXPECT_TRUE(error.contains(QStringLiteral("surum"))) << error.toStdString();
 }
+
+// The credit limit comes with the list's row: whole kuruş, or null for none (also for a value another tool
+// wrote as something other than whole kuruş).
+TEST_P(CustomerListTest, RowsCarryTheCreditLimit)
+{
+    test::TestDatabase t(GetParam());
+    for (const char* kod : {"1", "2", "3"})
+        t.addCustomer(QString::fromLatin1(kod), QStringLiteral("Müşteri ") + QString::fromLatin1(kod));
+    ASSERT_TRUE(t.db().exec(QStringLiteral("UPDATE musteriler SET KrediLimiti = 150000 WHERE mus_kodu = '1'")));
+    if (GetParam() == Engine::SQLite)
+        ASSERT_TRUE(t.db().exec(QStringLiteral("UPDATE musteriler SET KrediLimiti = 1500.5 WHERE mus_kodu = '3'")));
+    const auto rows = CustomerStore(t.db()).rows(CustomerListQuery::tableOrder(), 0, 10);
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_EQ(rows.at(0).krediLimiti.toLongLong(), 150000);
+    EXPECT_TRUE(rows.at(1).krediLimiti.isNull());
+    EXPECT_TRUE(rows.at(2).krediLimiti.isNull());
+}

@@ -15,6 +15,7 @@
 #include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace zelvora;
@@ -440,6 +441,81 @@ TEST_F(EntryWindowTest, AFailedStoreIsReportedAndTheWindowStaysOpen)
     EXPECT_TRUE(messages.last().text.contains(QStringLiteral("disk dolu")));
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(storedSignal.size(), 0);
+}
+
+// A credit that takes the balance over the credit limit asks first: "Hayır" stores nothing and leaves the window
+// as it was, "Evet" stores the credit once.
+TEST_F(EntryWindowTest, ACreditOverTheLimitIsStoredOnlyAfterEvet)
+{
+    ASSERT_TRUE(t.db().exec(QStringLiteral("UPDATE musteriler SET Bakiye = 140000, KrediLimiti = 150000")));
+    open(EntryWindow::Panel::Credit);
+    set("descriptionBox", QStringLiteral("Un"));
+    set("quantityBox", QStringLiteral("2"));
+    set("unitPriceBox", QStringLiteral("50")); // 118,00 with VAT: 1.518,00 in all
+    w("quantityBox")->setFocus();
+    QSignalSpy storedSignal(window.get(), &EntryWindow::entryStored);
+
+    messages.answerNext(MessageBox::Answer::No);
+    w<LumButton>("creditConfirmButton")->click();
+    ASSERT_EQ(messages.messages().size(), 1);
+    EXPECT_EQ(messages.last().text,
+              QStringLiteral("Bu kayıtla müşterinin bakiyesi kredi limitini (1.500,00 TL) "
+                             "aşıyor. Yine de kaydedilsin mi?"));
+    EXPECT_EQ(messages.last().buttons, MessageBox::Buttons::YesNo);
+    EXPECT_TRUE(stored().isEmpty());
+    EXPECT_EQ(t.db().scalar(QStringLiteral("SELECT Bakiye FROM musteriler")).toLongLong(), 140000);
+    EXPECT_EQ(storedSignal.size(), 0);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_NE(window->result(), QDialog::Accepted);
+    EXPECT_TRUE(w("quantityBox")->hasFocus());
+    EXPECT_EQ(w("descriptionBox")->text(), QStringLiteral("Un"));
+    EXPECT_EQ(w("quantityBox")->text(), QStringLiteral("2"));
+    EXPECT_EQ(w("unitPriceBox")->text(), QStringLiteral("50"));
+    EXPECT_TRUE(w<QTimer>("totalTimer")->isActive());
+
+    messages.answerNext(MessageBox::Answer::Yes);
+    w<LumButton>("creditConfirmButton")->click();
+    EXPECT_EQ(messages.messages().size(), 2);
+    ASSERT_EQ(stored().size(), 1);
+    EXPECT_EQ(stored().first().eklenen.toLongLong(), 11800);
+    EXPECT_EQ(t.db().scalar(QStringLiteral("SELECT Bakiye FROM musteriler")).toLongLong(), 151800);
+    EXPECT_EQ(storedSignal.size(), 1);
+    EXPECT_EQ(window->result(), QDialog::Accepted);
+}
+
+TEST_F(EntryWindowTest, NoLimitQuestionAtTheLimitWithoutOneOrForAPayment)
+{
+    struct Case
+    {
+        const char* what;
+        qint64 bakiye;
+        QVariant limit;
+        EntryWindow::Panel panel;
+    };
+    // The credit below is 118,00; the payment 50,00.
+    const Case cases[] = {
+        {"credit up to the limit", 138200, qint64(150000), EntryWindow::Panel::Credit},
+        {"credit without a limit", 99999900, QVariant(), EntryWindow::Panel::Credit},
+        {"payment while over the limit", 200000, qint64(150000), EntryWindow::Panel::Payment},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        t.db().exec(QStringLiteral("DELETE FROM veresiye"));
+        ASSERT_TRUE(t.db().exec(QStringLiteral("UPDATE musteriler SET Bakiye = ?, KrediLimiti = ?"),
+                                {c.bakiye, c.limit.isNull() ? QVariant(QMetaType::fromType<qint64>()) : c.limit}));
+        open(c.panel);
+        if (c.panel == EntryWindow::Panel::Credit) {
+            set("quantityBox", QStringLiteral("2"));
+            set("unitPriceBox", QStringLiteral("50"));
+            w<LumButton>("creditConfirmButton")->click();
+        } else {
+            set("amountBox", QStringLiteral("50"));
+            w<LumButton>("paymentConfirmButton")->click();
+        }
+        EXPECT_TRUE(messages.empty()) << messages.last().text.toStdString();
+        EXPECT_EQ(stored().size(), 1);
+        EXPECT_EQ(window->result(), QDialog::Accepted);
+    }
 }
 
 } // namespace
