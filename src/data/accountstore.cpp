@@ -2,6 +2,7 @@
 #include "data/accountstore.h"
 
 #include "data/clock.h"
+#include "data/collectionstore.h"
 #include "data/customerrow.h"
 #include "data/database.h"
 #include "data/dateformat.h"
@@ -252,7 +253,8 @@ bool AccountStore::appendMovement(const Movement& m, QString* error) const
     // The entry is made today: that is the last-transaction date, and the day count from it is 0.
     QSqlQuery update
         = m_db.prepare(QStringLiteral("UPDATE musteriler SET Bakiye = ?, Sonislem = ?, Gun = 0 WHERE mus_kodu = ?"));
-    if (!Database::runWith(update, {balance, dates::isoDate(Clock::today()), m.musKodu}, error))
+    if (!Database::runWith(update, {balance, dates::isoDate(Clock::today()), m.musKodu}, error)
+        || !afterMovementsChanged(m.musKodu, error))
         return false;
     if (!transaction.commit()) {
         if (error)
@@ -262,14 +264,57 @@ bool AccountStore::appendMovement(const Movement& m, QString* error) const
     return true;
 }
 
+bool AccountStore::afterMovementsChanged(const QString& musKodu, QString* error) const
+{
+    return m_db.exec(CollectionStore::refreshOneSql(m_db.engine()), {musKodu, musKodu, musKodu}, error);
+}
+
 bool AccountStore::deleteMovement(qint64 id, QString* error) const
 {
-    return m_db.exec(QStringLiteral("DELETE FROM veresiye WHERE id = ?"), {id}, error);
+    ScopedTransaction transaction(m_db);
+    if (!transaction.isActive()) {
+        if (error)
+            *error = QStringLiteral("İşlem başlatılamadı.");
+        return false;
+    }
+    QString readError;
+    const QVariant owner = m_db.scalar(QStringLiteral("SELECT mus_kodu FROM veresiye WHERE id = ?"), {id}, &readError);
+    if (!readError.isEmpty()) {
+        if (error)
+            *error = readError;
+        return false;
+    }
+    // Already gone (another till): nothing to delete.
+    if (!owner.isValid())
+        return true;
+    if (!m_db.exec(QStringLiteral("DELETE FROM veresiye WHERE id = ?"), {id}, error)
+        || !afterMovementsChanged(owner.toString(), error))
+        return false;
+    if (!transaction.commit()) {
+        if (error)
+            *error = QStringLiteral("İşlem tamamlanamadı.");
+        return false;
+    }
+    return true;
 }
 
 bool AccountStore::deleteAllMovements(const QString& musKodu, QString* error) const
 {
-    return m_db.exec(QStringLiteral("DELETE FROM veresiye WHERE mus_kodu = ?"), {musKodu}, error);
+    ScopedTransaction transaction(m_db);
+    if (!transaction.isActive()) {
+        if (error)
+            *error = QStringLiteral("İşlem başlatılamadı.");
+        return false;
+    }
+    if (!m_db.exec(QStringLiteral("DELETE FROM veresiye WHERE mus_kodu = ?"), {musKodu}, error)
+        || !afterMovementsChanged(musKodu, error))
+        return false;
+    if (!transaction.commit()) {
+        if (error)
+            *error = QStringLiteral("İşlem tamamlanamadı.");
+        return false;
+    }
+    return true;
 }
 
 QStringList AccountStore::units(QString* error) const

@@ -95,8 +95,9 @@ public:
     // account's movements when none is stored), today as the last-transaction date and a day count of 0. Both or
     // neither; nothing when the customer has no row or the balance would not fit in 64 bits.
     bool appendMovement(const Movement& movement, QString* error = nullptr) const;
+    // Removes one movement; the customer's to-collect date follows in the same transaction.
     bool deleteMovement(qint64 id, QString* error = nullptr) const;
-    // All of the customer's movements in one statement.
+    // All of the customer's movements in one statement, and its to-collect date with them.
     bool deleteAllMovements(const QString& musKodu, QString* error = nullptr) const;
 
     // How many of the customer's movements come before the one with that id (after it, when fromEnd), so its
@@ -107,6 +108,10 @@ public:
     QStringList units(QString* error = nullptr) const;
 
 private:
+    // Inside the writing transaction: the day the customer's wait for collection counts from, again from its
+    // movements (every write of movements ends here).
+    bool afterMovementsChanged(const QString& musKodu, QString* error) const;
+
     const Database& m_db;
 };
 
