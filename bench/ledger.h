@@ -8,6 +8,7 @@
 #include "app/messagebox.h"
 #include "benchmain.h"
 #include "data/clock.h"
+#include "data/collectionstore.h"
 #include "data/database.h"
 #include "data/dateformat.h"
 #include "data/schema.h"
@@ -108,7 +109,11 @@ inline bool fill(const Database& db, int customers, int movements)
                                        "coalesce(sum(Odenen), 0) FROM veresiye WHERE mus_kodu = '1'), "
                                        "Sonislem = '%1', Gun = 0 WHERE mus_kodu = '1'")
                             .arg(dates::isoDate(kLedgerDay));
+    // The to-collect dates, as the program keeps them with every movement.
+    const QByteArray collectionDates
+        = CollectionStore::refreshAllSql(Engine::SQLite).join(QStringLiteral(";\n")).toUtf8() + ";";
     return sqlite3_exec(h, big.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK
+        && sqlite3_exec(h, collectionDates.constData(), nullptr, nullptr, nullptr) == SQLITE_OK
         && sqlite3_exec(h, "UPDATE son_musterino SET musterino = (SELECT count(*) FROM musteriler); COMMIT", nullptr,
                         nullptr, nullptr)
         == SQLITE_OK;

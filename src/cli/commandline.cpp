@@ -155,10 +155,11 @@ int check(bool repair, QTextStream& out, QTextStream& err)
             out << QStringLiteral("Yarıda kalmış önceki onarımdan %1 geçici dosya silindi.").arg(repaired.leftovers)
                 << '\n';
         out << QStringLiteral("Onarım öncesi yedek: ") << QDir::toNativeSeparators(repaired.backupPath) << '\n'
-            << QStringLiteral("Onarıldı: %1 bakiye, %2 gün sayısı, %3 ad anahtarı.")
+            << QStringLiteral("Onarıldı: %1 bakiye, %2 gün sayısı, %3 ad anahtarı, %4 tahsilat tarihi.")
                    .arg(repaired.balances)
                    .arg(repaired.dayCounts)
                    .arg(repaired.nameKeys)
+                   .arg(repaired.collectionDates)
             << '\n';
         report = checked();
         for (const QString& line : report.findings)

@@ -6,6 +6,7 @@
 #include "backup/filecopy.h"
 #include "backup/serverledger.h"
 #include "backup/sqlitefile.h"
+#include "data/collectionstore.h"
 #include "data/customerrow.h"
 #include "data/database.h"
 #include "data/dateformat.h"
@@ -131,6 +132,16 @@ void checkRows(const RowsOf& db, const Dialect& sql, QStringList& findings)
                     .arg(r.at(0), r.at(1), r.at(2).isNull() ? QStringLiteral("boş") : money(r.at(2)), money(r.at(3))));
         });
     }
+    // The to-collect dates, in one line: they follow from the movements and the repair sets them all at once.
+    query(db,
+          QStringLiteral("SELECT count(*) FROM musteriler m LEFT JOIN (%1) s ON s.mus_kodu = m.mus_kodu "
+                         "WHERE m.BeklemeTarihi IS DISTINCT FROM s.d")
+              .arg(CollectionStore::datesFromMovementsSql(Engine::SQLite)),
+          [&](const QStringList& r) {
+              if (r.at(0).toLongLong() > 0)
+                  report.findings.append(
+                      QStringLiteral("Tahsilat listesi tarihi hareketlerle tutmuyor: %1 müşteri").arg(r.at(0)));
+          });
     {
         Lines lines(findings);
         query(db,
@@ -339,6 +350,10 @@ RepairResult repairLedger(const QString& databasePath, const QString& backupFold
                                   "coalesce(sum(Odenen), 0) FROM veresiye v WHERE v.mus_kodu = musteriler.mus_kodu)"),
                    {}, &error);
     result.balances = ok ? changes() : 0;
+    for (const QString& statement : CollectionStore::refreshAllSql(Engine::SQLite)) {
+        ok = ok && db->exec(statement, {}, &error);
+        result.collectionDates += ok ? changes() : 0;
+    }
     const QString days = customerrow::dayCountSql();
     const QString today = dates::isoDate(now.date());
     ok = ok

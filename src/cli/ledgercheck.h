@@ -34,10 +34,13 @@ struct RepairResult
     int balances = 0;
     int dayCounts = 0;
     int nameKeys = 0;
+    int collectionDates = 0; // customers whose to-collect date was not their movements'
+
     int leftovers = 0; // temporary files of an interrupted earlier repair, removed
 };
 
-// Recomputes what can be recomputed (Bakiye from the movements, Gun from Sonislem and today, the name keys)
+// Recomputes what can be recomputed (Bakiye and the to-collect date from the movements, Gun from Sonislem and
+// today, the name keys)
 // in one transaction, after a checked copy of the file was put into backupFolder. Waits up to waitMs for
 // the program's running writes.
 // Removes the temporary files an interrupted repair left in backupFolder (the repair does so itself), under

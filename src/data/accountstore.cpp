@@ -2,6 +2,7 @@
 #include "data/accountstore.h"
 
 #include "data/clock.h"
+#include "data/collectionstore.h"
 #include "data/customerrow.h"
 #include "data/database.h"
 #include "data/dateformat.h"
@@ -309,7 +310,8 @@ bool AccountStore::appendMovement(const Movement& m, QString* error, LimitCheck*
     // The entry is made today: that is the last-transaction date, and the day count from it is 0.
     QSqlQuery update
         = m_db.prepare(QStringLiteral("UPDATE musteriler SET Bakiye = ?, Sonislem = ?, Gun = 0 WHERE mus_kodu = ?"));
-    if (!Database::runWith(update, {balance, dates::isoDate(Clock::today()), m.musKodu}, error))
+    if (!Database::runWith(update, {balance, dates::isoDate(Clock::today()), m.musKodu}, error)
+        || !afterMovementsChanged(m.musKodu, error))
         return false;
     if (!transaction.commit()) {
         if (error)
@@ -319,17 +321,22 @@ bool AccountStore::appendMovement(const Movement& m, QString* error, LimitCheck*
     return true;
 }
 
+bool AccountStore::afterMovementsChanged(const QString& musKodu, QString* error) const
+{
+    return m_db.exec(CollectionStore::refreshOneSql(m_db.engine()), {musKodu, musKodu, musKodu}, error);
+}
+
 bool AccountStore::deleteMovement(qint64 id, QString* error) const
 {
-    return deleteMovements(QStringLiteral("id = ?"), id, error);
+    return deleteMovements(QStringLiteral("id = ?"), id, {}, error);
 }
 
 bool AccountStore::deleteAllMovements(const QString& musKodu, QString* error) const
 {
-    return deleteMovements(QStringLiteral("mus_kodu = ?"), musKodu, error);
+    return deleteMovements(QStringLiteral("mus_kodu = ?"), musKodu, musKodu, error);
 }
 
-bool AccountStore::deleteMovements(const QString& where, const QVariant& value, QString* error) const
+bool AccountStore::deleteMovements(const QString& where, const QVariant& value, QString musKodu, QString* error) const
 {
     ScopedTransaction transaction(m_db);
     if (!transaction.isActive()) {
@@ -337,7 +344,22 @@ bool AccountStore::deleteMovements(const QString& where, const QVariant& value, 
             *error = QStringLiteral("İşlem başlatılamadı.");
         return false;
     }
-    if (!keepMovements(where, value, QVariant(QMetaType::fromType<qint64>()), error))
+    if (musKodu.isNull()) {
+        QString readError;
+        const QVariant owner
+            = m_db.scalar(QStringLiteral("SELECT mus_kodu FROM veresiye WHERE %1").arg(where), {value}, &readError);
+        if (!readError.isEmpty()) {
+            if (error)
+                *error = readError;
+            return false;
+        }
+        // Already gone (another till): nothing to delete.
+        if (!owner.isValid())
+            return true;
+        musKodu = owner.toString();
+    }
+    if (!keepMovements(where, value, QVariant(QMetaType::fromType<qint64>()), error)
+        || !afterMovementsChanged(musKodu, error))
         return false;
     if (!transaction.commit()) {
         if (error)
@@ -360,7 +382,8 @@ bool AccountStore::settleAccount(const QString& musKodu, QString* error) const
     }
     return m_db.exec(QStringLiteral("UPDATE musteriler SET Bakiye = ?, Gun = %1 WHERE mus_kodu = ?")
                          .arg(customerrow::dayCountSql(m_db.engine())),
-                     {balance, dates::isoDate(Clock::today()), musKodu}, error);
+                     {balance, dates::isoDate(Clock::today()), musKodu}, error)
+        && afterMovementsChanged(musKodu, error);
 }
 
 QStringList AccountStore::units(QString* error) const

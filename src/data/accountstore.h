@@ -112,7 +112,8 @@ public:
     // same transaction, is not stored unless agreed to: false, an empty error and limit->exceeded set.
     bool appendMovement(const Movement& movement, QString* error = nullptr, LimitCheck* limit = nullptr) const;
     // Moves the movement (all of the customer's movements) into silinen_hareketler with the signed-in user and the
-    // moment, in one transaction. The customer's row is the caller's to bring up to date.
+    // moment, in one transaction, and brings the customer's to-collect date up to date with it. The customer's
+    // balance is the caller's to bring up to date.
     bool deleteMovement(qint64 id, QString* error = nullptr) const;
     bool deleteAllMovements(const QString& musKodu, QString* error = nullptr) const;
 
@@ -132,7 +133,12 @@ private:
     // Copies the movements matching where (one placeholder, value) into silinen_hareketler, under keptCustomer
     // (null: deleted on their own), and deletes them; inside the caller's transaction.
     bool keepMovements(const QString& where, const QVariant& value, const QVariant& keptCustomer, QString* error) const;
-    bool deleteMovements(const QString& where, const QVariant& value, QString* error) const;
+    // keepMovements in a transaction of its own, with the customer's to-collect date after it; musKodu null: the
+    // customer of the (one) matching movement.
+    bool deleteMovements(const QString& where, const QVariant& value, QString musKodu, QString* error) const;
+    // Inside the writing transaction: the day the customer's wait for collection counts from, again from its
+    // movements (every write of movements ends here).
+    bool afterMovementsChanged(const QString& musKodu, QString* error) const;
 
     const Database& m_db;
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "data/schema.h"
 
+#include "data/collectionstore.h"
 #include "data/database.h"
 
 #include <QFile>
@@ -27,9 +28,10 @@ namespace {
 constexpr const char* kObsoleteIndexes[] = {"musteriler_sira", "musteriler_arama"};
 // What version 1 files lack.
 constexpr const char* kAddedObjects[]
-    = {"musteriler_ad_sirasi", "musteriler_anahtarsiz", "musteriler_gun_farki",      "veresiye_toplam",
-       "liste_toplami",        "liste_toplami_ekle",    "liste_toplami_sil",         "liste_toplami_degisti",
-       "silinen_musteriler",   "silinen_hareketler",    "silinen_hareketler_musteri"};
+    = {"musteriler_ad_sirasi", "musteriler_anahtarsiz", "musteriler_gun_farki",       "veresiye_toplam",
+       "liste_toplami",        "liste_toplami_ekle",    "liste_toplami_sil",          "liste_toplami_degisti",
+       "silinen_musteriler",   "silinen_hareketler",    "silinen_hareketler_musteri", "musteriler_tahsilat",
+       "veresiye_odeme",       "veresiye_musteri_tarih"};
 // Of those, the ones added after ledgers of the current format were made: any ledger may lack them, whatever its
 // version, until the program opens it (the file upgrade and the server upgrade add them).
 constexpr const char* kAddedLater[] = {"silinen_musteriler", "silinen_hareketler", "silinen_hareketler_musteri"};
@@ -46,7 +48,21 @@ constexpr AddedColumn kAddedColumns[] = {
     {"musteriler", "KrediLimiti", "bigint"},
     {"veresiye", "Kullanici", "text"},
     {"veresiye", "Kayit", "text"},
+    {"musteriler", "BeklemeTarihi", "text COLLATE \"C\""},
 };
+
+// The indexes of the to-collect list, for a server database made before them.
+constexpr const char* kCollectionIndexes[] = {
+    "CREATE INDEX IF NOT EXISTS musteriler_tahsilat ON musteriler (BeklemeTarihi, Bakiye DESC, length(mus_kodu), "
+    "mus_kodu) WHERE Bakiye > 0",
+    "CREATE INDEX IF NOT EXISTS veresiye_odeme ON veresiye (mus_kodu, Tarih) WHERE Odenen > 0",
+    "CREATE INDEX IF NOT EXISTS veresiye_musteri_tarih ON veresiye (mus_kodu, Tarih)",
+};
+
+bool isCollectionDate(const AddedColumn& added)
+{
+    return qstrcmp(added.column, "BeklemeTarihi") == 0;
+}
 
 template<std::size_t N> bool listed(const char* const (&names)[N], const QString& name)
 {
@@ -201,11 +217,14 @@ QByteArray pendingWork(sqlite3* handle)
         return std::any_of(present.cbegin(), present.cend(), [&](const auto& o) { return o.first == name; });
     };
     QByteArray work;
+    bool fillCollectionDates = false;
     // Columns first: indexes of the script may use them.
     for (const AddedColumn& added : kAddedColumns) {
         const QList<QByteArray> columns = columnsOf(handle, added.table);
-        if (!columns.isEmpty() && !columns.contains(QByteArray(added.column).toLower()))
+        if (!columns.isEmpty() && !columns.contains(QByteArray(added.column).toLower())) {
             work += "ALTER TABLE " + QByteArray(added.table) + " ADD COLUMN " + scriptColumnDefinition(added) + ";\n";
+            fillCollectionDates = fillCollectionDates || isCollectionDate(added);
+        }
     }
     for (const char* name : kObsoleteIndexes) {
         if (has(name))
@@ -223,6 +242,9 @@ QByteArray pendingWork(sqlite3* handle)
     // Totals whose table or triggers were missing are summed again from the customers.
     if (!totalsKept)
         work += listTotalsRefill().join(QStringLiteral(";\n")).toUtf8() + ";\n";
+    // The to-collect dates of the customers already there, once, after the indexes that make it quick.
+    if (fillCollectionDates)
+        work += CollectionStore::refreshAllSql(Engine::SQLite).join(QStringLiteral(";\n")).toUtf8() + ";\n";
     return work;
 }
 
@@ -283,11 +305,23 @@ bool upgradeServer(const Database& db, QString* error)
         return false;
     }
     // IF NOT EXISTS: another till may have added a column meanwhile.
+    bool fillCollectionDates = false;
     for (const AddedColumn& added : missingOnServer(db, error)) {
         if (!db.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN IF NOT EXISTS %2 %3")
                          .arg(QLatin1String(added.table), QLatin1String(added.column), QLatin1String(added.serverType)),
                      {}, error))
             return false;
+        fillCollectionDates = fillCollectionDates || isCollectionDate(added);
+    }
+    if (fillCollectionDates) {
+        for (const char* index : kCollectionIndexes) {
+            if (!db.exec(QString::fromLatin1(index), {}, error))
+                return false;
+        }
+        for (const QString& statement : CollectionStore::refreshAllSql(Engine::PostgreSQL)) {
+            if (!db.exec(statement, {}, error))
+                return false;
+        }
     }
     for (const char* name : laterObjectsMissingOnServer(db, error)) {
         if (!db.exec(serverCreateStatement(name), {}, error))

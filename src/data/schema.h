@@ -31,7 +31,7 @@ bool upgrade(const Database& db, QString* error);
 bool needsUpgrade(const Database& db);
 
 // The file format a database file made by this version has (PRAGMA user_version).
-constexpr int kVersion = 3;
+constexpr int kVersion = 4;
 
 // An index that a file of an earlier version may hold and upgrade() drops.
 bool isObsoleteIndex(const QString& name);

@@ -1,11 +1,13 @@
--- Zelvora database, schema version 3 (version 1 lacked the indexes that keep a large ledger fast, version 2 the
+-- Zelvora database, schema version 4 (version 1 lacked the indexes that keep a large ledger fast, versions 2 and 3
 -- columns at the end of musteriler and veresiye; the program adds them when it opens such a file).
 -- Money (Bakiye, Eklenen, Odenen, KrediLimiti) is whole kuruş; dates are YYYY-MM-DD, times HH:MM:SS.
 -- KrediLimiti is the customer's credit limit (NULL: none). Kullanici and Kayit say who stored a movement and
 -- when (YYYY-MM-DD HH:MM:SS); NULL for movements stored before they were kept.
+-- BeklemeTarihi is the day the customer's wait for collection counts from: the last payment's date, or the first
+-- movement's when there is no payment; NULL without a dated movement. The program keeps it with every movement.
 -- sira_anahtari and arama_anahtari are the Turkish sort and search keys of MusteriFirma. The program keeps
 -- them; a row written by another tool has them emptied (see the trigger) and the program fills them again.
-PRAGMA user_version = 3;
+PRAGMA user_version = 4;
 
 CREATE TABLE musteriler (
     id INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -23,7 +25,8 @@ CREATE TABLE musteriler (
     Gun INTEGER,
     sira_anahtari TEXT,
     arama_anahtari TEXT,
-    KrediLimiti INTEGER
+    KrediLimiti INTEGER,
+    BeklemeTarihi TEXT
 );
 CREATE UNIQUE INDEX musteriler_mus_kodu ON musteriler (mus_kodu);
 -- Name order; the search key rides along so a prefix search filters inside this index and reads its
@@ -38,6 +41,9 @@ CREATE INDEX musteriler_gun_farki ON musteriler (ifnull(julianday(Sonislem) - Gu
     CASE WHEN Gun IS NOT NULL OR julianday(Sonislem) IS NOT NULL THEN -1 END));
 CREATE INDEX musteriler_turu_sira ON musteriler (Turu, sira_anahtari, id);
 CREATE INDEX musteriler_turu_bakiye ON musteriler (Turu, Bakiye);
+-- The to-collect order: the longest waiting first, on equal days the larger debt, then the customer number.
+CREATE INDEX musteriler_tahsilat ON musteriler (BeklemeTarihi, Bakiye DESC, length(mus_kodu), mus_kodu)
+    WHERE Bakiye > 0;
 
 -- A name changed without its keys (by another tool) loses its keys, so the program rebuilds them.
 CREATE TRIGGER musteriler_ad_degisti AFTER UPDATE OF MusteriFirma ON musteriler
@@ -83,6 +89,9 @@ CREATE TABLE veresiye (
 CREATE INDEX veresiye_mus_kodu ON veresiye (mus_kodu, id);
 -- An account's sums read from the index alone.
 CREATE INDEX veresiye_toplam ON veresiye (mus_kodu, Eklenen, Odenen);
+-- A customer's last payment and first movement, each one step into an index.
+CREATE INDEX veresiye_odeme ON veresiye (mus_kodu, Tarih) WHERE Odenen > 0;
+CREATE INDEX veresiye_musteri_tarih ON veresiye (mus_kodu, Tarih);
 
 -- What was deleted, kept so that "Silinen Kayıtlar" can put it back. A deleted customer's row goes to
 -- silinen_musteriler, its movements to silinen_hareketler, each with its columns as they were (musteri_id and

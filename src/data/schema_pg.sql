@@ -1,4 +1,4 @@
--- Zelvora ledger on a PostgreSQL server: the same tables, columns and meanings as schema.sql (file format 3).
+-- Zelvora ledger on a PostgreSQL server: the same tables, columns and meanings as schema.sql (file format 4).
 -- Money (Bakiye, Eklenen, Odenen, KrediLimiti) is whole kuruş; dates are YYYY-MM-DD texts, times HH:MM:SS texts.
 -- sira_anahtari and arama_anahtari are the Turkish sort and search keys of MusteriFirma, computed by the
 -- program; they compare byte by byte (COLLATE "C"), so order and prefix search need no server collation.
@@ -46,7 +46,8 @@ CREATE TABLE musteriler (
     Gun bigint,
     sira_anahtari text COLLATE "C",
     arama_anahtari text COLLATE "C",
-    KrediLimiti bigint
+    KrediLimiti bigint,
+    BeklemeTarihi text COLLATE "C"
 );
 CREATE UNIQUE INDEX musteriler_mus_kodu ON musteriler (mus_kodu);
 -- Name order (rows without keys first, as SQLite orders nulls); the search key rides along for prefix search.
@@ -58,6 +59,9 @@ CREATE INDEX musteriler_gun_farki ON musteriler ((coalesce(zv_gun_no(Sonislem) -
     CASE WHEN Gun IS NOT NULL OR zv_gun_no(Sonislem) IS NOT NULL THEN -1 END)));
 CREATE INDEX musteriler_turu_sira ON musteriler (Turu, sira_anahtari NULLS FIRST, id);
 CREATE INDEX musteriler_turu_bakiye ON musteriler (Turu, Bakiye);
+-- The to-collect order (see schema.sql).
+CREATE INDEX musteriler_tahsilat ON musteriler (BeklemeTarihi, Bakiye DESC, length(mus_kodu), mus_kodu)
+    WHERE Bakiye > 0;
 
 -- A name changed without its keys (by another tool) loses its keys, so the program rebuilds them.
 CREATE FUNCTION musteriler_ad_degisti() RETURNS trigger LANGUAGE plpgsql AS $$
@@ -129,6 +133,9 @@ CREATE TABLE veresiye (
 CREATE INDEX veresiye_mus_kodu ON veresiye (mus_kodu, id);
 -- An account's sums read from the index alone.
 CREATE INDEX veresiye_toplam ON veresiye (mus_kodu, Eklenen, Odenen) INCLUDE (id);
+-- A customer's last payment and first movement, each one step into an index.
+CREATE INDEX veresiye_odeme ON veresiye (mus_kodu, Tarih) WHERE Odenen > 0;
+CREATE INDEX veresiye_musteri_tarih ON veresiye (mus_kodu, Tarih);
 
 -- The tills' reads are short and a person waits for each: no parallel workers, whose start costs more than they
 -- save (tens of milliseconds on a busy small server, against a few for an account's sums read alone).

@@ -13,8 +13,10 @@
 #include "widgets/lumbutton/lumbutton.h"
 #include "widgets/lumbutton/lumbuttonlook.h"
 
-#include <QAbstractTableModel>
+#include "data/pagedlistmodel.h"
+
 #include <QClipboard>
+#include <QColor>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -26,6 +28,7 @@
 #include <QSpinBox>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <limits>
 
 namespace zelvora {
 
@@ -40,49 +43,72 @@ QString daysText(const CollectionRow& row)
 
 } // namespace
 
-// The rows of the grid.
-class CollectionModel final : public QAbstractTableModel
+// The rows of the grid, read a page at a time along the list's index: opening reads the count and the total in
+// one aggregate and the first screen only. A page is read from the nearest row already read in the same part of
+// the list (the rows with a known wait, then the rest), or from that part's top or bottom.
+class CollectionModel final : public PagedListModel<CollectionRow>
 {
 public:
-    enum Column { MusKodu, MusteriFirma, Telefon1, Telefon2, Bakiye, SonOdeme, Gun, ColumnCount };
+    enum Column { MusKodu, MusteriFirma, Telefon1, Telefon2, Bakiye, SonOdeme, Gun, Limit, ColumnCount };
 
-    using QAbstractTableModel::QAbstractTableModel;
-
-    void setRows(QVector<CollectionRow> rows)
+    explicit CollectionModel(const Database& db, QObject* parent)
+        : PagedListModel(ColumnCount, DisplayReads::Wait, parent)
+        , m_store(db)
     {
-        beginResetModel();
-        m_rows = std::move(rows);
-        endResetModel();
     }
-    const QVector<CollectionRow>& rows() const { return m_rows; }
 
-    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(m_rows.size()); }
-    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : ColumnCount; }
+    // Reads the list anew for filter; false (and the engine's text) when it cannot, and the grid is then empty.
+    bool reread(const CollectionStore::Filter& filter, QString* error)
+    {
+        std::optional<CollectionStore::Summary> summary = m_store.summary(filter, error);
+        beginResetModel();
+        m_filter = filter;
+        m_summary = summary.value_or(CollectionStore::Summary {});
+        resetPages(int(std::min<qint64>(m_summary.count, std::numeric_limits<int>::max())));
+        endResetModel();
+        return summary.has_value();
+    }
+
+    const CollectionStore& store() const { return m_store; }
+    const CollectionStore::Filter& filter() const { return m_filter; }
+    const CollectionStore::Summary& summary() const { return m_summary; }
+    std::optional<CollectionRow> customerAt(int row) const { return rowAt(row); }
 
     QVariant data(const QModelIndex& index, int role) const override
     {
-        if (!index.isValid() || index.row() >= m_rows.size())
+        if (!index.isValid())
             return {};
-        const CollectionRow& r = m_rows.at(index.row());
         if (role == Qt::TextAlignmentRole)
-            return index.column() >= Bakiye ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
-        if (role != Qt::DisplayRole)
+            return index.column() >= Bakiye && index.column() != Limit ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
+                                                                       : QVariant();
+        if (role != Qt::DisplayRole && role != Qt::ForegroundRole && role != Qt::ToolTipRole)
             return {};
+        const std::optional<CollectionRow> r = displayedRow(index.row());
+        if (!r)
+            return {};
+        if (role == Qt::ForegroundRole)
+            return r->overLimit() ? QVariant(QColor(Qt::red)) : QVariant();
+        if (role == Qt::ToolTipRole)
+            return r->overLimit() ? QVariant(
+                       QStringLiteral("Bakiye kredi limitini (%1 TL) aşıyor.").arg(numbers::totals(*r->krediLimiti)))
+                                  : QVariant();
         switch (index.column()) {
         case MusKodu:
-            return r.musKodu;
+            return r->musKodu;
         case MusteriFirma:
-            return r.musteriFirma;
+            return r->musteriFirma;
         case Telefon1:
-            return r.telefon1;
+            return r->telefon1;
         case Telefon2:
-            return r.telefon2;
+            return r->telefon2;
         case Bakiye:
-            return numbers::totals(r.bakiye);
+            return numbers::totals(r->bakiye);
         case SonOdeme:
-            return dates::storedDateForDisplay(r.lastPayment);
+            return dates::storedDateForDisplay(r->lastPayment);
         case Gun:
-            return daysText(r);
+            return daysText(*r);
+        case Limit:
+            return r->overLimit() ? QStringLiteral("Aşıldı") : QString();
         }
         return {};
     }
@@ -91,21 +117,71 @@ public:
     {
         if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
             return QAbstractTableModel::headerData(section, orientation, role);
-        static const QStringList captions = {
-            QStringLiteral("Müşteri No"), QStringLiteral("Müşteri"),   QStringLiteral("Telefon"), QStringLiteral("GSM"),
-            QStringLiteral("Bakiye"),     QStringLiteral("Son Ödeme"), QStringLiteral("Gün")};
+        static const QStringList captions
+            = {QStringLiteral("Müşteri No"), QStringLiteral("Müşteri"), QStringLiteral("Telefon"),
+               QStringLiteral("GSM"),        QStringLiteral("Bakiye"),  QStringLiteral("Son Ödeme"),
+               QStringLiteral("Gün"),        QStringLiteral("Limit")};
         return captions.value(section);
     }
 
 private:
-    QVector<CollectionRow> m_rows;
+    using From = CollectionStore::Window::From;
+    using Part = CollectionStore::Part;
+
+    QVector<CollectionRow> readPage(int pageIndex, int size, QString* error) const override
+    {
+        const qint64 start = qint64(pageIndex) * PageSize;
+        const qint64 end = start + size;
+        const qint64 dated = std::min<qint64>(m_summary.dated, count());
+        QVector<CollectionRow> result;
+        // A page may hold the last rows with a known wait and the first without.
+        const struct
+        {
+            Part part;
+            qint64 first;
+            qint64 end;
+        } parts[] = {{Part::Dated, 0, dated}, {Part::Undated, dated, count()}};
+        for (const auto& part : parts) {
+            const qint64 from = std::max(start, part.first);
+            const qint64 to = std::min(end, part.end);
+            if (from >= to)
+                continue;
+            result += m_store.rows(m_filter, windowFor(pageIndex, part.part, part.first, part.end, from, to), error);
+            if (error && !error->isEmpty())
+                return {};
+        }
+        return result;
+    }
+
+    // The read of rows [from, to) of a part [first, end) that steps over the fewest rows.
+    CollectionStore::Window windowFor(int pageIndex, Part part, qint64 first, qint64 end, qint64 from, qint64 to) const
+    {
+        CollectionStore::Window best {part, From::Top, {}, from - first, to - from};
+        if (end - to < best.skip)
+            best = {part, From::Bottom, {}, end - to, to - from};
+        if (const auto above = knownPageBefore(pageIndex)) {
+            const qint64 last = qint64(above->index) * PageSize + above->size - 1;
+            if (last >= first && last < from && from - last - 1 < best.skip)
+                best = {part, From::After, above->last, from - last - 1, to - from};
+        }
+        if (const auto below = knownPageAfter(pageIndex)) {
+            const qint64 row = qint64(below->index) * PageSize;
+            if (row < end && row >= to && row - to < best.skip)
+                best = {part, From::Before, below->first, row - to, to - from};
+        }
+        return best;
+    }
+
+    CollectionStore m_store;
+    CollectionStore::Filter m_filter;
+    CollectionStore::Summary m_summary;
 };
 
 CollectionWindow::CollectionWindow(Database& db, AccountOpener openAccount, QWidget* parent)
     : QDialog(parent)
     , m_db(db)
     , m_openAccount(std::move(openAccount))
-    , m_model(new CollectionModel(this))
+    , m_model(new CollectionModel(db, this))
 {
     setObjectName(QStringLiteral("tahsilatListesi"));
     setWindowTitle(kTitle);
@@ -151,6 +227,7 @@ void CollectionWindow::buildUi()
     m_grid->setColumnWidth(CollectionModel::Telefon2, 110);
     m_grid->setColumnWidth(CollectionModel::Bakiye, 110);
     m_grid->setColumnWidth(CollectionModel::SonOdeme, 90);
+    m_grid->setColumnWidth(CollectionModel::Gun, 60);
     m_grid->horizontalHeader()->setStretchLastSection(true);
     m_grid->installEventFilter(this);
 
@@ -196,41 +273,40 @@ void CollectionWindow::buildUi()
 
 void CollectionWindow::reload()
 {
+    const QModelIndex current = m_grid->currentIndex();
+    const std::optional<CollectionRow> selected
+        = current.isValid() ? m_model->customerAt(current.row()) : std::optional<CollectionRow>();
+    const CollectionStore::Filter filter {Clock::today(), m_minDays->value()};
     QString error;
-    std::optional<QVector<CollectionRow>> rows = CollectionStore(m_db).rows(Clock::today(), 0, &error);
-    if (!rows) {
+    if (!m_model->reread(filter, &error))
         MessageBox::ok(this, QStringLiteral("Liste okunamadı.\n\n") + error, QStringLiteral("Hata"),
                        MessageBox::Icon::Stop);
-        rows.emplace();
-    }
-    m_all = std::move(*rows);
-    applyFilter();
-}
-
-void CollectionWindow::applyFilter()
-{
-    const QModelIndex current = m_grid->currentIndex();
-    const QString selected = current.isValid() ? m_model->rows().at(current.row()).musKodu : QString();
-    m_model->setRows(CollectionStore::waitingAtLeast(m_all, m_minDays->value()));
-    int row = 0;
-    for (int i = 0; i < m_model->rowCount(); ++i) {
-        if (m_model->rows().at(i).musKodu == selected) {
-            row = i;
-            break;
-        }
-    }
+    // The selected customer stays selected where it now stands, if it is still on the list.
+    qint64 row = selected ? m_model->store().rowOf(filter, selected->musKodu) : 0;
+    if (row < 0 || row >= m_model->rowCount())
+        row = 0;
     if (m_model->rowCount() > 0)
-        m_grid->setCurrentIndex(m_model->index(row, 0));
-    const std::optional<qint64> total = CollectionStore::totalOwed(m_model->rows());
+        m_grid->setCurrentIndex(m_model->index(int(row), 0));
+    const std::optional<qint64>& total = m_model->summary().total;
     m_summary->setText(QStringLiteral("%1 müşteri, toplam %2")
                            .arg(m_model->rowCount())
                            .arg(total ? numbers::totals(*total) : QStringLiteral("-")));
     updateCommands();
 }
 
-const QVector<CollectionRow>& CollectionWindow::shownRows() const
+void CollectionWindow::applyFilter()
 {
-    return m_model->rows();
+    reload();
+}
+
+QVector<CollectionRow> CollectionWindow::shownRows() const
+{
+    QVector<CollectionRow> rows;
+    for (int i = 0; i < m_model->rowCount(); ++i) {
+        if (const std::optional<CollectionRow> row = m_model->customerAt(i))
+            rows.append(*row);
+    }
+    return rows;
 }
 
 void CollectionWindow::updateCommands()
@@ -245,9 +321,10 @@ void CollectionWindow::openSelected()
     const QModelIndex current = m_grid->currentIndex();
     if (!current.isValid() || !m_openAccount)
         return;
-    // Copied: the list is read again while the account is open.
-    const QString musKodu = m_model->rows().at(current.row()).musKodu;
-    m_openAccount(musKodu);
+    const std::optional<CollectionRow> row = m_model->customerAt(current.row());
+    if (!row)
+        return;
+    m_openAccount(row->musKodu);
     reload();
 }
 
@@ -270,45 +347,77 @@ void CollectionWindow::copyReminder()
     const QModelIndex current = m_grid->currentIndex();
     if (!current.isValid())
         return;
-    const CollectionRow& row = m_model->rows().at(current.row());
-    QGuiApplication::clipboard()->setText(reminderText(row, AppConfig::shopName(), Clock::today()));
-    MessageBox::ok(this, row.musteriFirma + QStringLiteral(" için hatırlatma metni panoya kopyalandı."), kTitle,
+    const std::optional<CollectionRow> row = m_model->customerAt(current.row());
+    if (!row)
+        return;
+    QGuiApplication::clipboard()->setText(reminderText(*row, AppConfig::shopName(), Clock::today()));
+    MessageBox::ok(this, row->musteriFirma + QStringLiteral(" için hatırlatma metni panoya kopyalandı."), kTitle,
                    MessageBox::Icon::Information);
+}
+
+bool CollectionWindow::prepareReport()
+{
+    QString error;
+    if (m_report.prepare(m_model->store(), m_model->filter(), &error))
+        return true;
+    MessageBox::ok(this, QStringLiteral("Liste okunamadı.\n\n") + error, QStringLiteral("Hata"),
+                   MessageBox::Icon::Stop);
+    return false;
 }
 
 void CollectionWindow::print()
 {
-    m_report.prepare(m_model->rows(), Clock::today(), m_minDays->value());
-    m_report.preview(this);
+    if (prepareReport())
+        m_report.preview(this);
 }
 
 void CollectionWindow::savePdf()
 {
-    m_report.prepare(m_model->rows(), Clock::today(), m_minDays->value());
-    ReportPreview::saveAsPdf(this, m_report.report(), m_report.documentName());
+    if (prepareReport())
+        ReportPreview::saveAsPdf(this, m_report.report(), m_report.documentName());
 }
 
-bool CollectionWindow::writeCsv(const QString& file, const QVector<CollectionRow>& rows, QString* error)
+bool CollectionWindow::writeCsv(const QString& file, const CollectionStore& store,
+                                const CollectionStore::Filter& filter, QString* error)
 {
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = out.errorString();
+        return false;
+    }
+    // Written as read, a few hundred rows at a time: a long list is never held whole.
     QByteArray content("\xEF\xBB\xBF");
-    content.append("Müşteri No;Müşteri / Firma;Telefon;GSM;Bakiye;Son Ödeme;Gün\r\n");
+    content.append("Müşteri No;Müşteri / Firma;Telefon;GSM;Bakiye;Son Ödeme;Gün;Limit\r\n");
     const auto field = [&content](const QString& text) {
         const QByteArray utf8 = text.toUtf8();
         cli::appendCsvField(content, utf8.constData(), utf8.size());
     };
-    for (const CollectionRow& r : rows) {
-        field(r.musKodu);
-        field(r.musteriFirma);
-        field(r.telefon1);
-        field(r.telefon2);
-        cli::appendMoney(content, r.bakiye);
-        content.append(';');
-        field(dates::storedDateForDisplay(r.lastPayment));
-        content.append(daysText(r).toLatin1());
-        content.append("\r\n");
-    }
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size() || !out.commit()) {
+    bool written = true;
+    const bool read = store.forEach(
+        filter,
+        [&](const CollectionRow& r) {
+            field(r.musKodu);
+            field(r.musteriFirma);
+            field(r.telefon1);
+            field(r.telefon2);
+            cli::appendMoney(content, r.bakiye);
+            content.append(';');
+            field(dates::storedDateForDisplay(r.lastPayment));
+            content.append(daysText(r).toLatin1());
+            content.append(';');
+            content.append(r.overLimit() ? "Aşıldı" : "");
+            content.append("\r\n");
+            if (content.size() >= 64 * 1024) {
+                written = out.write(content) == content.size();
+                content.clear();
+            }
+            return written;
+        },
+        error);
+    if (!read)
+        return false;
+    if (!written || out.write(content) != content.size() || !out.commit()) {
         if (error)
             *error = out.errorString();
         return false;
@@ -329,7 +438,7 @@ void CollectionWindow::saveCsv()
     if (!path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive))
         path += QStringLiteral(".csv");
     QString error;
-    if (!writeCsv(path, m_model->rows(), &error))
+    if (!writeCsv(path, m_model->store(), m_model->filter(), &error))
         MessageBox::ok(this,
                        QStringLiteral("CSV dosyası kaydedilemedi.\n\n") + QDir::toNativeSeparators(path)
                            + QStringLiteral("\n") + error,

@@ -34,15 +34,17 @@ public:
 
     // Reads the list again, keeping the selected customer where it still is.
     void reload();
-    // The rows the grid shows, in order.
-    const QVector<CollectionRow>& shownRows() const;
+    // The rows the grid shows, in order, each read (for a short list).
+    QVector<CollectionRow> shownRows() const;
 
     CollectionReport& report() { return m_report; }
 
     // The reminder sent to a customer. shopName may be empty.
     static QString reminderText(const CollectionRow& row, const QString& shopName, const QDate& today);
-    // The rows as CSV, as the exporter writes its files; the file appears whole or not at all.
-    static bool writeCsv(const QString& file, const QVector<CollectionRow>& rows, QString* error);
+    // The list's rows as CSV, as the exporter writes its files, read from the store as they are written; the
+    // file appears whole or not at all.
+    static bool writeCsv(const QString& file, const CollectionStore& store, const CollectionStore::Filter& filter,
+                         QString* error);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -53,13 +55,13 @@ private:
     void updateCommands();
     void openSelected();
     void copyReminder();
+    bool prepareReport();
     void print();
     void savePdf();
     void saveCsv();
 
     Database& m_db;
     AccountOpener m_openAccount;
-    QVector<CollectionRow> m_all;
     CollectionModel* m_model = nullptr;
     QSpinBox* m_minDays = nullptr;
     QTableView* m_grid = nullptr;

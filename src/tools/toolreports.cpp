@@ -237,30 +237,42 @@ CollectionReport::CollectionReport()
     printTodayOnEveryPage(m_report);
 }
 
-void CollectionReport::prepare(const QVector<CollectionRow>& rows, const QDate& today, qint64 minDays)
+bool CollectionReport::prepare(const CollectionStore& store, const CollectionStore::Filter& filter, QString* error)
 {
+    const QDate& today = filter.today;
+    const qint64 minDays = filter.minDays;
     m_report.reset();
     m_report.setLabel(QStringLiteral("title"), dates::shortDate(today) + QStringLiteral(" - TARİHLİ TAHSİLAT LİSTESİ"));
     m_report.setLabel(QStringLiteral("filter"),
                       minDays > 0 ? QStringLiteral("En az %1 gündür ödeme yapmayan borçlu müşteriler").arg(minDays)
                                   : QStringLiteral("Borcu olan bütün müşteriler"));
     QVector<QStringList> printed;
-    printed.reserve(rows.size());
-    for (const CollectionRow& r : rows) {
-        QStringList phones;
-        for (const QString& phone : {r.telefon1, r.telefon2})
-            if (!phone.isEmpty())
-                phones << phone;
-        printed.append({r.musKodu, r.musteriFirma, phones.join(QStringLiteral(" / ")), numbers::totals(r.bakiye),
-                        dates::storedDateForDisplay(r.lastPayment), r.days ? QString::number(*r.days) : QString()});
-    }
-    m_report.setLabel(QStringLiteral("count"), QString::number(rows.size()));
-    const std::optional<qint64> total = CollectionStore::totalOwed(rows);
+    std::optional<qint64> total = 0;
+    const bool read = store.forEach(
+        filter,
+        [&](const CollectionRow& r) {
+            QStringList phones;
+            for (const QString& phone : {r.telefon1, r.telefon2})
+                if (!phone.isEmpty())
+                    phones << phone;
+            // The over-limit mark in words, so that it survives a black-and-white printer.
+            const QString name = r.overLimit() ? r.musteriFirma + QStringLiteral(" (Limit Aşıldı)") : r.musteriFirma;
+            printed.append({r.musKodu, name, phones.join(QStringLiteral(" / ")), numbers::totals(r.bakiye),
+                            dates::storedDateForDisplay(r.lastPayment), r.days ? QString::number(*r.days) : QString()});
+            if (total && qAddOverflow(*total, r.bakiye, &*total))
+                total.reset();
+            return true;
+        },
+        error);
+    if (!read)
+        return false;
+    m_report.setLabel(QStringLiteral("count"), QString::number(printed.size()));
     m_report.setLabel(QStringLiteral("total"), total ? numbers::totals(*total) : QStringLiteral("-"));
     m_report.setData({QStringLiteral("mus_kodu"), QStringLiteral("MusteriFirma"), QStringLiteral("Telefon"),
                       QStringLiteral("Bakiye"), QStringLiteral("SonOdeme"), QStringLiteral("Gun")},
                      std::move(printed));
     m_documentName = QStringLiteral("Tahsilat Listesi ") + dates::shortDate(today);
+    return true;
 }
 
 void CollectionReport::preview(QWidget* parent)

@@ -55,8 +55,9 @@ public:
     CollectionReport();
     Q_DISABLE_COPY_MOVE(CollectionReport)
 
-    // Fills the report with rows as the window lists them.
-    void prepare(const QVector<CollectionRow>& rows, const QDate& today, qint64 minDays);
+    // Fills the report with the rows of the list as the window shows it, read in order; false and the engine's
+    // text when they cannot be read.
+    bool prepare(const CollectionStore& store, const CollectionStore::Filter& filter, QString* error = nullptr);
 
     BandedReport& report() { return m_report; }
     QString documentName() const { return m_documentName; }

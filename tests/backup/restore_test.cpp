@@ -306,7 +306,8 @@ TEST_F(RestoreWindow, RefusesAFileThatIsNotADatabaseOfThisProgram)
         {"musteriler without Bakiye",
          altered(readBytes(good),
                  "DROP TRIGGER liste_toplami_ekle; DROP TRIGGER liste_toplami_sil; DROP TRIGGER liste_toplami_degisti;"
-                 "DROP INDEX musteriler_turu_bakiye; ALTER TABLE musteriler DROP COLUMN Bakiye")},
+                 "DROP INDEX musteriler_turu_bakiye; DROP INDEX musteriler_tahsilat; "
+                 "ALTER TABLE musteriler DROP COLUMN Bakiye")},
         {"a column the program never fills is required",
          altered(readBytes(good),
                  "ALTER TABLE veresiye RENAME TO eski;"
@@ -477,9 +478,11 @@ TEST_F(RestoreWindow, TriggersAndViewsTheProgramDidNotMakeAreDroppedFromTheResto
                             QStringLiteral("liste_toplami_ekle"), QStringLiteral("liste_toplami_sil"),
                             QStringLiteral("musteriler_ad_degisti"), QStringLiteral("musteriler_ad_sirasi"),
                             QStringLiteral("musteriler_anahtarsiz"), QStringLiteral("musteriler_gun_farki"),
-                            QStringLiteral("musteriler_mus_kodu"), QStringLiteral("musteriler_turu_bakiye"),
-                            QStringLiteral("musteriler_turu_sira"), QStringLiteral("silinen_hareketler_musteri"),
-                            QStringLiteral("veresiye_mus_kodu"), QStringLiteral("veresiye_toplam")}));
+                            QStringLiteral("musteriler_mus_kodu"), QStringLiteral("musteriler_tahsilat"),
+                            QStringLiteral("musteriler_turu_bakiye"), QStringLiteral("musteriler_turu_sira"),
+                            QStringLiteral("silinen_hareketler_musteri"), QStringLiteral("veresiye_mus_kodu"),
+                            QStringLiteral("veresiye_musteri_tarih"), QStringLiteral("veresiye_odeme"),
+                            QStringLiteral("veresiye_toplam")}));
     t.addMovement(QStringLiteral("1"), QDate(2009, 3, 5), 100, {});
     t.addMovement(QStringLiteral("1"), QDate(2009, 3, 5), 200, {});
     EXPECT_EQ(t.db().scalar(QStringLiteral("SELECT count(*) FROM musteriler")).toInt(), 1);

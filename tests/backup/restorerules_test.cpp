@@ -26,7 +26,7 @@ const QString kCustomerColumns = QStringLiteral(
     "Turu TEXT NOT NULL DEFAULT '', Telefon1 TEXT NOT NULL DEFAULT ' ', Telefon2 TEXT NOT NULL DEFAULT ' ', "
     "Sehir TEXT NOT NULL DEFAULT ' ', Adres TEXT NOT NULL DEFAULT ' ', vd TEXT NOT NULL DEFAULT ' ', "
     "vdn TEXT NOT NULL DEFAULT ' ', Bakiye INTEGER, Sonislem TEXT, Gun INTEGER, sira_anahtari TEXT, "
-    "arama_anahtari TEXT, KrediLimiti INTEGER");
+    "arama_anahtari TEXT, KrediLimiti INTEGER, BeklemeTarihi TEXT");
 const QString kMovementColumns
     = QStringLiteral("id INTEGER PRIMARY KEY AUTOINCREMENT, mus_kodu TEXT NOT NULL, Tarih TEXT, Saat TEXT, "
                      "Aciklama TEXT, Miktar REAL, Birim TEXT, KDV REAL, Eklenen INTEGER, Odenen INTEGER, "
@@ -50,6 +50,7 @@ protected:
         t.addCustomer(QStringLiteral("1"), QStringLiteral("Ayşe"), QStringLiteral("Alıcı"), 1500, QDate(2009, 3, 1));
         t.addMovement(QStringLiteral("1"), QDate(2009, 3, 1), 2000, {});
         t.addMovement(QStringLiteral("1"), QDate(2009, 3, 2), {}, 500);
+        t.db().exec(QStringLiteral("UPDATE musteriler SET BeklemeTarihi = '2009-03-02' WHERE mus_kodu = '1'"));
         t.close();
         sound = readBytes(t.path());
         chosen = QDir(t.folder()).filePath(QStringLiteral("secilen.ydk"));

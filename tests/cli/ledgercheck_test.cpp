@@ -27,6 +27,7 @@ protected:
         t.addCustomer(QStringLiteral("2"), QStringLiteral("Çiğdem"), QStringLiteral("Alıcı"), {}, {});
         t.addMovement(QStringLiteral("1"), QDate(2009, 3, 1), 2000, {});
         t.addMovement(QStringLiteral("1"), QDate(2009, 3, 2), {}, 500);
+        t.db().exec(QStringLiteral("UPDATE musteriler SET BeklemeTarihi = '2009-03-02' WHERE mus_kodu = '1'"));
         for (const char* name : {"Ayşe", "Çiğdem"}) {
             const QString n = QString::fromUtf8(name);
             t.db().exec(
@@ -74,12 +75,14 @@ TEST_F(LedgerCheck, ACleanLedgerAndEachKindOfFinding)
          QStringLiteral("Okunamayan son işlem tarihi: müşteri 2 Çiğdem: 'dün'")},
         {"name key", QStringLiteral("UPDATE musteriler SET sira_anahtari = 'zzz' WHERE mus_kodu = '1'"),
          QStringLiteral("Ad anahtarları adla uyuşmuyor: müşteri 1 Ayşe")},
+        {"to-collect date", QStringLiteral("UPDATE musteriler SET BeklemeTarihi = '2009-03-01' WHERE mus_kodu = '1'"),
+         QStringLiteral("Tahsilat listesi tarihi hareketlerle tutmuyor: 1 müşteri")},
         {"list totals", QStringLiteral("UPDATE liste_toplami SET Bakiye = 1 WHERE Turu = 'Alıcı'"),
          QStringLiteral("Liste toplamı bakiyelerle tutmuyor: Alıcı, kayıtlı 0,01, bakiyelerden 15,00")},
         {"column missing",
          QStringLiteral("DROP TRIGGER liste_toplami_ekle;\nDROP TRIGGER liste_toplami_sil;\n"
                         "DROP TRIGGER liste_toplami_degisti;\nDROP INDEX musteriler_turu_bakiye;\n"
-                        "ALTER TABLE musteriler DROP COLUMN Bakiye"),
+                        "DROP INDEX musteriler_tahsilat;\nALTER TABLE musteriler DROP COLUMN Bakiye"),
          QStringLiteral("Eksik sütun: musteriler.Bakiye")},
         {"no user", QStringLiteral("DELETE FROM \"User\""), QStringLiteral("User tablosunda satır yok.")},
         // Tables defined otherwise than the program defines them: each makes some of its writes fail.
@@ -104,14 +107,15 @@ TEST_F(LedgerCheck, ACleanLedgerAndEachKindOfFinding)
                         "NOT NULL DEFAULT '', Turu TEXT NOT NULL DEFAULT '', Telefon1 TEXT NOT NULL DEFAULT ' ', "
                         "Telefon2 TEXT NOT NULL DEFAULT ' ', Sehir TEXT NOT NULL DEFAULT ' ', Adres TEXT NOT NULL "
                         "DEFAULT ' ', vd TEXT NOT NULL DEFAULT ' ', vdn TEXT NOT NULL DEFAULT ' ', Bakiye INTEGER, "
-                        "Sonislem TEXT, Gun INTEGER, sira_anahtari TEXT, arama_anahtari TEXT, KrediLimiti INTEGER) "
+                        "Sonislem TEXT, Gun INTEGER, sira_anahtari TEXT, arama_anahtari TEXT, KrediLimiti INTEGER, "
+                        "BeklemeTarihi TEXT) "
                         "WITHOUT ROWID;\n"
                         "INSERT INTO musteriler SELECT * FROM eski;\nDROP TABLE eski"),
          QStringLiteral("Tablo WITHOUT ROWID olarak tanımlı: musteriler")},
         {"Bakiye declared TEXT",
          QStringLiteral("DROP TRIGGER liste_toplami_ekle;\nDROP TRIGGER liste_toplami_sil;\n"
                         "DROP TRIGGER liste_toplami_degisti;\nDROP INDEX musteriler_turu_bakiye;\n"
-                        "ALTER TABLE musteriler RENAME COLUMN Bakiye TO eski;\n"
+                        "DROP INDEX musteriler_tahsilat;\nALTER TABLE musteriler RENAME COLUMN Bakiye TO eski;\n"
                         "ALTER TABLE musteriler ADD COLUMN Bakiye TEXT;\nUPDATE musteriler SET Bakiye = eski;\n"
                         "ALTER TABLE musteriler DROP COLUMN eski"),
          QStringLiteral("Sütun türü farklı: musteriler.Bakiye TEXT (programda INTEGER)")},
@@ -150,7 +154,8 @@ TEST_F(LedgerCheck, RepairRecomputesBalancesDayCountsAndNameKeysAfterABackup)
 {
     t.db().exec(
         QStringLiteral("UPDATE musteriler SET Bakiye = 999, Gun = 40, sira_anahtari = NULL WHERE mus_kodu = '1'"));
-    t.db().exec(QStringLiteral("UPDATE musteriler SET Bakiye = -5 WHERE mus_kodu = '2'"));
+    t.db().exec(QStringLiteral("UPDATE musteriler SET Bakiye = -5, BeklemeTarihi = '2009-01-01' WHERE mus_kodu = '2'"));
+    t.db().exec(QStringLiteral("UPDATE musteriler SET BeklemeTarihi = NULL WHERE mus_kodu = '1'"));
     t.db().exec(QStringLiteral("UPDATE liste_toplami SET Bakiye = 7"));
     t.close();
     const QByteArray before = readBytes(t.path());
@@ -161,7 +166,8 @@ TEST_F(LedgerCheck, RepairRecomputesBalancesDayCountsAndNameKeysAfterABackup)
         = QDir(AppConfig::backupFolder()).filePath(QStringLiteral("Veresiye_Onarim_Oncesi_05-03-09_14-05-09.ydk"));
     EXPECT_TRUE(r.out.contains(QStringLiteral("Onarım öncesi yedek: ") + kept + QLatin1Char('\n')))
         << r.out.toStdString();
-    EXPECT_TRUE(r.out.contains(QStringLiteral("Onarıldı: 2 bakiye, 1 gün sayısı, 1 ad anahtarı.\n")));
+    EXPECT_TRUE(
+        r.out.contains(QStringLiteral("Onarıldı: 2 bakiye, 1 gün sayısı, 1 ad anahtarı, 2 tahsilat tarihi.\n")));
     EXPECT_TRUE(r.out.endsWith(QStringLiteral("Denetim tamam: sorun bulunmadı.\n")));
     EXPECT_EQ(readBytes(kept), before);
 
@@ -169,6 +175,10 @@ TEST_F(LedgerCheck, RepairRecomputesBalancesDayCountsAndNameKeysAfterABackup)
     EXPECT_EQ(t.db().scalar(QStringLiteral("SELECT Bakiye FROM musteriler WHERE mus_kodu = '1'")).toLongLong(), 1500);
     EXPECT_EQ(t.db().scalar(QStringLiteral("SELECT Bakiye FROM musteriler WHERE mus_kodu = '2'")).toLongLong(), 0);
     EXPECT_EQ(t.db().scalar(QStringLiteral("SELECT Gun FROM musteriler WHERE mus_kodu = '1'")).toLongLong(), -4);
+    // The to-collect date: the last payment's; none without movements.
+    EXPECT_EQ(t.db().scalar(QStringLiteral("SELECT BeklemeTarihi FROM musteriler WHERE mus_kodu = '1'")).toString(),
+              QStringLiteral("2009-03-02"));
+    EXPECT_TRUE(t.db().scalar(QStringLiteral("SELECT BeklemeTarihi FROM musteriler WHERE mus_kodu = '2'")).isNull());
     EXPECT_EQ(t.db().scalar(QStringLiteral("SELECT Bakiye FROM liste_toplami WHERE Turu = 'Alıcı'")).toLongLong(),
               1500);
     EXPECT_EQ(t.db().scalar(QStringLiteral("SELECT sira_anahtari FROM musteriler WHERE mus_kodu = '1'")).toString(),

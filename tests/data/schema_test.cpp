@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "backup/databasecheck.h"
+#include "data/collectionstore.h"
 #include "data/schema.h"
 #include "testdatabase.h"
 
@@ -40,9 +41,14 @@ TEST_P(SchemaUpgrade, ALedgerWithoutTheLaterColumnsGainsThemOnceAndKeepsItsRows)
     EXPECT_FALSE(schema::needsUpgrade(t.db()));
     t.addCustomer(QStringLiteral("1"), QStringLiteral("Ayşe"), QStringLiteral("Alıcı"), 1500, QDate(2026, 12, 1));
     t.addMovement(QStringLiteral("1"), QDate(2026, 12, 1), 1500, {});
+    // A later payment and an earlier sale: the to-collect date is the payment's.
+    t.addMovement(QStringLiteral("1"), QDate(2026, 12, 3), {}, 500);
+    t.addMovement(QStringLiteral("1"), QDate(2026, 11, 20), 500, {});
     for (const char* statement :
          {"ALTER TABLE musteriler DROP COLUMN KrediLimiti", "ALTER TABLE veresiye DROP COLUMN Kullanici",
-          "ALTER TABLE veresiye DROP COLUMN Kayit"})
+          "ALTER TABLE veresiye DROP COLUMN Kayit", "DROP INDEX IF EXISTS musteriler_tahsilat",
+          "DROP INDEX IF EXISTS veresiye_odeme", "DROP INDEX IF EXISTS veresiye_musteri_tarih",
+          "ALTER TABLE musteriler DROP COLUMN BeklemeTarihi"})
         ASSERT_TRUE(t.db().exec(QString::fromLatin1(statement))) << statement;
     if (!t.db().isServer())
         ASSERT_TRUE(t.db().exec(QStringLiteral("PRAGMA user_version = 2")));
@@ -58,6 +64,9 @@ TEST_P(SchemaUpgrade, ALedgerWithoutTheLaterColumnsGainsThemOnceAndKeepsItsRows)
                                            "AND Kayit IS NULL")),
               1);
     EXPECT_TRUE(t.db().scalar(QStringLiteral("SELECT KrediLimiti FROM musteriler WHERE mus_kodu = '1'")).isNull());
+    EXPECT_EQ(t.db().scalar(QStringLiteral("SELECT BeklemeTarihi FROM musteriler WHERE mus_kodu = '1'")).toString(),
+              QStringLiteral("2026-12-03"));
+    EXPECT_EQ(CollectionStore(t.db()).refreshAll(), 0);
     if (!t.db().isServer())
         EXPECT_EQ(t.db().scalar(QStringLiteral("PRAGMA user_version")).toInt(), schema::kVersion);
 }
@@ -73,7 +82,8 @@ TEST(SchemaUpgradeCheck, AnEarlierFileAndTheSameFileBroughtUpToDateBothPassTheCh
     t.addCustomer(QStringLiteral("1"), QStringLiteral("Ayşe"), QStringLiteral("Alıcı"), 1500, QDate(2026, 12, 1));
     for (const char* statement :
          {"ALTER TABLE musteriler DROP COLUMN KrediLimiti", "ALTER TABLE veresiye DROP COLUMN Kullanici",
-          "ALTER TABLE veresiye DROP COLUMN Kayit", "PRAGMA user_version = 2"})
+          "ALTER TABLE veresiye DROP COLUMN Kayit", "DROP INDEX musteriler_tahsilat", "DROP INDEX veresiye_odeme",
+          "DROP INDEX veresiye_musteri_tarih", "ALTER TABLE musteriler DROP COLUMN BeklemeTarihi", "PRAGMA user_version = 3"})
         ASSERT_TRUE(t.db().exec(QString::fromLatin1(statement))) << statement;
     const auto check = [&] {
         t.close();
