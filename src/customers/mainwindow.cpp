@@ -20,6 +20,7 @@
 #include "rates/rateswindow.h"
 #include "reports/printedreports.h"
 #include "tools/collectionwindow.h"
+#include "tools/daysummarywindow.h"
 #include "tools/statementwindow.h"
 #include "update/updatewindow.h"
 #include "users/userwindow.h"
@@ -259,6 +260,9 @@ void MainWindow::buildMenu()
     QAction* collectionAction = toolsMenu->addAction(QStringLiteral("Tahsilat Listesi"));
     collectionAction->setObjectName(QStringLiteral("collectionAction"));
     connect(collectionAction, &QAction::triggered, this, &MainWindow::openCollectionList);
+    QAction* daySummaryAction = toolsMenu->addAction(QStringLiteral("Gün Sonu"));
+    daySummaryAction->setObjectName(QStringLiteral("daySummaryAction"));
+    connect(daySummaryAction, &QAction::triggered, this, &MainWindow::openDaySummary);
 
     QAction* aboutAction = menuBar()->addAction(QStringLiteral("Hakkında"));
     aboutAction->setObjectName(QStringLiteral("aboutAction"));
@@ -455,6 +459,15 @@ void MainWindow::openCollectionList()
                     runAccountWindow(customer->musKodu, customer->musteriFirma, customer->turu, false);
             },
             this);
+        window.exec();
+    }
+    onActivated();
+}
+
+void MainWindow::openDaySummary()
+{
+    {
+        DaySummaryWindow window(m_db, this);
         window.exec();
     }
     onActivated();

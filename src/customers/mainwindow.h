@@ -83,9 +83,10 @@ private:
     // The account window of a customer, modal, under the caption "name / number - ( type )".
     void runAccountWindow(const QString& musKodu, const QString& name, const QString& turu, bool deleteMode);
     void addCustomer();
-    // "Araçlar": the account statement (the selected customer proposed) and the to-collect list.
+    // "Araçlar": the account statement (the selected customer proposed), the to-collect list and the day's summary.
     void openStatement();
     void openCollectionList();
+    void openDaySummary();
     void showListTotals();
     void printCustomerList();
     void showAbout();

@@ -27,8 +27,8 @@ namespace {
 constexpr const char* kObsoleteIndexes[] = {"musteriler_sira", "musteriler_arama"};
 // What version 1 files lack.
 constexpr const char* kAddedObjects[]
-    = {"musteriler_ad_sirasi", "musteriler_anahtarsiz", "musteriler_gun_farki", "veresiye_toplam",
-       "liste_toplami",        "liste_toplami_ekle",    "liste_toplami_sil",    "liste_toplami_degisti"};
+    = {"musteriler_ad_sirasi", "musteriler_anahtarsiz", "musteriler_gun_farki",  "veresiye_toplam", "liste_toplami",
+       "liste_toplami_ekle",   "liste_toplami_sil",     "liste_toplami_degisti", "veresiye_tarih"};
 
 // Columns later versions added at the end of a table. A file or a server database that lacks one gets it, empty
 // for the rows already there. The file's type is the script's; serverType is schema_pg.sql's.
@@ -42,6 +42,16 @@ constexpr AddedColumn kAddedColumns[] = {
     {"musteriler", "KrediLimiti", "bigint"},
     {"veresiye", "Kullanici", "text"},
     {"veresiye", "Kayit", "text"},
+};
+
+// Indexes added since --init-server first made a server database; an older one gets them when opened.
+struct AddedIndex
+{
+    const char* name;
+    const char* sql;
+};
+constexpr AddedIndex kAddedServerIndexes[] = {
+    {"veresiye_tarih", "CREATE INDEX IF NOT EXISTS veresiye_tarih ON veresiye (Tarih)"},
 };
 
 template<std::size_t N> bool listed(const char* const (&names)[N], const QString& name)
@@ -235,6 +245,22 @@ QList<AddedColumn> missingOnServer(const Database& db, QString* error)
     return missing;
 }
 
+// The added indexes a server database lacks.
+QList<AddedIndex> missingIndexesOnServer(const Database& db, QString* error)
+{
+    QList<AddedIndex> missing;
+    for (const AddedIndex& added : kAddedServerIndexes) {
+        const QVariant found = db.scalar(QStringLiteral("SELECT count(*) FROM pg_indexes "
+                                                        "WHERE schemaname = current_schema() AND indexname = ?"),
+                                         {QString::fromLatin1(added.name)}, error);
+        if (!found.isValid())
+            return {};
+        if (found.toLongLong() == 0)
+            missing.append(added);
+    }
+    return missing;
+}
+
 bool upgradeServer(const Database& db, QString* error)
 {
     ScopedTransaction transaction(db);
@@ -250,6 +276,10 @@ bool upgradeServer(const Database& db, QString* error)
                      {}, error))
             return false;
     }
+    for (const AddedIndex& added : missingIndexesOnServer(db, error)) {
+        if (!db.exec(QString::fromLatin1(added.sql), {}, error))
+            return false;
+    }
     return transaction.commit();
 }
 
@@ -258,7 +288,7 @@ bool upgradeServer(const Database& db, QString* error)
 bool needsUpgrade(const Database& db)
 {
     if (db.isServer())
-        return !missingOnServer(db, nullptr).isEmpty();
+        return !missingOnServer(db, nullptr).isEmpty() || !missingIndexesOnServer(db, nullptr).isEmpty();
     return !scriptObjects().isEmpty() && !pendingWork(handleOf(db)).isEmpty();
 }
 

@@ -83,6 +83,8 @@ CREATE TABLE veresiye (
 CREATE INDEX veresiye_mus_kodu ON veresiye (mus_kodu, id);
 -- An account's sums read from the index alone.
 CREATE INDEX veresiye_toplam ON veresiye (mus_kodu, Eklenen, Odenen);
+-- A day's movements (Gün Sonu) read through their date.
+CREATE INDEX veresiye_tarih ON veresiye (Tarih);
 
 CREATE TABLE "User" (
     Username TEXT NOT NULL COLLATE NOCASE,

@@ -126,6 +126,8 @@ CREATE TABLE veresiye (
 CREATE INDEX veresiye_mus_kodu ON veresiye (mus_kodu, id);
 -- An account's sums read from the index alone.
 CREATE INDEX veresiye_toplam ON veresiye (mus_kodu, Eklenen, Odenen) INCLUDE (id);
+-- A day's movements (Gün Sonu) read through their date.
+CREATE INDEX veresiye_tarih ON veresiye (Tarih);
 
 -- User names compare without letter case, as SQLite's NOCASE column does.
 CREATE COLLATION zv_harf_duyarsiz (provider = icu, locale = 'und-u-ks-level2', deterministic = false);
