@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
@@ -87,12 +88,13 @@ TEST_F(MainMenuTest, MenuHoldsEveryEntryInOrderWithItsName)
                       QStringLiteral("-"), QStringLiteral("Kullanıcı Ekle"), QStringLiteral("-"),
                       QStringLiteral("Yedekleme İşlemleri")}));
     EXPECT_EQ(captions(child<QMenu>("toolsMenu")),
-              (QStringList {QStringLiteral("Hesap Ekstresi"), QStringLiteral("Tahsilat Listesi")}));
+              (QStringList {QStringLiteral("Hesap Ekstresi"), QStringLiteral("Tahsilat Listesi"),
+                            QStringLiteral("Gün Sonu")}));
     EXPECT_EQ(captions(child<QMenu>("backupMenu")),
               (QStringList {QStringLiteral("Yedek Oluştur"), QStringLiteral("Yedekten Yükle")}));
     for (const char* name :
          {"printListAction", "ratesAction", "remoteHelpAction", "updateAction", "usersAction", "makeBackupAction",
-          "restoreBackupAction", "statementAction", "collectionAction", "aboutAction"})
+          "restoreBackupAction", "statementAction", "collectionAction", "daySummaryAction", "aboutAction"})
         EXPECT_NE(child<QAction>(name), nullptr);
     for (const QWidget* menu : {static_cast<const QWidget*>(w.menuBar()), static_cast<const QWidget*>(program)})
         for (const QAction* a : menu->actions())
@@ -176,6 +178,24 @@ TEST_F(MainMenuTest, CollectionListOpensTheAccountWindowOfTheCustomerPicked)
     child<QAction>("collectionAction")->trigger();
     EXPECT_TRUE(listShown);
     EXPECT_EQ(accountTitle, QStringLiteral("Zeki / 9 - ( Satıcı )"));
+}
+
+TEST_F(MainMenuTest, DaySummaryOpensOnTodayAndEscClosesIt)
+{
+    MainWindow& w = open();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    QDate shown;
+    QTimer::singleShot(0, [&] {
+        QWidget* window = QApplication::activeModalWidget();
+        if (!window || window->objectName() != QStringLiteral("gunSonu"))
+            return;
+        if (auto* box = window->findChild<QDateEdit*>(QStringLiteral("dayBox")))
+            shown = box->date();
+        QTest::keyClick(window, Qt::Key_Escape);
+    });
+    child<QAction>("daySummaryAction")->trigger();
+    EXPECT_EQ(shown, Clock::today());
 }
 
 TEST_F(MainMenuTest, AboutPanelLocksTheListAndTheFrameOrTitleClosesIt)
