@@ -49,6 +49,7 @@ QTableView* makeGrid(const QString& objectName, const QString& accessibleName, Q
     grid->setTabKeyNavigation(false);
     grid->verticalHeader()->setVisible(false);
     grid->verticalHeader()->setDefaultSectionSize(22);
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     return grid;
 }
