@@ -20,6 +20,7 @@
 #include "rates/rateswindow.h"
 #include "reports/printedreports.h"
 #include "tools/collectionwindow.h"
+#include "tools/daysummarywindow.h"
 #include "tools/deletedwindow.h"
 #include "tools/statementwindow.h"
 #include "update/updatewindow.h"
@@ -276,6 +277,9 @@ void MainWindow::buildMenu()
     QAction* collectionAction = toolsMenu->addAction(QStringLiteral("Tahsilat Listesi"));
     collectionAction->setObjectName(QStringLiteral("collectionAction"));
     connect(collectionAction, &QAction::triggered, this, &MainWindow::openCollectionList);
+    QAction* daySummaryAction = toolsMenu->addAction(QStringLiteral("Gün Sonu"));
+    daySummaryAction->setObjectName(QStringLiteral("daySummaryAction"));
+    connect(daySummaryAction, &QAction::triggered, this, &MainWindow::openDaySummary);
     QAction* deletedAction = toolsMenu->addAction(QStringLiteral("Silinen Kayıtlar"));
     deletedAction->setObjectName(QStringLiteral("deletedRecordsAction"));
     connect(deletedAction, &QAction::triggered, this, &MainWindow::openDeletedRecords);
@@ -482,6 +486,15 @@ void MainWindow::openCollectionList()
                     runAccountWindow(customer->musKodu, customer->musteriFirma, customer->turu, false);
             },
             this);
+        window.exec();
+    }
+    onActivated();
+}
+
+void MainWindow::openDaySummary()
+{
+    {
+        DaySummaryWindow window(m_db, this);
         window.exec();
     }
     onActivated();

@@ -84,9 +84,11 @@ private:
     // The account window of a customer, modal, under the caption "name / number - ( type )".
     void runAccountWindow(const QString& musKodu, const QString& name, const QString& turu, bool deleteMode);
     void addCustomer();
-    // "Araçlar": the account statement (the selected customer proposed) and the to-collect list.
+    // "Araçlar": the account statement (the selected customer proposed), the to-collect list and the day's summary.
     void openStatement();
     void openCollectionList();
+    // "Araçlar ▸ Gün Sonu": the day's credits and payments per user.
+    void openDaySummary();
     // "Araçlar ▸ Silinen Kayıtlar": the deleted customers and movements, to put back.
     void openDeletedRecords();
     void showListTotals();

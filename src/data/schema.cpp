@@ -27,14 +27,25 @@ namespace {
 // Indexes made by earlier versions and replaced since.
 constexpr const char* kObsoleteIndexes[] = {"musteriler_sira", "musteriler_arama"};
 // What version 1 files lack.
-constexpr const char* kAddedObjects[]
-    = {"musteriler_ad_sirasi", "musteriler_anahtarsiz", "musteriler_gun_farki",       "veresiye_toplam",
-       "liste_toplami",        "liste_toplami_ekle",    "liste_toplami_sil",          "liste_toplami_degisti",
-       "silinen_musteriler",   "silinen_hareketler",    "silinen_hareketler_musteri", "musteriler_tahsilat",
-       "veresiye_odeme",       "veresiye_musteri_tarih"};
+constexpr const char* kAddedObjects[] = {"musteriler_ad_sirasi",
+                                         "musteriler_anahtarsiz",
+                                         "musteriler_gun_farki",
+                                         "veresiye_toplam",
+                                         "liste_toplami",
+                                         "liste_toplami_ekle",
+                                         "liste_toplami_sil",
+                                         "liste_toplami_degisti",
+                                         "silinen_musteriler",
+                                         "silinen_hareketler",
+                                         "silinen_hareketler_musteri",
+                                         "musteriler_tahsilat",
+                                         "veresiye_odeme",
+                                         "veresiye_musteri_tarih",
+                                         "veresiye_tarih"};
 // Of those, the ones added after ledgers of the current format were made: any ledger may lack them, whatever its
 // version, until the program opens it (the file upgrade and the server upgrade add them).
-constexpr const char* kAddedLater[] = {"silinen_musteriler", "silinen_hareketler", "silinen_hareketler_musteri"};
+constexpr const char* kAddedLater[]
+    = {"silinen_musteriler", "silinen_hareketler", "silinen_hareketler_musteri", "veresiye_tarih"};
 
 // Columns later versions added at the end of a table. A file or a server database that lacks one gets it, empty
 // for the rows already there. The file's type is the script's; serverType is schema_pg.sql's.

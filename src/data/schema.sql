@@ -93,6 +93,9 @@ CREATE INDEX veresiye_toplam ON veresiye (mus_kodu, Eklenen, Odenen);
 CREATE INDEX veresiye_odeme ON veresiye (mus_kodu, Tarih) WHERE Odenen > 0;
 CREATE INDEX veresiye_musteri_tarih ON veresiye (mus_kodu, Tarih);
 
+-- A day's movements (Gün Sonu) read through their date.
+CREATE INDEX veresiye_tarih ON veresiye (Tarih);
+
 -- What was deleted, kept so that "Silinen Kayıtlar" can put it back. A deleted customer's row goes to
 -- silinen_musteriler, its movements to silinen_hareketler, each with its columns as they were (musteri_id and
 -- hareket_id: the row's id in musteriler and veresiye). A movement deleted with its customer names that

@@ -152,6 +152,41 @@ ReportLayout makeCollectionList()
     return l;
 }
 
+// Columns of the day's summary; the users' rows and the over-limit customers share them.
+constexpr int kWhoX = 0, kWhoW = 4800;
+constexpr int kCountX = 4860, kCountW = 1400;
+constexpr int kAddX = 6320, kAddW = 2200;
+constexpr int kPayX = 8580, kPayW = 2250;
+
+ReportLayout makeDaySummary()
+{
+    ReportLayout l = a4(QStringLiteral("gunsonu"), QStringLiteral("Gün Sonu"));
+    l.pageHeader.height = 1100;
+    l.pageHeader.elements = {
+        label(QStringLiteral("title"), QStringLiteral("Gün Sonu"), 0, 0, kRight_, 397, kTitle, kCentre),
+        label(QStringLiteral("shop"), QString(), 0, 460, kRight_, 250, kInfo, kLeft),
+        label(QStringLiteral("day"), QString(), 0, 730, kRight_, 250, kInfo, kLeft),
+        line(0, kRight_, 1060),
+    };
+    l.groupHeader.height = 330;
+    l.groupHeader.elements = {
+        label(QString(), QStringLiteral("KULLANICI"), kWhoX, 20, kWhoW, 250, kHeading, kLeft),
+        label(QString(), QStringLiteral("HAREKET"), kCountX, 20, kCountW, 250, kHeading, kRight),
+        label(QString(), QStringLiteral("EKLENEN"), kAddX, 20, kAddW, 250, kHeading, kRight),
+        label(QString(), QStringLiteral("ÖDENEN"), kPayX, 20, kPayW, 250, kHeading, kRight),
+        line(0, kRight_, 300),
+    };
+    l.detail.height = 270;
+    l.detail.elements = {
+        field(QStringLiteral("A"), kWhoX, kWhoW, kRow, kLeft),
+        field(QStringLiteral("B"), kCountX, kCountW, kRow, kRight),
+        field(QStringLiteral("C"), kAddX, kAddW, kRow, kRight),
+        field(QStringLiteral("D"), kPayX, kPayW, kRow, kRight),
+        line(0, kRight_, 250),
+    };
+    return l;
+}
+
 // A credit or payment column: empty where the movement has none.
 QString amount(qint64 kurus)
 {
@@ -183,6 +218,12 @@ const ReportLayout& hesapEkstresi()
 const ReportLayout& tahsilatListesi()
 {
     static const ReportLayout layout = makeCollectionList();
+    return layout;
+}
+
+const ReportLayout& gunSonu()
+{
+    static const ReportLayout layout = makeDaySummary();
     return layout;
 }
 
@@ -276,6 +317,56 @@ bool CollectionReport::prepare(const CollectionStore& store, const CollectionSto
 }
 
 void CollectionReport::preview(QWidget* parent)
+{
+    ReportPreview::exec(parent, m_report, m_documentName);
+}
+
+DaySummaryReport::DaySummaryReport()
+    : m_report(toolreports::gunSonu())
+{
+    printTodayOnEveryPage(m_report);
+}
+
+QString DaySummaryReport::userCaption(const QString& kullanici)
+{
+    return kullanici.isEmpty() ? QStringLiteral("(kayıtsız)") : kullanici;
+}
+
+QString DaySummaryReport::excessText(const OverLimitCustomer& customer)
+{
+    qint64 excess = 0;
+    return __builtin_sub_overflow(customer.bakiye, customer.krediLimiti, &excess) ? QStringLiteral("-")
+                                                                                  : numbers::totals(excess);
+}
+
+void DaySummaryReport::prepare(const DaySummary& summary, const QString& shopName)
+{
+    m_report.reset();
+    m_report.setLabel(QStringLiteral("shop"), shopName);
+    m_report.setLabel(QStringLiteral("day"), QStringLiteral("Tarih : ") + dates::shortDate(summary.day));
+    QVector<QStringList> rows;
+    const auto userRow = [&rows](const QString& who, const DayUserTotal& t) {
+        rows.append({who, QString::number(t.count), numbers::totals(t.eklenen), numbers::totals(t.odenen)});
+    };
+    for (const DayUserTotal& u : summary.users)
+        userRow(userCaption(u.kullanici), u);
+    userRow(totalCaption().toUpper(), summary.total);
+    rows.append({QString(), QString(), QString(), QString()});
+    if (summary.overLimit.isEmpty()) {
+        rows.append({QStringLiteral("Kredi limitini aşan müşteri yok."), QString(), QString(), QString()});
+    } else {
+        rows.append({QStringLiteral("KREDİ LİMİTİNİ AŞAN MÜŞTERİLER"), QStringLiteral("KREDİ LİMİTİ"),
+                     QStringLiteral("GÜN SONU BAKİYESİ"), QStringLiteral("AŞAN")});
+        for (const OverLimitCustomer& c : summary.overLimit)
+            rows.append({c.musKodu + QStringLiteral("  ") + c.musteriFirma, numbers::totals(c.krediLimiti),
+                         numbers::totals(c.bakiye), excessText(c)});
+    }
+    m_report.setData({QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"), QStringLiteral("D")},
+                     std::move(rows));
+    m_documentName = QStringLiteral("Gün Sonu ") + dates::shortDate(summary.day);
+}
+
+void DaySummaryReport::preview(QWidget* parent)
 {
     ReportPreview::exec(parent, m_report, m_documentName);
 }

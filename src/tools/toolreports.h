@@ -2,6 +2,7 @@
 #pragma once
 
 #include "data/collectionstore.h"
+#include "data/daysummarystore.h"
 #include "data/statementstore.h"
 #include "reports/bandedreport.h"
 
@@ -19,6 +20,7 @@ namespace toolreports {
 // The account statement with its running balance, and the to-collect list; A4 portrait.
 const ReportLayout& hesapEkstresi();
 const ReportLayout& tahsilatListesi();
+const ReportLayout& gunSonu();
 
 } // namespace toolreports
 
@@ -62,6 +64,32 @@ public:
     BandedReport& report() { return m_report; }
     QString documentName() const { return m_documentName; }
     void preview(QWidget* parent);
+
+private:
+    BandedReport m_report;
+    QString m_documentName;
+};
+
+// "Gün Sonu": the shop, the day, the users' credits and payments with the total, and the customers over their
+// credit limit after the day.
+class DaySummaryReport final
+{
+public:
+    DaySummaryReport();
+    Q_DISABLE_COPY_MOVE(DaySummaryReport)
+
+    // Fills the report with the summary as the window shows it. shopName may be empty.
+    void prepare(const DaySummary& summary, const QString& shopName);
+
+    BandedReport& report() { return m_report; }
+    QString documentName() const { return m_documentName; }
+    void preview(QWidget* parent);
+
+    // A user as listed; the movements stored without one under "(kayıtsız)".
+    static QString userCaption(const QString& kullanici);
+    static QString totalCaption() { return QStringLiteral("Toplam"); }
+    // By how much the balance is over the limit.
+    static QString excessText(const OverLimitCustomer& customer);
 
 private:
     BandedReport m_report;

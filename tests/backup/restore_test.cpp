@@ -482,7 +482,7 @@ TEST_F(RestoreWindow, TriggersAndViewsTheProgramDidNotMakeAreDroppedFromTheResto
                             QStringLiteral("musteriler_turu_bakiye"), QStringLiteral("musteriler_turu_sira"),
                             QStringLiteral("silinen_hareketler_musteri"), QStringLiteral("veresiye_mus_kodu"),
                             QStringLiteral("veresiye_musteri_tarih"), QStringLiteral("veresiye_odeme"),
-                            QStringLiteral("veresiye_toplam")}));
+                            QStringLiteral("veresiye_tarih"), QStringLiteral("veresiye_toplam")}));
     t.addMovement(QStringLiteral("1"), QDate(2009, 3, 5), 100, {});
     t.addMovement(QStringLiteral("1"), QDate(2009, 3, 5), 200, {});
     EXPECT_EQ(t.db().scalar(QStringLiteral("SELECT count(*) FROM musteriler")).toInt(), 1);

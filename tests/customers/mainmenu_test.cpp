@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -94,12 +95,12 @@ TEST_F(MainMenuTest, MenuHoldsEveryEntryInOrderWithItsName)
                       QStringLiteral("Yedekleme İşlemleri")}));
     EXPECT_EQ(captions(child<QMenu>("toolsMenu")),
               (QStringList {QStringLiteral("Hesap Ekstresi"), QStringLiteral("Tahsilat Listesi"),
-                            QStringLiteral("Silinen Kayıtlar")}));
+                            QStringLiteral("Gün Sonu"), QStringLiteral("Silinen Kayıtlar")}));
     EXPECT_EQ(captions(child<QMenu>("backupMenu")),
               (QStringList {QStringLiteral("Yedek Oluştur"), QStringLiteral("Yedekten Yükle")}));
-    for (const char* name :
-         {"printListAction", "ratesAction", "remoteHelpAction", "updateAction", "usersAction", "makeBackupAction",
-          "restoreBackupAction", "statementAction", "collectionAction", "deletedRecordsAction", "aboutAction"})
+    for (const char* name : {"printListAction", "ratesAction", "remoteHelpAction", "updateAction", "usersAction",
+                             "makeBackupAction", "restoreBackupAction", "statementAction", "collectionAction",
+                             "daySummaryAction", "deletedRecordsAction", "aboutAction"})
         EXPECT_NE(child<QAction>(name), nullptr);
     for (const QWidget* menu : {static_cast<const QWidget*>(w.menuBar()), static_cast<const QWidget*>(program)})
         for (const QAction* a : menu->actions())
@@ -194,6 +195,24 @@ TEST_F(MainMenuTest, CollectionListOpensTheAccountWindowOfTheCustomerPicked)
     child<QAction>("collectionAction")->trigger();
     EXPECT_TRUE(listShown);
     EXPECT_EQ(accountTitle, QStringLiteral("Zeki / 9 - ( Satıcı )"));
+}
+
+TEST_F(MainMenuTest, DaySummaryOpensOnTodayAndEscClosesIt)
+{
+    MainWindow& w = open();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    QDate shown;
+    QTimer::singleShot(0, [&] {
+        QWidget* window = QApplication::activeModalWidget();
+        if (!window || window->objectName() != QStringLiteral("gunSonu"))
+            return;
+        if (auto* box = window->findChild<QDateEdit*>(QStringLiteral("dayBox")))
+            shown = box->date();
+        QTest::keyClick(window, Qt::Key_Escape);
+    });
+    child<QAction>("daySummaryAction")->trigger();
+    EXPECT_EQ(shown, Clock::today());
 }
 
 TEST_F(MainMenuTest, AboutPanelLocksTheListAndTheFrameOrTitleClosesIt)

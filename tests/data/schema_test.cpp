@@ -71,7 +71,40 @@ TEST_P(SchemaUpgrade, ALedgerWithoutTheLaterColumnsGainsThemOnceAndKeepsItsRows)
         EXPECT_EQ(t.db().scalar(QStringLiteral("PRAGMA user_version")).toInt(), schema::kVersion);
 }
 
+// A ledger made before the day's movements were indexed by date gains the index when opened.
+TEST_P(SchemaUpgrade, ALedgerWithoutTheDateIndexGainsIt)
+{
+    test::TestDatabase t(GetParam());
+    const QString count = t.db().isServer()
+        ? QStringLiteral("SELECT count(*) FROM pg_indexes WHERE schemaname = current_schema() AND indexname = ?")
+        : QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'index' AND name = ?");
+    ASSERT_EQ(t.db().scalar(count, {QStringLiteral("veresiye_tarih")}).toInt(), 1);
+    ASSERT_TRUE(t.db().exec(QStringLiteral("DROP INDEX veresiye_tarih")));
+    ASSERT_TRUE(schema::needsUpgrade(t.db()));
+    QString error;
+    ASSERT_TRUE(schema::upgrade(t.db(), &error)) << error.toStdString();
+    EXPECT_FALSE(schema::needsUpgrade(t.db()));
+    EXPECT_EQ(t.db().scalar(count, {QStringLiteral("veresiye_tarih")}).toInt(), 1);
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, SchemaUpgrade, test::kEngines, test::engineName);
+
+// A backup made before the date index, and one with it, are both fit to restore.
+TEST(SchemaUpgradeCheck, ABackupWithOrWithoutTheDateIndexPassesTheCheck)
+{
+    test::TestDatabase t;
+    ASSERT_TRUE(t.db().exec(QStringLiteral("INSERT INTO \"User\" (Username, Password) VALUES ('ADMIN', 'x')")));
+    for (const bool withIndex : {true, false}) {
+        if (!withIndex)
+            ASSERT_TRUE(t.db().exec(QStringLiteral("DROP INDEX veresiye_tarih")));
+        t.close();
+        const DatabaseCheck::Result result = DatabaseCheck::inspect(t.path());
+        t.reopen();
+        EXPECT_TRUE(result.usable()) << withIndex << result.lines().join(QLatin1Char('\n')).toStdString();
+        EXPECT_TRUE(result.foreignObjects.isEmpty()) << withIndex;
+        EXPECT_TRUE(result.tableDifferences.isEmpty()) << withIndex;
+    }
+}
 
 // The restore check takes a backup of the earlier format as it is, and the same file brought up to date as the
 // program's own: the columns added at the end are not a different definition.
