@@ -75,10 +75,11 @@ struct Dialect
 {
     QString isNot;
     QString byteOrder;
+    Engine engine;
 };
 
-const Dialect kFileDialect {QStringLiteral("IS NOT"), QString()};
-const Dialect kServerDialect {QStringLiteral("IS DISTINCT FROM"), QStringLiteral(" COLLATE \"C\"")};
+const Dialect kFileDialect {QStringLiteral("IS NOT"), QString(), Engine::SQLite};
+const Dialect kServerDialect {QStringLiteral("IS DISTINCT FROM"), QStringLiteral(" COLLATE \"C\""), Engine::PostgreSQL};
 
 // Each check is a query; one that cannot run (a missing column) is already a finding of the schema check.
 void query(const RowsOf& rowsOf, const QString& sql, const std::function<void(const QStringList&)>& each)
@@ -136,10 +137,10 @@ void checkRows(const RowsOf& db, const Dialect& sql, QStringList& findings)
     query(db,
           QStringLiteral("SELECT count(*) FROM musteriler m LEFT JOIN (%1) s ON s.mus_kodu = m.mus_kodu "
                          "WHERE m.BeklemeTarihi IS DISTINCT FROM s.d")
-              .arg(CollectionStore::datesFromMovementsSql(Engine::SQLite)),
+              .arg(CollectionStore::datesFromMovementsSql(sql.engine)),
           [&](const QStringList& r) {
               if (r.at(0).toLongLong() > 0)
-                  report.findings.append(
+                  findings.append(
                       QStringLiteral("Tahsilat listesi tarihi hareketlerle tutmuyor: %1 müşteri").arg(r.at(0)));
           });
     {
@@ -428,6 +429,11 @@ RepairResult repairServerLedger(const ServerSettings& server, const QString& bac
                                                               .arg(days),
                                                           {today, today}, &error);
     bool ok = dayCounts >= 0;
+    for (const QString& statement : CollectionStore::refreshAllSql(Engine::PostgreSQL)) {
+        const qint64 changed = ok ? db->execCount(statement, {}, &error) : -1;
+        ok = changed >= 0;
+        result.collectionDates += ok ? static_cast<int>(changed) : 0;
+    }
     for (const QString& statement : schema::listTotalsRefill())
         ok = ok && db->exec(statement, {}, &error);
     // The server cannot call the program's key functions: the keys are computed here and only changed ones written.

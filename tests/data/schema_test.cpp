@@ -116,7 +116,8 @@ TEST(SchemaUpgradeCheck, AnEarlierFileAndTheSameFileBroughtUpToDateBothPassTheCh
     for (const char* statement :
          {"ALTER TABLE musteriler DROP COLUMN KrediLimiti", "ALTER TABLE veresiye DROP COLUMN Kullanici",
           "ALTER TABLE veresiye DROP COLUMN Kayit", "DROP INDEX musteriler_tahsilat", "DROP INDEX veresiye_odeme",
-          "DROP INDEX veresiye_musteri_tarih", "ALTER TABLE musteriler DROP COLUMN BeklemeTarihi", "PRAGMA user_version = 3"})
+          "DROP INDEX veresiye_musteri_tarih", "ALTER TABLE musteriler DROP COLUMN BeklemeTarihi",
+          "PRAGMA user_version = 3"})
         ASSERT_TRUE(t.db().exec(QString::fromLatin1(statement))) << statement;
     const auto check = [&] {
         t.close();

@@ -91,7 +91,8 @@ void makeFirstVersion(const Database& db)
           "CREATE INDEX musteriler_arama ON musteriler (arama_anahtari)",
           "ALTER TABLE musteriler DROP COLUMN KrediLimiti", "ALTER TABLE veresiye DROP COLUMN Kullanici",
           "ALTER TABLE veresiye DROP COLUMN Kayit", "DROP INDEX musteriler_tahsilat", "DROP INDEX veresiye_odeme",
-          "DROP INDEX veresiye_musteri_tarih", "ALTER TABLE musteriler DROP COLUMN BeklemeTarihi", "PRAGMA user_version = 1"}) {
+          "DROP INDEX veresiye_musteri_tarih", "ALTER TABLE musteriler DROP COLUMN BeklemeTarihi",
+          "PRAGMA user_version = 1"}) {
         if (!db.exec(QString::fromLatin1(statement)))
             qFatal("%s failed", statement);
     }
