@@ -446,6 +446,9 @@ bool replaceLedger(const ServerSettings& server, const QString& file, QStringLis
         *error = failed.arg(where, db->connection().lastError().text());
         return false;
     }
+    // Fresh planner statistics for the refilled tables, as after --copy-to-server: without them the tills' first
+    // reads scan instead of using the indexes until autovacuum gathers them. The restore stands either way.
+    db->exec(QStringLiteral("ANALYZE musteriler, veresiye"));
     return true;
 }
 
