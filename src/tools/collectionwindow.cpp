@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/collectionwindow.h"
+#include "tools/toolgrid.h"
 
 #include "app/filedialog.h"
 #include "app/messagebox.h"
@@ -210,17 +211,7 @@ void CollectionWindow::buildUi()
     filterRow->addSpacing(24);
     filterRow->addWidget(m_summary, 1);
 
-    m_grid = new QTableView(this);
-    m_grid->setObjectName(QStringLiteral("collectionGrid"));
-    m_grid->setAccessibleName(kTitle);
-    m_grid->setModel(m_model);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setAlternatingRowColors(true);
-    m_grid->setTabKeyNavigation(false);
-    m_grid->verticalHeader()->setVisible(false);
-    m_grid->verticalHeader()->setDefaultSectionSize(22);
+    m_grid = makeToolGrid(QStringLiteral("collectionGrid"), kTitle, m_model, this);
     m_grid->setColumnWidth(CollectionModel::MusKodu, 80);
     m_grid->setColumnWidth(CollectionModel::MusteriFirma, 220);
     m_grid->setColumnWidth(CollectionModel::Telefon1, 110);

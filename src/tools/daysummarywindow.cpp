@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/daysummarywindow.h"
+#include "tools/toolgrid.h"
 
 #include "app/messagebox.h"
 #include "data/appconfig.h"
@@ -38,17 +39,7 @@ protected:
 QTableView* makeGrid(const QString& objectName, const QString& accessibleName, QAbstractItemModel* model,
                      QWidget* parent)
 {
-    auto* grid = new QTableView(parent);
-    grid->setObjectName(objectName);
-    grid->setAccessibleName(accessibleName);
-    grid->setModel(model);
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->setAlternatingRowColors(true);
-    grid->setTabKeyNavigation(false);
-    grid->verticalHeader()->setVisible(false);
-    grid->verticalHeader()->setDefaultSectionSize(22);
+    QTableView* grid = makeToolGrid(objectName, accessibleName, model, parent);
     grid->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     return grid;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tools/deletedwindow.h"
+#include "tools/toolgrid.h"
 
 #include "app/messagebox.h"
 #include "data/database.h"
@@ -108,17 +109,7 @@ void DeletedRecordsWindow::buildUi()
     m_summary = new QLabel(this);
     m_summary->setObjectName(QStringLiteral("summaryLabel"));
 
-    m_grid = new QTableView(this);
-    m_grid->setObjectName(QStringLiteral("deletedGrid"));
-    m_grid->setAccessibleName(kTitle);
-    m_grid->setModel(m_model);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setAlternatingRowColors(true);
-    m_grid->setTabKeyNavigation(false);
-    m_grid->verticalHeader()->setVisible(false);
-    m_grid->verticalHeader()->setDefaultSectionSize(22);
+    m_grid = makeToolGrid(QStringLiteral("deletedGrid"), kTitle, m_model, this);
     m_grid->setColumnWidth(DeletedModel::Silen, 110);
     m_grid->setColumnWidth(DeletedModel::Silinme, 130);
     m_grid->setColumnWidth(DeletedModel::Musteri, 220);
