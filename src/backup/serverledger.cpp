@@ -3,6 +3,7 @@
 
 #include "backup/databasecheck.h"
 #include "backup/filecopy.h"
+#include "data/bulkload.h"
 #include "data/numberformat.h"
 #include "data/schema.h"
 
@@ -18,7 +19,7 @@ namespace zelvora::serverledger {
 
 namespace {
 
-// Rows per INSERT: few round trips to the server, well inside SQLite's limit of bound values.
+// Rows per INSERT into a file: well inside SQLite's limit of bound values.
 constexpr int kBatchRows = 500;
 
 // How long a restore waits for other tills' running writes before it gives up.
@@ -97,40 +98,18 @@ QString insertSql(const QString& table, const QStringList& columns, int rows)
         .arg(table, columns.join(QStringLiteral(", ")), QStringList(rows, row).join(QStringLiteral(", ")));
 }
 
-// Streams every row of a table from one ledger into the same table of another, in batches of bound values.
-bool copyTable(const QSqlDatabase& from, bool fromServer, const Database& to, const Table& table, QString* error)
+// Every row of a read into the same table of a file, in batches of bound values.
+bool insertRows(QSqlQuery& read, const Database& to, const QString& table, const QStringList& columns, QString* error)
 {
-    const QStringList columns = sharedColumns(from, to.connection(), table, error);
-    if (columns.isEmpty())
-        return false;
-    QSqlQuery read(from);
-    // Forward only: SQLite steps through the table, the server's driver hands out one row at a time.
-    read.setForwardOnly(true);
-    if (fromServer)
-        read.setNumericalPrecisionPolicy(QSql::HighPrecision);
-    if (!read.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
-                       .arg(columns.join(QStringLiteral(", ")), table.name, table.key))) {
-        *error = Database::errorText(read);
-        return false;
-    }
-    // After a failed statement the server refuses every other one, also freeing the prepared inserts; going back
-    // to this point first lets them go quietly. The caller's transaction still undoes all.
-    if (to.isServer() && !to.exec(QStringLiteral("SAVEPOINT zv_kopya"), {}, error))
-        return false;
-    const auto undo = [&] {
-        if (to.isServer())
-            to.exec(QStringLiteral("ROLLBACK TO SAVEPOINT zv_kopya"));
-        return false;
-    };
-    QSqlQuery full = to.prepare(insertSql(table.name, columns, kBatchRows));
+    QSqlQuery full = to.prepare(insertSql(table, columns, kBatchRows));
     QVariantList values;
     values.reserve(kBatchRows * columns.size());
     int rows = 0;
     const auto flush = [&] {
         QSqlQuery partial;
-        QSqlQuery& write = rows == kBatchRows ? full : (partial = to.prepare(insertSql(table.name, columns, rows)));
+        QSqlQuery& write = rows == kBatchRows ? full : (partial = to.prepare(insertSql(table, columns, rows)));
         if (!Database::runWith(write, values, error))
-            return undo();
+            return false;
         values.clear();
         rows = 0;
         return true;
@@ -146,6 +125,66 @@ bool copyTable(const QSqlDatabase& from, bool fromServer, const Database& to, co
         return false;
     }
     return rows == 0 || flush();
+}
+
+// Every row of a read into the same table of a server, with COPY.
+bool loadRows(QSqlQuery& read, const Database& to, const QString& table, const QStringList& columns, QString* error)
+{
+    BulkLoad load(to);
+    if (!load.begin(table, columns, error))
+        return false;
+    while (read.next()) {
+        for (int i = 0; i < columns.size(); ++i)
+            load.add(read.value(i));
+        if (!load.endRow(error))
+            return false;
+    }
+    if (read.lastError().type() != QSqlError::NoError) {
+        *error = Database::errorText(read);
+        return false;
+    }
+    return load.finish(error);
+}
+
+// Streams every row of a table from one ledger into the same table of another.
+bool copyTable(const QSqlDatabase& from, bool fromServer, const Database& to, const Table& table, QString* error)
+{
+    const QStringList columns = sharedColumns(from, to.connection(), table, error);
+    if (columns.isEmpty())
+        return false;
+    QSqlQuery read(from);
+    // Forward only: SQLite steps through the table, the server's driver hands out one row at a time.
+    read.setForwardOnly(true);
+    if (fromServer)
+        read.setNumericalPrecisionPolicy(QSql::HighPrecision);
+    if (!read.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
+                       .arg(columns.join(QStringLiteral(", ")), table.name, table.key))) {
+        *error = Database::errorText(read);
+        return false;
+    }
+    return to.isServer() ? loadRows(read, to, table.name, columns, error)
+                         : insertRows(read, to, table.name, columns, error);
+}
+
+// The secondary indexes of the customers and movements on a server (every one not behind a constraint), dropped;
+// their definitions, to build them again once the rows are in.
+bool dropIndexes(const Database& db, QStringList* definitions, QString* error)
+{
+    QSqlQuery query = db.prepare(QStringLiteral(
+        "SELECT c.relname, pg_get_indexdef(x.indexrelid) FROM pg_index x JOIN pg_class c ON c.oid = x.indexrelid "
+        "WHERE x.indrelid IN ('musteriler'::regclass, 'veresiye'::regclass) "
+        "AND NOT EXISTS (SELECT 1 FROM pg_constraint k WHERE k.conindid = x.indexrelid)"));
+    if (!Database::runWith(query, {}, error))
+        return false;
+    QStringList names;
+    while (query.next()) {
+        names.append(query.value(0).toString());
+        definitions->append(query.value(1).toString());
+    }
+    for (const QString& name : std::as_const(names))
+        if (!db.exec(QStringLiteral("DROP INDEX \"%1\"").arg(name), {}, error))
+            return false;
+    return true;
 }
 
 // A number read back from a count or a sum, as text: whole numbers alike on both engines.
@@ -233,8 +272,13 @@ QStringList tables()
     return names;
 }
 
-bool copyTables(const QSqlDatabase& from, bool fromServer, const Database& to, QString* error)
+bool copyTables(const QSqlDatabase& from, bool fromServer, const Database& to, QString* error, Indexes indexes)
 {
+    QStringList rebuilt;
+    if (indexes == Indexes::BuiltAfter && to.isServer() && !dropIndexes(to, &rebuilt, error)) {
+        *error = QStringLiteral("dizinler kaldırılamadı: %1").arg(*error);
+        return false;
+    }
     for (const Table& table : ledgerTables()) {
         // The schema's first rows (units, the counter) are replaced by the ledger's own. A ledger of an earlier
         // version without the deleted rows' tables has none to copy (asked through the catalogue, which a
@@ -243,6 +287,12 @@ bool copyTables(const QSqlDatabase& from, bool fromServer, const Database& to, Q
         if (!to.exec(QStringLiteral("DELETE FROM %1").arg(table.name), {}, error)
             || (!absent && !copyTable(from, fromServer, to, table, error))) {
             *error = QStringLiteral("%1 tablosu kopyalanamadı: %2").arg(table.name, *error);
+            return false;
+        }
+    }
+    for (const QString& definition : std::as_const(rebuilt)) {
+        if (!to.exec(definition, {}, error)) {
+            *error = QStringLiteral("dizin kurulamadı: %1").arg(*error);
             return false;
         }
     }

@@ -12,14 +12,20 @@
 namespace zelvora::serverledger {
 
 // Moving a ledger between a file and a PostgreSQL server. The tables are copied with the columns both sides
-// have, ids and row places kept, in batches of bound values.
+// have, ids and row places kept.
 
 // The ledger's tables as they are copied (the list totals are not among them: each side keeps its own).
 QStringList tables();
 
-// Empties each ledger table of `to` and fills it with the rows of `from`. The caller's transaction undoes all
-// on failure.
-bool copyTables(const QSqlDatabase& from, bool fromServer, const Database& to, QString* error);
+// Whether a server's secondary indexes are kept up row by row during a copy into it, or dropped and built again
+// once the rows are in: several times quicker on a large ledger, but every other till then waits for the commit,
+// also to read; so only for a database no till uses yet.
+enum class Indexes { Kept, BuiltAfter };
+
+// Empties each ledger table of `to` and fills it with the rows of `from` (into a server with COPY). The caller's
+// transaction undoes all on failure.
+bool copyTables(const QSqlDatabase& from, bool fromServer, const Database& to, QString* error,
+                Indexes indexes = Indexes::Kept);
 
 // New rows on the server continue after the largest key copied.
 bool moveSequences(const Database& server, QString* error);

@@ -74,7 +74,8 @@ ServerCopyResult copyToServer(const QString& file, const ServerSettings& server)
     ScopedTransaction transaction(*db);
     if (!transaction.isActive())
         return refused(QStringLiteral("Sunucuda işlem başlatılamadı (%1).").arg(where));
-    if (!schema::create(*db, &error) || !serverledger::copyTables(source, false, *db, &error)
+    if (!schema::create(*db, &error)
+        || !serverledger::copyTables(source, false, *db, &error, serverledger::Indexes::BuiltAfter)
         || !serverledger::moveSequences(*db, &error))
         return refused(failed.arg(where, error));
     QStringList lines;

@@ -40,6 +40,9 @@ TEST(ServerCopy, ALedgerGoesToTheServerAndBackUnchanged)
 {
     TestDatabase ledger;
     fillLedger(ledger.db());
+    // Texts travel to the server as lines of values: its separators, line ends and escapes must arrive as typed.
+    ASSERT_TRUE(ledger.db().exec(QStringLiteral("UPDATE musteriler SET Adres = ? WHERE id = 9"),
+                                 {QStringLiteral("Ara\tSk.\nNo: 5\r\n\\.\n\\N C:\\yol\\")}));
     const ServerSettings settings = emptyDatabase();
     ProgramFolder folder(iniFor(settings));
 
@@ -57,6 +60,21 @@ TEST(ServerCopy, ALedgerGoesToTheServerAndBackUnchanged)
                                           "'veresiye') AND last_analyze IS NOT NULL"))
                   .toInt(),
               2);
+    // The indexes dropped for the load are all back, as a new ledger has them.
+    const auto indexesOf = [](const Database& db) {
+        QSqlQuery query = db.prepare(QStringLiteral(
+            "SELECT indexname || ': ' || indexdef FROM pg_indexes WHERE schemaname = 'public' ORDER BY 1"));
+        QStringList found;
+        if (Database::run(query))
+            while (query.next())
+                found.append(query.value(0).toString());
+        return found;
+    };
+    const auto made = Database::openServer(emptyDatabase());
+    QString madeWhy;
+    ASSERT_TRUE(made && schema::create(*made, &madeWhy)) << madeWhy.toStdString();
+    EXPECT_GE(indexesOf(*made).size(), 10);
+    EXPECT_EQ(indexesOf(*server), indexesOf(*made));
     for (const QString& table : kLedgerTables) {
         SCOPED_TRACE(table.toStdString());
         const QStringList rows = rowsOf(ledger.db(), table);
@@ -214,7 +232,8 @@ TEST(ServerCopy, ARefusedCopyFromTheServerLeavesNoFile)
     fillLedger(ledger.db());
     const ServerSettings settings = emptyDatabase();
     ProgramFolder folder(iniFor(settings));
-    ASSERT_EQ(runCli({QStringLiteral("--copy-to-server"), ledger.path()}).status, 0);
+    const CliRun copied = runCli({QStringLiteral("--copy-to-server"), ledger.path()});
+    ASSERT_EQ(copied.status, 0) << copied.err.toStdString();
     ASSERT_TRUE(Database::openServer(settings)->exec(QStringLiteral("DELETE FROM \"User\"")));
 
     QTemporaryDir out;
