@@ -6,6 +6,7 @@
 #include "account/deletecustomerpanel.h"
 #include "account/movementlistmodel.h"
 #include "account/progresspanel.h"
+#include "app/lostserver.h"
 #include "app/messagebox.h"
 #include "data/changewatch.h"
 #include "data/clock.h"
@@ -689,15 +690,14 @@ void AccountWindow::reportFailure(const QString& what, const QString& error)
     if (m_reporting)
         return;
     m_reporting = true;
-    if (m_db.isLost()) {
-        // Reads and writes alike: nothing changed, unless a COMMIT went with the link.
-        const QString text = what.isEmpty() ? QStringLiteral("; hesap okunamadı. Bağlantı gelince yeniden deneyin.")
-            : m_db.commitOutcomeUnknown()
-            ? QStringLiteral("; değişikliğin kaydedilip kaydedilmediği bilinmiyor. Bağlantı gelince hesabı kontrol "
-                             "edin.")
-            : QStringLiteral("; değişiklik kaydedilmedi. Bağlantı gelince yeniden deneyin.");
-        MessageBox::ok(this, m_db.unreachableText() + text, QStringLiteral("Bağlantı Hatası"), MessageBox::Icon::Stop);
-    } else {
+    // Reads and writes alike: nothing changed, unless a COMMIT went with the link.
+    const LostWrite lost = what.isEmpty()
+        ? LostWrite {QStringLiteral("; hesap okunamadı. Bağlantı gelince yeniden deneyin."),
+                     QStringLiteral("; hesap okunamadı. Bağlantı gelince yeniden deneyin.")}
+        : LostWrite {QStringLiteral("; değişiklik kaydedilmedi. Bağlantı gelince yeniden deneyin."),
+                     QStringLiteral("; değişikliğin kaydedilip kaydedilmediği bilinmiyor. Bağlantı gelince hesabı "
+                                    "kontrol edin.")};
+    if (!reportLostServer(this, m_db, lost)) {
         MessageBox::ok(this, error.isEmpty() ? what : what + QStringLiteral("\n\n") + error,
                        QStringLiteral("Kayıt Hatası"), MessageBox::Icon::Stop);
     }

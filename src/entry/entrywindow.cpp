@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "entry/entrywindow.h"
 
+#include "app/lostserver.h"
 #include "app/messagebox.h"
 #include "data/accountstore.h"
 #include "data/clock.h"
@@ -368,14 +369,11 @@ void EntryWindow::reportStoreFailure(const QString& what, const QString& error)
     // The server went away: nothing of the entry is stored (the movement and the balance are one transaction),
     // everything typed stays, and Onayla stores it once the server is back. Only a COMMIT lost on its way may
     // have arrived: then the user looks before storing it again.
-    if (m_db.isLost()) {
-        const QString text = m_db.commitOutcomeUnknown()
-            ? QStringLiteral("; kaydın yapılıp yapılmadığı bilinmiyor. Bağlantı gelince hesabı kontrol edin, kayıt "
-                             "yoksa yeniden deneyin.")
-            : QStringLiteral("; kayıt yapılmadı. Bağlantı gelince yeniden deneyin.");
-        MessageBox::ok(this, m_db.unreachableText() + text, QStringLiteral("Bağlantı Hatası"), MessageBox::Icon::Stop);
+    if (reportLostServer(this, m_db,
+                         {QStringLiteral("; kayıt yapılmadı. Bağlantı gelince yeniden deneyin."),
+                          QStringLiteral("; kaydın yapılıp yapılmadığı bilinmiyor. Bağlantı gelince hesabı kontrol "
+                                         "edin, kayıt yoksa yeniden deneyin.")}))
         return;
-    }
     MessageBox::ok(this, error.isEmpty() ? what : what + QStringLiteral("\n\n") + error, QStringLiteral("Kayıt Hatası"),
                    MessageBox::Icon::Stop);
 }

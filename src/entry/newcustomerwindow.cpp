@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "entry/newcustomerwindow.h"
 
+#include "app/lostserver.h"
 #include "app/messagebox.h"
 #include "data/appconfig.h"
 #include "data/database.h"
@@ -209,8 +210,12 @@ void NewCustomerWindow::KaydetForm()
                        QStringLiteral("Bilgi"), MessageBox::Icon::Information);
         return;
     case NewCustomerStore::Result::Failed:
-        MessageBox::ok(this, QStringLiteral("Müşteri Kaydedilemedi.\n\n") + error, QStringLiteral("Hata"),
-                       MessageBox::Icon::Stop);
+        if (!reportLostServer(this, m_db,
+                              {QStringLiteral("; müşteri kaydedilmedi. Bağlantı gelince yeniden deneyin."),
+                               QStringLiteral("; müşterinin kaydedilip kaydedilmediği bilinmiyor. Bağlantı gelince "
+                                              "listeye bakın, müşteri yoksa yeniden deneyin.")}))
+            MessageBox::ok(this, QStringLiteral("Müşteri Kaydedilemedi.\n\n") + error, QStringLiteral("Hata"),
+                           MessageBox::Icon::Stop);
         return;
     }
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "users/userwindow.h"
 
+#include "app/lostserver.h"
 #include "app/messagebox.h"
 #include "data/database.h"
 #include "users/uppercase.h"
@@ -137,7 +138,9 @@ QStringList UserWindow::shownNames() const
 void UserWindow::reloadList()
 {
     QVector<UserRow> users;
-    UserStore(m_db).users(UserStore::Order::Turkish, users);
+    // A list that cannot be read (the server away) keeps what it shows rather than going blank.
+    if (!UserStore(m_db).users(UserStore::Order::Turkish, users))
+        return;
     m_model->removeRows(0, m_model->rowCount());
     for (const UserRow& user : users) {
         auto* item = new QStandardItem(user.username);
@@ -190,7 +193,14 @@ void UserWindow::saveUser()
                        MessageBox::Icon::Information);
         break;
     case UserStore::AddResult::Failed:
-        break;
+        // The panel stays open with what was typed, to try again.
+        if (!reportLostServer(this, m_db,
+                              {QStringLiteral("; kullanıcı kaydedilmedi. Bağlantı gelince yeniden deneyin."),
+                               QStringLiteral("; kullanıcının kaydedilip kaydedilmediği bilinmiyor. Bağlantı "
+                                              "gelince listeye bakın.")}))
+            MessageBox::ok(this, QStringLiteral("Kullanıcı Kaydedilemedi."), QStringLiteral("Hata"),
+                           MessageBox::Icon::Stop);
+        return;
     }
     reloadList();
     m_addPanel->hide();
@@ -214,8 +224,19 @@ void UserWindow::deleteSelected()
         = first.data().toString() + QStringLiteral("\r\rBU KAYDI SİLMEK İSTEDİĞİNİZDEN EMİN MİSİNİZ?");
     if (!MessageBox::askYesNo(this, question, QStringLiteral("KAYIT SİL"), MessageBox::Icon::Question))
         return;
-    if (store.remove(first.data(kIdRole).toLongLong()) == UserStore::RemoveResult::LastUser) {
+    switch (store.remove(first.data(kIdRole).toLongLong())) {
+    case UserStore::RemoveResult::Removed:
+        break;
+    case UserStore::RemoveResult::LastUser:
         MessageBox::ok(this, lastUser, kAttention, MessageBox::Icon::Stop);
+        return;
+    case UserStore::RemoveResult::Failed:
+        if (!reportLostServer(this, m_db,
+                              {QStringLiteral("; kullanıcı silinmedi. Bağlantı gelince yeniden deneyin."),
+                               QStringLiteral("; kullanıcının silinip silinmediği bilinmiyor. Bağlantı gelince "
+                                              "listeye bakın.")}))
+            MessageBox::ok(this, QStringLiteral("Kullanıcı Silinemedi."), QStringLiteral("Hata"),
+                           MessageBox::Icon::Stop);
         return;
     }
     reloadList();

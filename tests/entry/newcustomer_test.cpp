@@ -7,6 +7,7 @@
 #include "entry/newcustomerstore.h"
 #include "entry/newcustomerwindow.h"
 #include "messagerecorder.h"
+#include "pgserver.h"
 #include "testdatabase.h"
 #include "tills.h"
 #include "typing.h"
@@ -237,6 +238,39 @@ TEST_P(NewCustomerWindowTest, SavesUnderTheProposedNumberAndMovesTheCounter)
     EXPECT_EQ(counterRows(t), (QStringList {QStringLiteral("42")}));
     Window next(t);
     EXPECT_EQ(next.numberBox->text(), QStringLiteral("43"));
+}
+
+// The server goes away under the window: the message says so, what was typed stays, and the same press stores
+// the customer once the server is back.
+TEST(NewCustomerWindowLostServer, SayTheServerIsAwayKeepTheBoxesAndStoreOnceItIsBack)
+{
+    QString error;
+    test::PgServer* server = test::PgServer::instance(&error);
+    ASSERT_NE(server, nullptr) << error.toStdString();
+    test::TestDatabase t(Engine::PostgreSQL);
+    test::MessageRecorder messages;
+    Window w(t);
+    w.showActive();
+    w.typeBox->setCurrentIndex(0);
+    w.nameBox->setText(QStringLiteral("Ayşe Kaya"));
+
+    ASSERT_TRUE(server->stop(&error)) << error.toStdString();
+    w.saveButton->click();
+    ASSERT_TRUE(server->startAgain(&error)) << error.toStdString();
+    ASSERT_EQ(messages.messages().size(), 1);
+    EXPECT_EQ(messages.last().text,
+              QStringLiteral("Sunucuya (127.0.0.1:%1) ulaşılamıyor; müşteri kaydedilmedi. "
+                             "Bağlantı gelince yeniden deneyin.")
+                  .arg(server->port()));
+    EXPECT_EQ(messages.last().title, QStringLiteral("Bağlantı Hatası"));
+    EXPECT_TRUE(w.window.isVisible());
+    EXPECT_EQ(w.nameBox->text(), QStringLiteral("Ayşe Kaya"));
+    EXPECT_EQ(customerCount(t), 0);
+
+    w.saveButton->click();
+    EXPECT_EQ(messages.messages().size(), 1);
+    EXPECT_EQ(w.window.result(), QDialog::Accepted);
+    EXPECT_EQ(customerCount(t), 1);
 }
 
 TEST(NewCustomerWindow, BoxesAreStoredAsTheyStand)

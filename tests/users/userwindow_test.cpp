@@ -3,10 +3,12 @@
 
 #include "customers/mainwindow.h"
 #include "messagerecorder.h"
+#include "pgserver.h"
 #include "testdatabase.h"
 #include "typing.h"
 #include "users/passwordhash.h"
 #include "users/userstore.h"
+#include "waiting.h"
 #include "widgets/lumbutton/lumbutton.h"
 
 #include <QApplication>
@@ -273,6 +275,60 @@ TEST_F(UserWindowTest, MainMenuOpensTheWindowModally)
     EXPECT_EQ(seenCaption, QStringLiteral("Kullanıcı Ekle"));
     EXPECT_EQ(seenNames, QStringList {QStringLiteral("AHMET")});
     EXPECT_TRUE(wasModal);
+}
+
+// The server goes away under the window: adding keeps the panel with what was typed and deleting keeps the user,
+// each saying why; both work once the server is back.
+TEST(UserWindowLostServer, AddAndDeleteSayTheServerIsAwayAndWorkOnceItIsBack)
+{
+    QString error;
+    test::PgServer* server = test::PgServer::instance(&error);
+    ASSERT_NE(server, nullptr) << error.toStdString();
+    test::TestDatabase t(Engine::PostgreSQL);
+    for (const QString& name : {QStringLiteral("AHMET"), QStringLiteral("CEM")})
+        ASSERT_TRUE(t.db().exec(QStringLiteral("INSERT INTO \"User\" (Username, Password) VALUES (?, ?)"),
+                                {name, passwords::hash(QStringLiteral("1234"))}));
+    test::MessageRecorder messages;
+    UserWindow window(t.db());
+    window.show();
+    window.onActivated();
+    auto* grid = window.findChild<QTableView*>(QStringLiteral("userGrid"));
+    auto* panel = window.findChild<QGroupBox*>(QStringLiteral("addPanel"));
+    auto* nameBox = window.findChild<QLineEdit*>(QStringLiteral("nameBox"));
+    auto* passwordBox = window.findChild<QLineEdit*>(QStringLiteral("passwordBox"));
+    window.findChild<LumButton*>(QStringLiteral("openAddButton"))->click();
+    nameBox->setText(QStringLiteral("VELİ"));
+    passwordBox->setText(QStringLiteral("1234"));
+    const QString away = QStringLiteral("Sunucuya (127.0.0.1:%1) ulaşılamıyor; ").arg(server->port());
+    const auto userCount = [&] { return UserStore(t.db()).count(); };
+
+    ASSERT_TRUE(server->stop(&error)) << error.toStdString();
+    window.findChild<LumButton*>(QStringLiteral("saveUserButton"))->click();
+    ASSERT_TRUE(server->startAgain(&error)) << error.toStdString();
+    ASSERT_EQ(messages.messages().size(), 1);
+    EXPECT_EQ(messages.last().text, away + QStringLiteral("kullanıcı kaydedilmedi. Bağlantı gelince yeniden deneyin."));
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_EQ(nameBox->text(), QStringLiteral("VELİ"));
+    EXPECT_EQ(userCount(), 2);
+    window.findChild<LumButton*>(QStringLiteral("saveUserButton"))->click();
+    EXPECT_EQ(messages.last().text, QStringLiteral("Kullanıcı Kaydedildi. "));
+    EXPECT_EQ(userCount(), 3);
+
+    grid->setCurrentIndex(grid->model()->index(1, 0)); // CEM
+    ASSERT_TRUE(server->stop(&error)) << error.toStdString();
+    messages.answerNext(MessageBox::Answer::Yes);
+    window.findChild<LumButton*>(QStringLiteral("deleteUserButton"))->click();
+    window.onActivated(); // the list read while the server is away keeps its rows
+    EXPECT_EQ(window.shownNames().size(), 3);
+    ASSERT_TRUE(server->startAgain(&error)) << error.toStdString();
+    EXPECT_EQ(messages.last().text, away + QStringLiteral("kullanıcı silinmedi. Bağlantı gelince yeniden deneyin."));
+    // Connecting again is tried at most twice a second, so the first read may come a moment after the server.
+    ZV_WAIT_EQ(userCount(), 3);
+    grid->setCurrentIndex(grid->model()->index(1, 0));
+    messages.answerNext(MessageBox::Answer::Yes);
+    window.findChild<LumButton*>(QStringLiteral("deleteUserButton"))->click();
+    EXPECT_EQ(userCount(), 2);
+    EXPECT_EQ(window.shownNames(), (QStringList {QStringLiteral("AHMET"), QStringLiteral("VELİ")}));
 }
 
 } // namespace
