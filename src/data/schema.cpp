@@ -6,12 +6,14 @@
 
 #include <QFile>
 #include <QHash>
+#include <QSet>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
 #include <algorithm>
 #include <iterator>
+#include <optional>
 #include <sqlite3.h>
 
 // The schema lives in a static library's resources, which must be registered before use.
@@ -273,38 +275,40 @@ QString serverCreateStatement(const char* name)
     return {};
 }
 
-// The later tables and indexes a server database lacks; nothing when it cannot be asked.
-QList<const char*> laterObjectsMissingOnServer(const Database& db, QString* error)
+// What a server database made by an earlier version lacks: added columns, later tables and indexes.
+struct ServerGaps
 {
-    QList<const char*> missing;
-    for (const char* name : kAddedLater) {
-        const QVariant absent
-            = db.scalar(QStringLiteral("SELECT CASE WHEN to_regclass(CAST(? AS text)) IS NULL THEN 1 ELSE 0 END"),
-                        {QString::fromLatin1(name)}, error);
-        if (!absent.isValid())
-            return {};
-        if (absent.toLongLong() == 1)
-            missing.append(name);
-    }
-    return missing;
-}
+    QList<AddedColumn> columns;
+    QList<const char*> objects;
 
-// The added columns a server database lacks (its schema is otherwise made whole by --init-server).
-QList<AddedColumn> missingOnServer(const Database& db, QString* error)
+    bool isEmpty() const { return columns.isEmpty() && objects.isEmpty(); }
+};
+
+// Read from the catalogue in one statement (a till starting on the server waits for it); nullopt when it cannot be.
+std::optional<ServerGaps> serverGaps(const Database& db, QString* error)
 {
-    QList<AddedColumn> missing;
+    QSqlQuery query = db.prepare(QStringLiteral(
+        "WITH here AS (SELECT oid, relname, relkind FROM pg_class "
+        "WHERE relnamespace = (SELECT oid FROM pg_namespace WHERE nspname = current_schema())) "
+        "SELECT relname FROM here UNION ALL SELECT here.relname || '.' || a.attname FROM here "
+        "JOIN pg_attribute a ON a.attrelid = here.oid WHERE here.relkind = 'r' AND a.attnum > 0 "
+        "AND NOT a.attisdropped"));
+    if (!Database::runWith(query, {}, error))
+        return std::nullopt;
+    QSet<QString> present;
+    while (query.next())
+        present.insert(query.value(0).toString());
+    ServerGaps gaps;
     for (const AddedColumn& added : kAddedColumns) {
-        const QVariant found
-            = db.scalar(QStringLiteral("SELECT count(*) FROM information_schema.columns "
-                                       "WHERE table_schema = current_schema() AND table_name = ? "
-                                       "AND column_name = ?"),
-                        {QString::fromLatin1(added.table), QString::fromLatin1(added.column).toLower()}, error);
-        if (!found.isValid())
-            return {};
-        if (found.toLongLong() == 0)
-            missing.append(added);
+        if (!present.contains(QString::fromLatin1(added.table) + QLatin1Char('.')
+                              + QString::fromLatin1(added.column).toLower()))
+            gaps.columns.append(added);
     }
-    return missing;
+    for (const char* name : kAddedLater) {
+        if (!present.contains(QString::fromLatin1(name)))
+            gaps.objects.append(name);
+    }
+    return gaps;
 }
 
 bool upgradeServer(const Database& db, QString* error)
@@ -316,8 +320,11 @@ bool upgradeServer(const Database& db, QString* error)
         return false;
     }
     // IF NOT EXISTS: another till may have added a column meanwhile.
+    const std::optional<ServerGaps> gaps = serverGaps(db, error);
+    if (!gaps)
+        return false;
     bool fillCollectionDates = false;
-    for (const AddedColumn& added : missingOnServer(db, error)) {
+    for (const AddedColumn& added : gaps->columns) {
         if (!db.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN IF NOT EXISTS %2 %3")
                          .arg(QLatin1String(added.table), QLatin1String(added.column), QLatin1String(added.serverType)),
                      {}, error))
@@ -334,7 +341,7 @@ bool upgradeServer(const Database& db, QString* error)
                 return false;
         }
     }
-    for (const char* name : laterObjectsMissingOnServer(db, error)) {
+    for (const char* name : gaps->objects) {
         if (!db.exec(serverCreateStatement(name), {}, error))
             return false;
     }
@@ -345,8 +352,10 @@ bool upgradeServer(const Database& db, QString* error)
 
 bool needsUpgrade(const Database& db)
 {
-    if (db.isServer())
-        return !missingOnServer(db, nullptr).isEmpty() || !laterObjectsMissingOnServer(db, nullptr).isEmpty();
+    if (db.isServer()) {
+        const std::optional<ServerGaps> gaps = serverGaps(db, nullptr);
+        return gaps && !gaps->isEmpty();
+    }
     return !scriptObjects().isEmpty() && !pendingWork(handleOf(db)).isEmpty();
 }
 
