@@ -28,10 +28,10 @@ fi
 deb=$(echo "$work"/cpack/zelvora_"$version"_*.deb)
 [ -f "$deb" ] || fail "no package zelvora_${version}_*.deb in $work/cpack"
 
-# Dependencies: the shared-library scan found the linked libraries (with their versions); the run-time plugins
-# and Qt's Turkish texts are named.
+# Dependencies: the shared-library scan found the linked libraries (with their versions; libpq, which the server's
+# bulk load uses, without); the run-time plugins and Qt's Turkish texts are named.
 depends=$(dpkg-deb -f "$deb" Depends)
-for dep in "libqt6widgets6 (" "libqt6sql6 (" "libsodium23 (" libqt6sql6-sqlite qt6-qpa-plugins qt6-translations-l10n; do
+for dep in "libqt6widgets6 (" "libqt6sql6 (" "libsodium23 (" libpq5 libqt6sql6-sqlite qt6-qpa-plugins qt6-translations-l10n; do
     [[ "$depends" == *"$dep"* ]] || fail "Depends lacks $dep: $depends"
 done
 
