@@ -6,10 +6,10 @@
 //
 // When is a window "painted": after the key, the window is grabbed over and over (grab_ms is the mean cost of a grab,
 // poll_ms the mean time between two, i.e. the resolution), each grab hashed; once the image has stayed the same for
-// 300 ms (and differs from the image before the key), the figure is the time of the first grab that showed that final image
-// (taken at the end of that grab, so at most grab_ms late). A text cursor blinks in the focused search box: the rows
-// where the picture changes with nothing done are found once per window (watched for 1.1 s while idle) and left out of
-// the hash.
+// 300 ms (and differs from the image before the key), the figure is the time of the first grab that showed that final
+// image (taken at the end of that grab, so at most grab_ms late). A text cursor blinks in the focused search box: the
+// rows where the picture changes with nothing done are found once per window (watched for 1.1 s while idle) and left
+// out of the hash.
 //
 //   StartupSignedIn   from the process spawned to the customer grid painted after the sign-in: the splash skipped
 //                     with Esc as soon as it has the focus, the user name and password typed, Enter, and Enter on
