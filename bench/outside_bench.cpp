@@ -691,17 +691,34 @@ void setCounters(benchmark::State& state, const std::vector<double>& figures)
     state.counters["load1"] = load1();
 }
 
+// Ends the benchmark with the error, naming the program's windows at that moment and showing the end of its log.
+void fail(benchmark::State& state, const std::string& error)
+{
+    std::string text = error + "; windows:";
+    int n = 0;
+    for (const Window w : g_x.windowsOf(g_pid)) {
+        text += " \"" + g_x.title(w).toStdString() + "\"";
+        saveShot(w, QByteArray("failure-" + QByteArray::number(++n)).constData());
+    }
+    if (const Folder* f = folder()) {
+        QFile log(QString::fromLocal8Bit(f->log));
+        if (log.open(QIODevice::ReadOnly))
+            std::cerr << "program log (end):\n" << log.readAll().right(2000).toStdString() << '\n';
+    }
+    state.SkipWithError(text.c_str());
+}
+
 void StartupSignedIn(benchmark::State& state)
 {
     const Folder* f = folder();
     if (!f) {
-        state.SkipWithError("the program folder could not be made");
+        fail(state, "the program folder could not be made");
         return;
     }
     // Once unmeasured: the file in the page cache, and the search box's blinking cursor learnt.
     const Startup warm = startAndSignIn(*f);
     if (!warm.ok) {
-        state.SkipWithError(warm.error.c_str());
+        fail(state, warm.error.c_str());
         return;
     }
     learnMainBand();
@@ -710,7 +727,7 @@ void StartupSignedIn(benchmark::State& state)
     for (auto _ : state) {
         const Startup s = startAndSignIn(*f);
         if (!s.ok) {
-            state.SkipWithError(s.error.c_str());
+            fail(state, s.error.c_str());
             break;
         }
         state.SetIterationTime(s.totalMs / 1e3);
@@ -732,12 +749,12 @@ bool signedIn(benchmark::State& state)
         return true;
     const Folder* f = folder();
     if (!f) {
-        state.SkipWithError("the program folder could not be made");
+        fail(state, "the program folder could not be made");
         return false;
     }
     const Startup s = startAndSignIn(*f);
     if (!s.ok) {
-        state.SkipWithError(s.error.c_str());
+        fail(state, s.error.c_str());
         return false;
     }
     learnMainBand();
@@ -790,7 +807,7 @@ void runSearch(benchmark::State& state, bool timeLetter)
     ready = ready && mainWindowSettled();
     g_x.key(XK_BackSpace);
     if (!ready || !mainWindowSettled()) {
-        state.SkipWithError("the search box did not answer");
+        fail(state, "the search box did not answer");
         return;
     }
     g_grabStats.reset();
@@ -801,7 +818,7 @@ void runSearch(benchmark::State& state, bool timeLetter)
         const Painted back = letter.ok ? mainWindowAfterKey(XK_BackSpace) : Painted {};
         saveShot(mainWindow(), "search-backspace");
         if (!letter.ok || !back.ok) {
-            state.SkipWithError(("the search: " + letter.error + back.error).c_str());
+            fail(state, ("the search: " + letter.error + back.error).c_str());
             break;
         }
         const double ms = timeLetter ? letter.ms : back.ms;
@@ -880,24 +897,24 @@ void OpenBigAccount(benchmark::State& state)
         return;
     // Once unmeasured: the movements in the page cache, and the window's own changing rows learnt.
     if (!selectBigAccount()) {
-        state.SkipWithError("customer \"1\" could not be selected");
+        fail(state, "customer \"1\" could not be selected");
         return;
     }
     const Painted warm = openBigAccount();
     if (!warm.ok) {
-        state.SkipWithError(warm.error.c_str());
+        fail(state, warm.error.c_str());
         return;
     }
     g_grabStats.reset();
     std::vector<double> figures;
     for (auto _ : state) {
         if (!selectBigAccount()) {
-            state.SkipWithError("customer \"1\" could not be selected");
+            fail(state, "customer \"1\" could not be selected");
             break;
         }
         const Painted p = openBigAccount();
         if (!p.ok) {
-            state.SkipWithError(p.error.c_str());
+            fail(state, p.error.c_str());
             break;
         }
         state.SetIterationTime(p.ms / 1e3);
@@ -950,7 +967,7 @@ void OpenUsersWindow(benchmark::State& state)
         return;
     const Painted warm = openUsersWindow();
     if (!warm.ok) {
-        state.SkipWithError(warm.error.c_str());
+        fail(state, warm.error.c_str());
         return;
     }
     g_grabStats.reset();
@@ -958,7 +975,7 @@ void OpenUsersWindow(benchmark::State& state)
     for (auto _ : state) {
         const Painted p = openUsersWindow();
         if (!p.ok) {
-            state.SkipWithError(p.error.c_str());
+            fail(state, p.error.c_str());
             break;
         }
         state.SetIterationTime(p.ms / 1e3);
