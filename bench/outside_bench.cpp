@@ -161,14 +161,14 @@ public:
             key(*c == ' ' ? XK_space : KeySym(*c));
     }
 
-    // The managed top-level windows of the process.
-    std::vector<Window> windowsOf(pid_t pid)
+    // The managed top-level windows of the process; with others, those of every other client.
+    std::vector<Window> windowsOf(pid_t pid, bool others = false)
     {
         std::vector<Window> found;
         const std::vector<unsigned long> all = property(DefaultRootWindow(m_dpy), m_clientList, XA_WINDOW);
         for (const unsigned long w : all) {
             const std::vector<unsigned long> owner = property(w, m_pidAtom, XA_CARDINAL);
-            if (!owner.empty() && pid_t(owner.front()) == pid)
+            if ((!owner.empty() && pid_t(owner.front()) == pid) != others)
                 found.push_back(w);
         }
         return found;
@@ -186,6 +186,11 @@ public:
             && data) {
             text = QString::fromUtf8(reinterpret_cast<const char*>(data), int(count));
             XFree(data);
+        }
+        char* name = nullptr;
+        if (text.isEmpty() && XFetchName(m_dpy, w, &name) && name) {
+            text = QString::fromLocal8Bit(name);
+            XFree(name);
         }
         return text;
     }
@@ -700,6 +705,10 @@ void fail(benchmark::State& state, const std::string& error)
         text += " \"" + g_x.title(w).toStdString() + "\"";
         saveShot(w, QByteArray("failure-" + QByteArray::number(++n)).constData());
     }
+    // Another program on the same display takes the keys and covers the windows.
+    text += "; other programs' windows:";
+    for (const Window w : g_x.windowsOf(g_pid, true))
+        text += " \"" + g_x.title(w).toStdString() + "\"";
     if (const Folder* f = folder()) {
         QFile log(QString::fromLocal8Bit(f->log));
         if (log.open(QIODevice::ReadOnly))
@@ -772,6 +781,11 @@ bool mainWindowSettled()
 Painted mainWindowAfterKey(KeySym key, KeySym modifier = 0)
 {
     const Window w = mainWindow();
+    if (!w || !g_x.hasFocus(w)) {
+        Painted p;
+        p.error = "the main window does not have the focus";
+        return p;
+    }
     const quint64 before = w ? grab(w, g_mainBand).hash : 0;
     const SteadyClock::time_point start = SteadyClock::now();
     g_x.key(key, modifier);
