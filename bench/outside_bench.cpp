@@ -456,6 +456,21 @@ void saveShot(Window w, const char* name)
     file.write(data);
 }
 
+// The blinking cursor's rows. A band taller than a line of text means the window itself was still changing:
+// watched once more, else hashed whole.
+Band cursorBand(Window w)
+{
+    constexpr int kLine = 40;
+    Band band = idleBand(w);
+    if (band.bottom - band.top > kLine)
+        band = idleBand(w);
+    if (band.bottom - band.top > kLine) {
+        std::cerr << "a window kept changing while idle; its picture is hashed whole\n";
+        band = {};
+    }
+    return band;
+}
+
 // ---- The program ----
 
 struct Folder
@@ -661,6 +676,11 @@ Startup startAndSignIn(const Folder& f)
         s.error = "the main window: " + p.error;
         return s;
     }
+    // "Şifre Yanlış" comes under the same title; after it the sign-in window stays.
+    if (g_x.find(g_pid, [](const QString& t) { return t == kLoginCaption; })) {
+        s.error = "the sign-in did not succeed";
+        return s;
+    }
     saveShot(mainWindow(), "main");
     s.afterOkMs = p.ms;
     s.totalMs = msBetween(start, ok) + p.ms;
@@ -676,7 +696,7 @@ void learnMainBand()
     const Window w = mainWindow();
     if (!w)
         return;
-    g_mainBand = idleBand(w);
+    g_mainBand = cursorBand(w);
     g_mainBandKnown = true;
 }
 
@@ -887,7 +907,7 @@ Painted openBigAccount()
     if (p.ok)
         saveShot(w, "account");
     if (p.ok && !g_accountBandKnown) {
-        g_accountBand = idleBand(w);
+        g_accountBand = cursorBand(w);
         g_accountBandKnown = true;
     }
     if (!w) {
