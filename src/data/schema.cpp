@@ -287,12 +287,12 @@ struct ServerGaps
 // Read from the catalogue in one statement (a till starting on the server waits for it); nullopt when it cannot be.
 std::optional<ServerGaps> serverGaps(const Database& db, QString* error)
 {
-    QSqlQuery query = db.prepare(QStringLiteral(
-        "WITH here AS (SELECT oid, relname, relkind FROM pg_class "
-        "WHERE relnamespace = (SELECT oid FROM pg_namespace WHERE nspname = current_schema())) "
-        "SELECT relname FROM here UNION ALL SELECT here.relname || '.' || a.attname FROM here "
-        "JOIN pg_attribute a ON a.attrelid = here.oid WHERE here.relkind = 'r' AND a.attnum > 0 "
-        "AND NOT a.attisdropped"));
+    QSqlQuery query = db.prepare(
+        QStringLiteral("WITH here AS (SELECT oid, relname, relkind FROM pg_class "
+                       "WHERE relnamespace = (SELECT oid FROM pg_namespace WHERE nspname = current_schema())) "
+                       "SELECT relname FROM here UNION ALL SELECT here.relname || '.' || a.attname FROM here "
+                       "JOIN pg_attribute a ON a.attrelid = here.oid WHERE here.relkind = 'r' AND a.attnum > 0 "
+                       "AND NOT a.attisdropped"));
     if (!Database::runWith(query, {}, error))
         return std::nullopt;
     QSet<QString> present;
