@@ -170,10 +170,11 @@ bool copyTable(const QSqlDatabase& from, bool fromServer, const Database& to, co
 // their definitions, to build them again once the rows are in.
 bool dropIndexes(const Database& db, QStringList* definitions, QString* error)
 {
-    QSqlQuery query = db.prepare(QStringLiteral(
-        "SELECT c.relname, pg_get_indexdef(x.indexrelid) FROM pg_index x JOIN pg_class c ON c.oid = x.indexrelid "
-        "WHERE x.indrelid IN ('musteriler'::regclass, 'veresiye'::regclass) "
-        "AND NOT EXISTS (SELECT 1 FROM pg_constraint k WHERE k.conindid = x.indexrelid)"));
+    QSqlQuery query
+        = db.prepare(QStringLiteral("SELECT quote_ident(c.relname), pg_get_indexdef(x.indexrelid) FROM pg_index x "
+                                    "JOIN pg_class c ON c.oid = x.indexrelid "
+                                    "WHERE x.indrelid IN ('musteriler'::regclass, 'veresiye'::regclass) "
+                                    "AND NOT EXISTS (SELECT 1 FROM pg_constraint k WHERE k.conindid = x.indexrelid)"));
     if (!Database::runWith(query, {}, error))
         return false;
     QStringList names;
@@ -182,7 +183,7 @@ bool dropIndexes(const Database& db, QStringList* definitions, QString* error)
         definitions->append(query.value(1).toString());
     }
     for (const QString& name : std::as_const(names))
-        if (!db.exec(QStringLiteral("DROP INDEX \"%1\"").arg(name), {}, error))
+        if (!db.exec(QStringLiteral("DROP INDEX %1").arg(name), {}, error))
             return false;
     return true;
 }

@@ -31,10 +31,9 @@ public:
     // Sends what is left and waits for the server's verdict on the whole table.
     bool finish(QString* error);
 
+private:
     // A value as COPY's text format writes it (\N for null; backslash, tab, newline and return escaped).
     static void appendValue(QByteArray* line, const QVariant& value);
-
-private:
     bool send(QString* error);
     QString connectionError() const;
 
